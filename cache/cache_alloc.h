@@ -1,0 +1,37 @@
+// Allocation of the table library's blocks and objects.
+//
+// Every allocation of the library goes through these helpers, so that a
+// failed one is always reported as LExc_Internal_Mem with its byte count and
+// the place that asked for it, never as std::bad_alloc.
+#pragma once
+
+#include <cstdint>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "cache/raise_site.h"
+
+using ByteBlock = std::vector<uint8_t>;
+
+// A zero-filled block of exactly `bytes` bytes.
+ByteBlock allocBlock(uint64_t bytes, const RaiseSite& where);
+
+// Runs `make` (which allocates about `bytes` bytes) and turns a
+// std::bad_alloc from it into LExc_Internal_Mem.
+template <class Make>
+auto guardAlloc(uint64_t bytes, const RaiseSite& where, Make&& make)
+    -> decltype(make()) {
+  try {
+    return make();
+  } catch (const std::bad_alloc&) {
+    raiseMem(where, bytes);
+  }
+}
+
+// `new T(args...)`, with a failure raised as LExc_Internal_Mem.
+template <class T, class... Args>
+T* allocObject(const RaiseSite& where, Args&&... args) {
+  return guardAlloc(sizeof(T), where,
+                    [&] { return new T(std::forward<Args>(args)...); });
+}

@@ -1,0 +1,190 @@
+#include "cache/cache_stream.h"
+
+#include <cstring>
+#include <ostream>
+
+#include "cache/le_bytes.h"
+#include "cache/stream_reader.h"
+#include "cache/type_codes.h"
+
+namespace {
+
+void writeInt32(int32_t value, std::ostream& out) {
+  uint8_t bytes[4];
+  putU32(bytes, static_cast<uint32_t>(value));
+  out.write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+void writeBytes(const uint8_t* bytes, size_t count, std::ostream& out) {
+  if (count > 0) out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(count));
+}
+
+// True when the non-NULL cells that `flags` and the column types describe
+// fill `cells` exactly, every variable-length cell included.
+bool cellsAgree(const std::vector<CacheColumn>& columns, const NullFlagSet& flags,
+                const ByteBlock& cells) {
+  uint64_t offset = 0;
+  for (uint32_t j = 0; j < columns.size(); ++j) {
+    if (flags.isSet(j)) continue;
+    if (!isStorableType(columns[j].type)) return false;
+    const uint32_t fixed = storageSize(columns[j].type);
+    if (fixed != 0) {
+      offset += fixed;
+    } else {
+      if (offset + 4 > cells.size()) return false;
+      offset += 4 + uint64_t{getU32(cells.data() + offset)};
+    }
+    if (offset > cells.size()) return false;
+  }
+  return offset == cells.size();
+}
+
+// True when assignByName can copy the cell of a source column of type
+// `sourceType` into a destination column of type `destType`: the typed
+// read and write must both accept it. Destination types without storage
+// stay NULL and always pass.
+bool assignable(int32_t destType, int32_t sourceType) {
+  switch (destType) {
+    case SQL_C_DATE: case SQL_C_TIME: case SQL_C_TIMESTAMP:
+      return false;  // no accessor writes these codes
+    default:
+      return !isStorableType(destType) || destType == sourceType;
+  }
+}
+
+// True when every non-NULL cell of `source` that a template column of the
+// same name takes can be assigned to it.
+bool loadsInto(const CacheRow& templateRow, const CacheRow& source) {
+  const CacheColumnList& columns = source.data().columnList();
+  for (uint32_t j = 0; j < templateRow.columnCount(); ++j) {
+    const CacheColumn& wanted = templateRow.data().column(j);
+    const int32_t i = columns.find(wanted.name);
+    if (i < 0 || source.isNull(i)) continue;
+    if (!assignable(wanted.type, columns.columns[i].type)) return false;
+  }
+  return true;
+}
+
+void copyCell(CacheRow& destination, int32_t j, const CacheRow& source, int32_t i) {
+  switch (destination.columnType(j)) {
+    case SQL_C_LONG: destination.setLong(j, source.getLong(i)); break;
+    case SQL_C_CHAR: destination.setString(j, source.getString(i)); break;
+    case SQL_C_DOUBLE: destination.setDouble(j, source.getDouble(i)); break;
+    case SQL_C_DATE: case SQL_C_TYPE_DATE: destination.setDate(j, source.getDate(i)); break;
+    case SQL_C_TIME: case SQL_C_TYPE_TIME: destination.setTime(j, source.getTime(i)); break;
+    case SQL_C_TIMESTAMP: case SQL_C_TYPE_TIMESTAMP:
+      destination.setTimestamp(j, source.getTimestamp(i));
+      break;
+    case SQL_C_BINARY: destination.setBlob(j, source.getBlob(i)); break;
+    default: break;  // columns of other codes stay NULL
+  }
+}
+
+void readRecord(CacheRowData& row, StreamReader& reader) {
+  row.resetColumns();
+  if (reader.readCountedString() != "SR") raiseInvalidStream(site::kStreamBadRecord);
+
+  const int32_t columnCount = reader.readCount();
+  std::vector<CacheColumn> columns;
+  for (int32_t j = 0; j < columnCount; ++j) {
+    CacheColumn column;
+    column.name = reader.readCountedString();
+    column.type = reader.readInt32();
+    guardAlloc((columns.size() + 1) * sizeof(CacheColumn), site::kNewColumnList,
+               [&] { columns.push_back(std::move(column)); });
+  }
+
+  const uint32_t bitCount = reader.readUInt32();
+  if (bitCount != static_cast<uint32_t>(columnCount)) {
+    raiseInvalidStream(site::kStreamBadRecord);
+  }
+  NullFlagSet flags(bitCount, reader.readBlock(NullFlagSet::bytesFor(bitCount),
+                                               site::kCopyFlags));
+  ByteBlock cells = reader.readBlock(static_cast<uint32_t>(reader.readCount()),
+                                     site::kCopyCells);
+  if (!cellsAgree(columns, flags, cells)) raiseInvalidStream(site::kStreamBadRecord);
+  row.replaceContents(std::move(columns), std::move(flags), std::move(cells));
+}
+
+}  // namespace
+
+void writeCountedString(const char* text, std::ostream& out) {
+  const size_t length = text ? std::strlen(text) : 0;
+  writeInt32(static_cast<int32_t>(length), out);
+  writeBytes(reinterpret_cast<const uint8_t*>(text), length, out);
+}
+
+std::string readCountedString(std::istream& in) {
+  StreamReader reader(in);
+  return reader.readCountedString();
+}
+
+void writeRowData(const CacheRowData& row, std::ostream& out) {
+  writeCountedString("SR", out);
+  writeInt32(static_cast<int32_t>(row.columnCount()), out);
+  for (uint32_t j = 0; j < row.columnCount(); ++j) {
+    writeCountedString(row.column(j).name.c_str(), out);
+    writeInt32(row.column(j).type, out);
+  }
+  // Always (bits div 8) + 1 flag bytes, so that a record without columns
+  // still carries the one byte that its reader expects.
+  const NullFlagSet& flags = row.flags();
+  const uint32_t flagBytes = NullFlagSet::bytesFor(flags.bitCount());
+  writeInt32(static_cast<int32_t>(flags.bitCount()), out);
+  writeBytes(flags.bytes(), std::min(flags.byteSize(), flagBytes), out);
+  for (uint32_t k = flags.byteSize(); k < flagBytes; ++k) out.put('\0');
+  writeInt32(row.cellByteLength(), out);
+  writeBytes(row.cellBytes(), static_cast<size_t>(row.cellByteLength()), out);
+}
+
+void readRowData(CacheRowData& row, std::istream& in) {
+  StreamReader reader(in);
+  readRecord(row, reader);
+}
+
+void saveToStream(const SmartCache& table, std::ostream& out) {
+  writeCountedString("SC", out);
+  writeInt32(table.rowCount(), out);
+  writeRowData(table.templateRow().data(), out);
+  for (CachePosition p = table.begin(); p != table.end(); p = table.next(p)) {
+    writeRowData(table.rowAt(p).data(), out);
+  }
+}
+
+void loadFromStream(SmartCache& table, std::istream& in) {
+  // The table is built aside and takes the result only when all of it has
+  // been read, so that a failure leaves the caller's table untouched.
+  StreamReader reader(in);
+  SmartCache loaded;
+  if (reader.readCountedString() != "SC") raiseInvalidStream(site::kStreamNotTable);
+  const int32_t rowCount = reader.readCount();
+
+  CacheRow templateRow = CacheRow::createEmpty();
+  readRecord(templateRow.uniqueData(), reader);
+  loaded.setTemplateRow(templateRow);
+
+  for (int32_t k = 0; k < rowCount; ++k) {
+    CacheRow record = CacheRow::createEmpty();
+    readRecord(record.uniqueData(), reader);
+    if (!loadsInto(templateRow, record)) raiseInvalidStream(site::kStreamBadRecord);
+    CacheRow row = loaded.templateRow();
+    assignByName(row, record);
+    loaded.appendRow(row);
+  }
+  table.swap(loaded);
+}
+
+void assignByName(CacheRow& destination, const CacheRow& source) {
+  if (&destination == &source || destination.sharesDataWith(source)) return;
+  if (destination.data().sharesColumnsWith(source.data())) {
+    destination = source;
+    return;
+  }
+  destination.uniqueData().setAllNull();
+  const CacheColumnList& sourceColumns = source.data().columnList();
+  for (uint32_t j = 0; j < destination.columnCount(); ++j) {
+    const int32_t i = sourceColumns.find(destination.data().column(j).name);
+    if (i < 0 || source.isNull(i)) continue;
+    copyCell(destination, static_cast<int32_t>(j), source, i);
+  }
+}

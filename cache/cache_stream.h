@@ -1,0 +1,48 @@
+// The stream form of a table: what the archive's .sav files hold.
+//
+// All integers are 32-bit little-endian. A table stream is the counted
+// string "SC", the row count, the template row's record and one record per
+// row in store order. A row record is the counted string "SR", the column
+// count, per column its name (a counted string) and type code, the NULL-flag
+// bit count, (bits div 8) + 1 flag bytes, the cell byte length and the
+// packed cell bytes. A counted string is a length and that many bytes.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "cache/smartcache.h"
+
+// Writes the whole table. The table is unchanged; write errors are left in
+// the stream's state for the caller to check.
+void saveToStream(const SmartCache& table, std::ostream& out);
+
+// Replaces the table's columns and rows by those of the stream: the columns
+// of the stream's template record, and per row record the values of the
+// same-named columns. A stream that is not a whole, consistent table
+// (wrong magic, ended early, counts, lengths, flags or cells that do not
+// agree, a cell that cannot be read as its template column's type) raises
+// LExc_Internal_Unexpected "invalid stream"; the table is then left as it
+// was before the call.
+void loadFromStream(SmartCache& table, std::istream& in);
+
+// One row record.
+void writeRowData(const CacheRowData& row, std::ostream& out);
+// Reads one row record into `row`, which must belong to one handle only.
+// Raises "invalid stream" like loadFromStream; `row` is then left without
+// columns.
+void readRowData(CacheRowData& row, std::istream& in);
+
+// A null text is written as the length 0.
+void writeCountedString(const char* text, std::ostream& out);
+// Keeps at most 9999 bytes, up to the first zero byte; the rest of a longer
+// string is read and dropped so that the stream stays in step.
+std::string readCountedString(std::istream& in);
+
+// Gives `destination` the values of `source`, column by column matched by
+// name (the first source column of a name wins). When both rows share their
+// column list the destination simply shares the source's data. Destination
+// columns that the source lacks or holds NULL become NULL; values are copied
+// through the typed accessors of the destination column's type, so a source
+// cell of another type raises their conversion error.
+void assignByName(CacheRow& destination, const CacheRow& source);

@@ -1,0 +1,424 @@
+#include "cache/cache_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <sstream>
+
+#include "cache/cache_dump.h"
+#include "cache/test_bytes.h"
+#include "cache/test_tables.h"
+
+namespace {
+
+using testing_tables::load;
+using testing_tables::saved;
+
+const Timestamp kStamp(LDat(2026, 12, 8), LTim(4, 5, 9), 0);
+
+TestBytes& raceColumns(TestBytes& b) {
+  return b.i32(7)
+      .column("RACNO", 4).column("RACNAMSING", 1).column("RACNAMPLU", 1)
+      .column("RACEPLAYERNAM", 1).column("RACEMAIL", 1).column("RACRELATION", 4)
+      .column("RACHROWID", 93);
+}
+
+TEST(CacheStream, RaceTableBytes) {
+  SmartCache races;
+  testing_tables::defineRaceColumns(races);
+  CacheRow human = races.templateRow();
+  human.setLong("RACNO", 0);
+  human.setString("RACNAMSING", "Human");
+  human.setString("RACNAMPLU", "Humans");
+  human.setLong("RACRELATION", 0);
+  human.setTimestamp("RACHROWID", kStamp);
+  races.appendRow(human);
+  CacheRow zorg = races.templateRow();
+  zorg.setTimestamp("RACHROWID", kStamp);
+  zorg.setString("RACNAMPLU", "Zorgs");
+  zorg.setLong("RACNO", 1);
+  races.appendRow(zorg);
+
+  TestBytes expected;
+  expected.str("SC").i32(2);
+  // Template record: every cell NULL, one flag byte for seven columns.
+  raceColumns(expected.str("SR")).i32(7).raw({0xFE}).i32(0);
+  // Human: RACEPLAYERNAM and RACEMAIL NULL (flags 0001 1000).
+  raceColumns(expected.str("SR")).i32(7).raw({0x18}).i32(43)
+      .i32(0).str("Human").str("Humans").i32(0).timestamp(2026, 12, 8, 4, 5, 9, 0);
+  // Zorgs: RACNAMSING, RACEPLAYERNAM, RACEMAIL, RACRELATION NULL (0101 1100).
+  raceColumns(expected.str("SR")).i32(7).raw({0x5C}).i32(29)
+      .i32(1).str("Zorgs").timestamp(2026, 12, 8, 4, 5, 9, 0);
+  EXPECT_EQ(saved(races), expected.bytes());
+
+  // What the system writes loads back to the same table and the same bytes.
+  SmartCache loaded;
+  load(loaded, expected.bytes());
+  EXPECT_EQ(saved(loaded), expected.bytes());
+  EXPECT_EQ(loaded.rowAt(1).getString("RACNAMPLU"), "Zorgs");
+  EXPECT_TRUE(loaded.rowAt(1).isNull("RACNAMSING"));
+  EXPECT_EQ(loaded.rowAt(0).getTimestamp("RACHROWID"), kStamp);
+}
+
+TEST(CacheStream, MessageTableBytes) {
+  SmartCache messages;
+  testing_tables::defineMessageColumns(messages);
+  CacheRow row = messages.templateRow();
+  row.setLong("TURN", 2401);
+  row.setLong("MSGID", 1);
+  row.setLong("MSGTYP", 1);
+  row.setString("MSGTXT", "Hi\r\nthere");
+  row.setLong("MSGINCOMING", 1);
+  row.setTimestamp("MSGHROWID", kStamp);
+  messages.appendRow(row);
+
+  auto columns = [](TestBytes& b) -> TestBytes& {
+    return b.i32(7).column("TURN", 4).column("MSGID", 4).column("MSGTYP", 4)
+        .column("MSGTXT", 1).column("MSGRACNO", 4).column("MSGINCOMING", 4)
+        .column("MSGHROWID", 93);
+  };
+  TestBytes expected;
+  expected.str("SC").i32(1);
+  columns(expected.str("SR")).i32(7).raw({0xFE}).i32(0);
+  columns(expected.str("SR")).i32(7).raw({0x08}).i32(4 + 4 + 4 + 13 + 4 + 16)
+      .i32(2401).i32(1).i32(1).str("Hi\r\nthere").i32(1).timestamp(2026, 12, 8, 4, 5, 9, 0);
+  EXPECT_EQ(saved(messages), expected.bytes());
+}
+
+TEST(CacheStream, FlagBytesPerColumnCount) {
+  for (int columns : {7, 8, 15, 16}) {
+    SCOPED_TRACE(columns);
+    SmartCache table;
+    TestBytes record;
+    record.str("SR").i32(columns);
+    for (int k = 0; k < columns; ++k) {
+      table.addColumn("C" + std::to_string(k), SQL_C_LONG);
+      record.column("C" + std::to_string(k), 4);
+    }
+    CacheRow row = table.templateRow();
+    for (int k = 0; k < columns; ++k) row.setLong(k, k);
+    table.appendRow(row);
+
+    record.i32(columns);
+    const int flagBytes = columns / 8 + 1;
+    for (int k = 0; k < flagBytes; ++k) record.raw({0});
+    record.i32(4 * columns);
+    for (int k = 0; k < columns; ++k) record.i32(k);
+    const std::string bytes = saved(table);
+    EXPECT_EQ(bytes.substr(bytes.size() - record.size()), record.bytes());
+  }
+}
+
+TEST(CacheStream, EmptyTableWithColumns) {
+  SmartCache table;
+  table.addColumn("A", SQL_C_CHAR);
+  TestBytes expected;
+  expected.str("SC").i32(0).str("SR").i32(1).column("A", 1).i32(1).raw({0x80}).i32(0);
+  EXPECT_EQ(saved(table), expected.bytes());
+
+  SmartCache loaded;
+  load(loaded, expected.bytes());
+  EXPECT_EQ(loaded.rowCount(), 0);
+  ASSERT_EQ(loaded.columnCount(), 1u);
+  EXPECT_EQ(loaded.templateRow().columnName(0), "A");
+  EXPECT_EQ(loaded.templateRow().columnType(0), SQL_C_CHAR);
+}
+
+TEST(CacheStream, RecordsWithoutColumnsCarryOneFlagByteAndReadBack) {
+  SmartCache table;
+  table.appendRow(table.templateRow());
+  TestBytes expected;
+  expected.str("SC").i32(1);
+  expected.str("SR").i32(0).i32(0).raw({0}).i32(0);
+  expected.str("SR").i32(0).i32(0).raw({0}).i32(0);
+  EXPECT_EQ(saved(table), expected.bytes());
+
+  SmartCache loaded;
+  load(loaded, expected.bytes());
+  EXPECT_EQ(loaded.rowCount(), 1);
+  EXPECT_EQ(loaded.columnCount(), 0u);
+}
+
+// A table with one row per value kind, NULLs, an empty text and a blob.
+void fillAllTypes(SmartCache& table) {
+  testing_tables::defineAllTypeColumns(table);
+  CacheRow a = table.templateRow();
+  a.setLong("L", INT32_MIN);
+  a.setString("S", "abc");
+  a.setDouble("D", -0.5);
+  a.setBlob("B", Blob("\0\1\2", 3));
+  a.setDate("DAT", LDat(-1, 65535, 0));
+  a.setTime("TIM", LTim(1, 2, 3));
+  a.setTimestamp("TS", Timestamp(LDat(2400, 1, 1), LTim(0, 0, 0), 4000000000u));
+  table.appendRow(a);
+  CacheRow b = table.templateRow();
+  b.setString("S", "");
+  table.appendRow(b);
+  table.appendRow(table.templateRow());
+}
+
+TEST(CacheStream, EveryTypeRoundTrips) {
+  SmartCache table;
+  fillAllTypes(table);
+  SmartCache loaded;
+  loaded.addColumn("OLD", SQL_C_LONG);
+  loaded.appendRow(loaded.templateRow());
+  load(loaded, saved(table));
+  ASSERT_EQ(loaded.rowCount(), 3);
+  EXPECT_EQ(loaded.columnCount(), 7u);
+  EXPECT_EQ(saved(loaded), saved(table));
+  const CacheRow a = loaded.rowAt(0);
+  EXPECT_EQ(a.getLong("L"), INT32_MIN);
+  EXPECT_EQ(a.getBlob("B"), Blob("\0\1\2", 3));
+  EXPECT_EQ(a.getDate("DAT"), LDat(-1, 65535, 0));
+  EXPECT_EQ(a.getTimestamp("TS").fraction, 4000000000u);
+  EXPECT_EQ(loaded.rowAt(1).getString("S"), "");
+  // Loaded rows share the template's column list.
+  EXPECT_TRUE(a.data().sharesColumnsWith(loaded.templateRow().data()));
+}
+
+TEST(CacheStream, RowsTakeTheTemplateColumnsByName) {
+  TestBytes stream;
+  stream.str("SC").i32(2);
+  stream.str("SR").i32(3).column("A", 4).column("B", 1).column("C", 4).i32(3).raw({0xE0}).i32(0);
+  // Row 1 names its columns in another order: C, B, A.
+  stream.str("SR").i32(3).column("C", 4).column("B", 1).column("A", 4).i32(3).raw({0}).i32(13)
+      .i32(30).str("b").i32(10);
+  // Row 2 lacks column A and has an extra column X.
+  stream.str("SR").i32(2).column("X", 4).column("B", 1).i32(2).raw({0}).i32(10)
+      .i32(99).str("bb");
+  SmartCache table;
+  load(table, stream.bytes());
+  ASSERT_EQ(table.rowCount(), 2);
+  EXPECT_EQ(table.rowAt(0).getLong("A"), 10);
+  EXPECT_EQ(table.rowAt(0).getString("B"), "b");
+  EXPECT_EQ(table.rowAt(0).getLong("C"), 30);
+  EXPECT_TRUE(table.rowAt(1).isNull("A"));
+  EXPECT_EQ(table.rowAt(1).getString("B"), "bb");
+  EXPECT_TRUE(table.rowAt(1).isNull("C"));
+  EXPECT_EQ(table.columnCount(), 3u);
+}
+
+TEST(CacheStream, CountedStrings) {
+  std::ostringstream out;
+  writeCountedString(nullptr, out);
+  writeCountedString("abc", out);
+  EXPECT_EQ(out.str(), std::string("\0\0\0\0\3\0\0\0abc", 11));
+
+  // A zero byte ends the text; a string longer than 9999 bytes is cut, and
+  // its rest is skipped so that what follows is read in step.
+  const std::string longName(12000, 'n');
+  std::istringstream in(TestBytes().str(std::string("ab\0cd", 5)).str(longName).str("next").bytes());
+  EXPECT_EQ(readCountedString(in), "ab");
+  EXPECT_EQ(readCountedString(in), longName.substr(0, 9999));
+  EXPECT_EQ(readCountedString(in), "next");
+  EXPECT_INVALID_STREAM(readCountedString(in));
+}
+
+TEST(CacheStream, LongColumnNamesKeepTheStreamInStep) {
+  SmartCache table;
+  const std::string longName(10050, 'q');
+  table.addColumn(longName, SQL_C_LONG);
+  table.addColumn("AFTER", SQL_C_CHAR);
+  CacheRow row = table.templateRow();
+  row.setLong(0, 5);
+  row.setString(1, "after");
+  table.appendRow(row);
+  SmartCache loaded;
+  load(loaded, saved(table));
+  EXPECT_EQ(loaded.templateRow().columnName(0), longName.substr(0, 9999));
+  EXPECT_EQ(loaded.rowAt(0).getLong(0), 5);
+  EXPECT_EQ(loaded.rowAt(0).getString("AFTER"), "after");
+}
+
+TEST(CacheStream, StoredZeroByteCutsATextWhenRead) {
+  TestBytes stream;
+  stream.str("SC").i32(1);
+  stream.str("SR").i32(1).column("T", 1).i32(1).raw({0x80}).i32(0);
+  stream.str("SR").i32(1).column("T", 1).i32(1).raw({0x00}).i32(9).str(std::string("ab\0cd", 5));
+  SmartCache table;
+  load(table, stream.bytes());
+  EXPECT_EQ(table.rowAt(0).getString("T"), "ab");
+}
+
+// A saved table of every value type, for the damage tests.
+std::string sampleStream() {
+  SmartCache table;
+  fillAllTypes(table);
+  return saved(table);
+}
+
+// A table with a row of its own, to see that failed loads leave it alone.
+void fillBystander(SmartCache& table) {
+  table.addColumn("KEEP", SQL_C_CHAR);
+  CacheRow row = table.templateRow();
+  row.setString(0, "kept");
+  table.appendRow(row);
+}
+
+TEST(CacheStream, FailedLoadLeavesTheTableAsItWas) {
+  SmartCache table;
+  fillBystander(table);
+  const std::string before = saved(table);
+  EXPECT_INVALID_STREAM(load(table, ""));
+  EXPECT_INVALID_STREAM(load(table, TestBytes().str("SX").i32(0).bytes()));
+  EXPECT_INVALID_STREAM(load(table, TestBytes().str("SC").i32(0).str("RS").bytes()));
+  EXPECT_EQ(saved(table), before);
+}
+
+TEST(CacheStream, EveryTruncationIsAnInvalidStream) {
+  const std::string full = sampleStream();
+  for (size_t length = 0; length < full.size(); ++length) {
+    SCOPED_TRACE(length);
+    SmartCache table;
+    fillBystander(table);
+    const std::string before = saved(table);
+    EXPECT_INVALID_STREAM(load(table, full.substr(0, length)));
+    EXPECT_EQ(saved(table), before);
+  }
+}
+
+// Every cell of every row must read back as text without error.
+void readEveryCell(const SmartCache& table) {
+  std::ostringstream dump;
+  dumpCache(table, dump);
+}
+
+TEST(CacheStream, DamagedBytesGiveAnInvalidStreamOrAReadableTable) {
+  const std::string full = sampleStream();
+  int loadedCount = 0;
+  for (size_t offset = 0; offset < full.size(); ++offset) {
+    for (int flip : {0x01, 0x10, 0x80, 0xFF}) {
+      SCOPED_TRACE(testing::Message() << "offset " << offset << " flip " << flip);
+      std::string damaged = full;
+      damaged[offset] = static_cast<char>(damaged[offset] ^ flip);
+      SmartCache table;
+      try {
+        load(table, damaged);
+      } catch (const LExc_Internal_Unexpected& e) {
+        EXPECT_EQ(e.text(), "invalid stream");
+        continue;
+      }
+      ++loadedCount;
+      EXPECT_NO_THROW(readEveryCell(table));
+      // A loaded table saves and loads again to the same bytes.
+      SmartCache again;
+      load(again, saved(table));
+      EXPECT_EQ(saved(again), saved(table));
+    }
+  }
+  EXPECT_GT(loadedCount, 0);  // changed values inside cells still load
+}
+
+TEST(CacheStream, AbsurdCountsAndLengths) {
+  const TestBytes header = TestBytes().str("SC");
+  auto templateRecord = [](TestBytes b) {
+    return b.str("SR").i32(1).column("T", 1).i32(1).raw({0x80}).i32(0);
+  };
+  // Far more rows, columns or bytes than the stream holds.
+  SmartCache t;
+  EXPECT_INVALID_STREAM(load(t, templateRecord(TestBytes(header).i32(INT32_MAX)).bytes()));
+  EXPECT_INVALID_STREAM(load(t, TestBytes(header).i32(0).str("SR").i32(INT32_MAX).bytes()));
+  EXPECT_INVALID_STREAM(load(t, TestBytes(header).i32(0).str("SR").i32(0).i32(0).raw({0})
+                                    .i32(INT32_MAX - 8).raw("abc").bytes()));
+  EXPECT_INVALID_STREAM(load(t, TestBytes(header).i32(0).i32(INT32_MAX).bytes()));
+  // Negative counts and lengths.
+  EXPECT_INVALID_STREAM(load(t, templateRecord(TestBytes(header).i32(-1)).bytes()));
+  EXPECT_INVALID_STREAM(load(t, TestBytes(header).i32(0).str("SR").i32(-3).bytes()));
+  EXPECT_INVALID_STREAM(load(t, TestBytes(header).i32(0).str("SR").i32(0).i32(0).raw({0}).i32(-1).bytes()));
+  EXPECT_INVALID_STREAM(load(t, TestBytes(header).i32(0).i32(-5).raw("SR").bytes()));
+}
+
+TEST(CacheStream, RecordsWhoseCellsDisagreeWithFlagsAndTypes) {
+  auto record = [](int32_t bits, int flags, const TestBytes& cells) {
+    return TestBytes().str("SC").i32(0).str("SR").i32(2).column("N", 4).column("T", 1)
+        .i32(bits).raw({flags}).i32(static_cast<int32_t>(cells.size())).raw(cells.bytes());
+  };
+  const TestBytes good = TestBytes().i32(8).str("abc");
+  SmartCache table;
+  load(table, record(2, 0x00, good).bytes());
+  EXPECT_EQ(table.columnCount(), 2u);
+
+  EXPECT_INVALID_STREAM(load(table, record(3, 0x00, good).bytes()));  // bits != columns
+  EXPECT_INVALID_STREAM(load(table, record(2, 0x80, good).bytes()));  // N NULL, bytes left
+  EXPECT_INVALID_STREAM(load(table, record(2, 0x00, TestBytes().i32(7)).bytes()));
+  EXPECT_INVALID_STREAM(load(table, record(2, 0x00, TestBytes().i32(7).i32(4).raw("ab")).bytes()));
+  EXPECT_INVALID_STREAM(load(table, record(2, 0x00, TestBytes().i32(7).i32(-1)).bytes()));
+  EXPECT_INVALID_STREAM(load(table, record(2, 0x00, TestBytes().i32(7).str("abc").raw("x")).bytes()));
+
+  // A non-NULL cell of a type without storage cannot be measured.
+  const TestBytes unknownType = TestBytes().str("SC").i32(0).str("SR").i32(1).column("F", 7)
+                                    .i32(1).raw({0x00}).i32(4).i32(0);
+  EXPECT_INVALID_STREAM(load(table, unknownType.bytes()));
+  // As a NULL cell it loads; the column is refused only when a value is set.
+  SmartCache odd;
+  load(odd, TestBytes().str("SC").i32(0).str("SR").i32(1).column("F", 7).i32(1).raw({0x80}).i32(0).bytes());
+  EXPECT_EQ(odd.templateRow().columnType(0), SQL_C_FLOAT);
+}
+
+TEST(CacheStream, RowCellOfAnotherTypeThanItsTemplateColumn) {
+  TestBytes stream;
+  stream.str("SC").i32(1);
+  stream.str("SR").i32(1).column("N", 4).i32(1).raw({0x80}).i32(0);
+  stream.str("SR").i32(1).column("N", 1).i32(1).raw({0x00}).i32(4).str("");
+  SmartCache table;
+  EXPECT_INVALID_STREAM(load(table, stream.bytes()));
+
+  // The same mismatch as a NULL cell is no value to convert.
+  TestBytes nullCell;
+  nullCell.str("SC").i32(1);
+  nullCell.str("SR").i32(1).column("N", 4).i32(1).raw({0x80}).i32(0);
+  nullCell.str("SR").i32(1).column("N", 1).i32(1).raw({0x80}).i32(0);
+  load(table, nullCell.bytes());
+  EXPECT_TRUE(table.rowAt(0).isNull(0));
+}
+
+TEST(CacheStream, RowsSharedWithAnotherTableKeepTheirData) {
+  SmartCache first;
+  fillBystander(first);
+  SmartCache second;
+  fillBystander(second);
+  second.clearRows();
+  second.appendRow(first.rowAt(0));
+  load(second, sampleStream());
+  EXPECT_EQ(first.rowAt(0).getString("KEEP"), "kept");
+  EXPECT_EQ(second.rowCount(), 3);
+}
+
+TEST(AssignByName, CopiesValuesByColumnName) {
+  SmartCache from;
+  from.addColumn("B", SQL_C_CHAR);
+  from.addColumn("A", SQL_C_LONG);
+  from.addColumn("B", SQL_C_CHAR);
+  CacheRow source = from.templateRow();
+  source.setString(0, "first B");
+  source.setLong("A", 4);
+  source.setString(2, "second B");
+
+  SmartCache to;
+  to.addColumn("A", SQL_C_LONG);
+  to.addColumn("B", SQL_C_CHAR);
+  to.addColumn("C", SQL_C_DOUBLE);
+  CacheRow destination = to.templateRow();
+  destination.setDouble("C", 1.0);
+  assignByName(destination, source);
+  EXPECT_EQ(destination.getLong("A"), 4);
+  EXPECT_EQ(destination.getString("B"), "first B");
+  EXPECT_TRUE(destination.isNull("C"));
+  EXPECT_TRUE(to.templateRow().isNull("A"));
+
+  // Rows of one column list share the source's data.
+  CacheRow sibling = from.templateRow();
+  assignByName(sibling, source);
+  EXPECT_TRUE(sibling.sharesDataWith(source));
+
+  // A value of another type is refused as the typed read refuses it.
+  SmartCache typed;
+  typed.addColumn("A", SQL_C_CHAR);
+  CacheRow text = typed.templateRow();
+  EXPECT_LEXC(assignByName(text, source), LExc_Internal_BadConversion,
+              "Conversion error [Field Name: \"A\", Type: SQL_C_LONG, accessed as String]",
+              "cache/smartcache_inliners", 786);
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// The contents of one table row: its columns (a shared CacheColumnList), one
+// NULL flag per column and the non-NULL cells packed into one byte block in
+// column order. NULL cells take no bytes. A fixed-size cell takes the
+// storage size of its type; a text or binary cell takes a 32-bit length and
+// that many bytes. All numbers are little-endian.
+//
+// Row data is shared by CacheRow handles through its reference count; only a
+// handle that holds the sole reference may change it (CacheRow::makeUnique).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "cache/cache_alloc.h"
+#include "cache/column_list.h"
+#include "cache/null_flag_set.h"
+#include "cache/ref_ptr.h"
+
+// Where a cell lies in the cell bytes.
+struct CellLocation {
+  bool isNull;      // the cell's NULL flag
+  uint32_t offset;  // where its bytes begin (or would begin)
+  int32_t type;     // its column's type code
+};
+
+class CacheRowData {
+ public:
+  int32_t refCount = 0;  // CacheRow handles referring to this data
+
+  // Row data with no columns, no bytes and a fresh empty column list.
+  static RefPtr<CacheRowData> createEmpty(const RaiseSite& where);
+  // A copy with its own flag and cell bytes, sharing the column list.
+  RefPtr<CacheRowData> clone() const;
+
+  uint32_t columnCount() const {
+    return static_cast<uint32_t>(columns_->columns.size());
+  }
+  const CacheColumnList& columnList() const { return *columns_; }
+  const CacheColumn& column(uint32_t i) const { return columns_->columns[i]; }
+  bool sharesColumnsWith(const CacheRowData& other) const {
+    return columns_.get() == other.columns_.get();
+  }
+  const NullFlagSet& flags() const { return flags_; }
+  const uint8_t* cellBytes() const { return cells_.data(); }
+  int32_t cellByteLength() const { return static_cast<int32_t>(cells_.size()); }
+
+  // Finds cell i by walking the cells before it. Raises
+  // LExc_Internal_BadArg "index out of range" for an index outside the
+  // columns.
+  CellLocation locateCell(int32_t i) const;
+  // Bytes the located cell occupies: 0 when NULL, else its storage size, or
+  // 4 plus its stored length for a variable type.
+  uint32_t cellSize(const CellLocation& cell) const;
+
+  // Makes room for a value of cell i whose content is `length` bytes (used
+  // by the variable types only) and returns where it goes. The caller writes
+  // the value and then clears the flag. Reallocates the block only when the
+  // cell's size changes. Raises for a type that cannot be stored.
+  CellLocation resizeCell(int32_t i, uint32_t length);
+  // Removes the bytes of cell i, if any; the flag is not touched.
+  void removeCellBytes(int32_t i);
+  // Writes `size` bytes of a cell made room for by resizeCell.
+  uint8_t* cellAt(const CellLocation& cell) { return cells_.data() + cell.offset; }
+
+  void setNullFlag(uint32_t i) { flags_.set(i); }
+  void clearNullFlag(uint32_t i) { flags_.reset(i); }
+  // Every cell NULL: all flags set, no cell bytes.
+  void setAllNull();
+
+  // Appends a NULL column. Either adds it with its grown flags or changes
+  // nothing.
+  void addColumn(const std::string& name, int32_t type);
+  // Drops all columns, flags and cell bytes.
+  void resetColumns();
+  // Replaces the whole contents. REQUIRES: resetColumns() was called (the
+  // column list is this row data's own), `flags` has one bit per column and
+  // `cells` holds exactly the non-NULL cells that they describe.
+  void replaceContents(std::vector<CacheColumn> columns, NullFlagSet flags,
+                       ByteBlock cells);
+
+ private:
+  // Gives this row data a column list of its own when the list is shared.
+  void makeColumnsUnique();
+
+  ByteBlock cells_;
+  NullFlagSet flags_;
+  RefPtr<CacheColumnList> columns_;
+};

@@ -1,0 +1,80 @@
+#include "cache/smartcache.h"
+
+#include "cache/cache_alloc.h"
+
+SmartCache::SmartCache() : templateRow_(CacheRow::createEmpty()) {}
+
+void SmartCache::swap(SmartCache& other) noexcept {
+  std::swap(templateRow_, other.templateRow_);
+  rows_.swap(other.rows_);
+}
+
+void SmartCache::addColumn(const std::string& name, int32_t type) {
+  if (!rows_.empty()) {
+    raiseUnexpected(site::kAddColumnNotEmpty,
+                    "columns cannot be added to a cache if the cache is not empty");
+  }
+  templateRow_.addColumn(name, type);
+}
+
+void SmartCache::setTemplateRow(const CacheRow& row) {
+  if (!rows_.empty()) {
+    raiseUnexpected(site::kAddColumnNotEmpty,
+                    "columns cannot be added to a cache if the cache is not empty");
+  }
+  templateRow_ = row;
+}
+
+void SmartCache::resetSchema() {
+  templateRow_.makeUnique();
+  templateRow_.resetColumns();
+  clearRows();
+}
+
+void SmartCache::appendRow(const CacheRow& row) {
+  if (rows_.size() == rows_.capacity()) {
+    // Grow to size + max(size, 1): 0, 1, 2, 4, 8 ...
+    const size_t grown = rows_.size() + (rows_.empty() ? 1 : rows_.size());
+    guardAlloc(grown * sizeof(CacheRow), site::kGrowRowStore,
+               [&] { rows_.reserve(grown); });
+  }
+  rows_.push_back(row);
+}
+
+void SmartCache::clearRows() { rows_.clear(); }
+
+CachePosition SmartCache::begin() const {
+  return rows_.empty() ? end() : CachePosition(0);
+}
+
+CachePosition SmartCache::next(CachePosition position) const {
+  const int32_t slot = position.slot() + 1;
+  return slot < rowCount() ? CachePosition(slot) : end();
+}
+
+CachePosition SmartCache::prev(CachePosition position) const {
+  return position.slot() > 0 ? CachePosition(position.slot() - 1) : end();
+}
+
+CacheRow SmartCache::rowAt(CachePosition position) const {
+  if (position.isEnd() || position.slot() >= rowCount()) {
+    raiseBadArg(site::kRowAtPosition, "Position invalid.");
+  }
+  return rows_[static_cast<size_t>(position.slot())];
+}
+
+CacheRow SmartCache::rowAt(int32_t index) const {
+  if (index < 0 || index >= rowCount()) {
+    raiseBadArg(site::kRowAtIndex, "Position invalid.");
+  }
+  return rows_[static_cast<size_t>(index)];
+}
+
+CachePosition SmartCache::findFirst(const CacheRow& pattern) const {
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    if (rows_[i].sharesDataWith(pattern) || rows_[i].matchesPattern(pattern)) {
+      return CachePosition(static_cast<int32_t>(i));
+    }
+  }
+  return end();
+}

@@ -1,0 +1,90 @@
+// SmartCache: a typed in-memory table.
+//
+// A table owns a template row that defines its columns (all its cells NULL)
+// and an ordered store of rows. New rows are copies of the template row,
+// filled through the typed setters and appended:
+//
+//   CacheRow row = table.templateRow();
+//   row.setLong("TURN", 2401);
+//   table.appendRow(row);
+//
+// Rows are shared, reference-counted handles (copy-on-write), so appending
+// and handing out rows never copies cell bytes. One thread only.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "cache/cache_row.h"
+
+// A slot of a table's row store, or the end (one past the last row). Valid
+// until rows are added or removed.
+class CachePosition {
+ public:
+  static CachePosition end() { return CachePosition(-1); }
+  explicit CachePosition(int32_t slot) : slot_(slot) {}
+
+  bool isEnd() const { return slot_ < 0; }
+  // The row index; -1 at the end.
+  int32_t slot() const { return slot_; }
+  bool operator==(const CachePosition& o) const { return slot_ == o.slot_; }
+  bool operator!=(const CachePosition& o) const { return slot_ != o.slot_; }
+
+ private:
+  int32_t slot_;
+};
+
+class SmartCache {
+ public:
+  // A table without columns and rows.
+  SmartCache();
+  SmartCache(const SmartCache&) = delete;
+  SmartCache& operator=(const SmartCache&) = delete;
+
+  // Exchanges the whole contents (columns and rows) of two tables.
+  void swap(SmartCache& other) noexcept;
+
+  // Adds a column to the template row. REQUIRES no rows: a table that holds
+  // rows raises LExc_Internal_Unexpected "columns cannot be added to a cache
+  // if the cache is not empty" and is left as it was.
+  void addColumn(const std::string& name, int32_t type);
+  // Removes all columns and rows: the table's schema is then redefined with
+  // addColumn.
+  void resetSchema();
+  // Makes the table's template row share `row`'s data, so that the table
+  // takes `row`'s columns. REQUIRES no rows (raises as addColumn does).
+  void setTemplateRow(const CacheRow& row);
+
+  // A handle sharing the template row's data: the starting point of a row.
+  CacheRow templateRow() const { return templateRow_; }
+  uint32_t columnCount() const { return templateRow_.columnCount(); }
+  int32_t rowCount() const { return static_cast<int32_t>(rows_.size()); }
+
+  // Appends a handle to `row`'s data (shared, not copied).
+  void appendRow(const CacheRow& row);
+  // Removes all rows.
+  void clearRows();
+
+  CachePosition begin() const;
+  CachePosition end() const { return CachePosition::end(); }
+  // The following slot; the last row's next is the end.
+  // REQUIRES: `position` is not the end.
+  CachePosition next(CachePosition position) const;
+  // The preceding slot; the first row's prev is the end.
+  CachePosition prev(CachePosition position) const;
+
+  // A handle to the row at `position`; the end raises LExc_Internal_BadArg
+  // "Position invalid.".
+  CacheRow rowAt(CachePosition position) const;
+  // A handle to the row at `index`, 0 … rowCount() - 1; any other index
+  // raises LExc_Internal_BadArg "Position invalid.".
+  CacheRow rowAt(int32_t index) const;
+
+  // The first row, in store order, that is the pattern's own data or that
+  // matches it (CacheRow::matchesPattern); the end if none does.
+  CachePosition findFirst(const CacheRow& pattern) const;
+
+ private:
+  CacheRow templateRow_;
+  std::vector<CacheRow> rows_;
+};

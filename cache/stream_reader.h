@@ -1,0 +1,41 @@
+// Checked reading of a table stream.
+//
+// Every read either gets all the bytes it asks for or raises
+// LExc_Internal_Unexpected "invalid stream", and long blocks are read in
+// bounded pieces, so that a damaged length field can never make the reader
+// allocate much more than the stream really holds. The stream is only read,
+// never sought or asked for its state.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <string>
+
+#include "cache/cache_alloc.h"
+
+class StreamReader {
+ public:
+  // Longest counted string kept; longer ones are read and their rest skipped.
+  static constexpr uint32_t kMaxKeptString = 9999;
+
+  // `in` must outlive the reader.
+  explicit StreamReader(std::istream& in) : in_(in) {}
+
+  // Exactly `count` bytes into `out`.
+  void read(uint8_t* out, size_t count);
+  int32_t readInt32();
+  uint32_t readUInt32();
+  // A 32-bit count or length that must not be negative.
+  int32_t readCount();
+  // A counted string: a 32-bit length, then that many bytes. Keeps at most
+  // kMaxKeptString bytes, up to the first zero byte among them.
+  std::string readCountedString();
+  // A block of exactly `count` bytes; allocation failures raise
+  // LExc_Internal_Mem at `where`.
+  ByteBlock readBlock(uint32_t count, const RaiseSite& where);
+
+ private:
+  void skip(uint64_t count);
+
+  std::istream& in_;
+};
