@@ -48,6 +48,7 @@ CachePosition SmartCache::begin() const {
 }
 
 CachePosition SmartCache::next(CachePosition position) const {
+  if (position.isEnd()) return end();
   const int32_t slot = position.slot() + 1;
   return slot < rowCount() ? CachePosition(slot) : end();
 }

@@ -67,8 +67,8 @@ class SmartCache {
 
   CachePosition begin() const;
   CachePosition end() const { return CachePosition::end(); }
-  // The following slot; the last row's next is the end.
-  // REQUIRES: `position` is not the end.
+  // The following slot; the last row's next is the end, and so is the
+  // end's.
   CachePosition next(CachePosition position) const;
   // The preceding slot; the first row's prev is the end.
   CachePosition prev(CachePosition position) const;

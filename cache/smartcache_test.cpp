@@ -160,6 +160,7 @@ TEST_F(SmartCacheTest, PositionsWalkTheRows) {
   EXPECT_EQ(messages.rowAt(p).getLong("TURN"), 2);
   EXPECT_EQ(messages.prev(p), messages.begin());
   EXPECT_EQ(messages.next(p), messages.end());
+  EXPECT_EQ(messages.next(messages.end()), messages.end());
   EXPECT_EQ(messages.prev(messages.begin()), messages.end());
   EXPECT_LEXC(messages.rowAt(messages.end()), LExc_Internal_BadArg, "Position invalid.",
               kInliners, 2239);
