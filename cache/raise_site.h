@@ -1,19 +1,11 @@
-// The places where the table library raises its exceptions.
-//
-// Users see a report's module and line in message boxes, so they are fixed
-// values that read the same in every build, not __FILE__ and __LINE__. The
-// module path's last component names the module: `smartcache` for the
-// table's storage, `smartcache_inliners` for the column and cell accessors,
-// `odbclibinliners` for the copies handed out by the getters.
+// The places where the table library raises its exceptions: the module
+// `smartcache` for the table's storage, `smartcache_inliners` for the column
+// and cell accessors, `odbclibinliners` for the copies handed out by the
+// getters.
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include "support/raise.h"
 
-struct RaiseSite {
-  const char* module;
-  int32_t line;
-};
 
 namespace site {
 
@@ -57,13 +49,5 @@ inline constexpr RaiseSite kBlobCopy{kOdbcInliners, 2366};
 
 }  // namespace site
 
-// Throw the leaf exception of the family with `text`, raised at `where`.
-[[noreturn]] void raiseUnexpected(const RaiseSite& where,
-                                  const std::string& text);
-[[noreturn]] void raiseBadArg(const RaiseSite& where, const std::string& text);
-[[noreturn]] void raiseBadConversion(const RaiseSite& where,
-                                     const std::string& text);
-// "failed to alloc <bytes> bytes "; counts above 2^31 - 1 are shown as that.
-[[noreturn]] void raiseMem(const RaiseSite& where, uint64_t bytes);
 // "invalid stream": a table stream without the expected content.
 [[noreturn]] void raiseInvalidStream(const RaiseSite& where);
