@@ -6,7 +6,6 @@
 
 #include "support/raise.h"
 
-
 namespace site {
 
 inline constexpr char kSmartcache[] = "cache/smartcache";

@@ -1,0 +1,53 @@
+#include "archive/archive_names.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ArchiveNames, OrdinaryGameNamesAreUsable) {
+  for (const char* name : {"Galaxy", "Game 7", "\xC4rger im All", "a..b", "con game",
+                           "COM", "LPT10", ".hidden", "x"}) {
+    EXPECT_TRUE(IsUsableGameName(name)) << name;
+  }
+}
+
+TEST(ArchiveNames, NamesThatWouldLeaveDataOrFailAreRefused) {
+  for (const char* name : {"", ".", "..", "..\\..\\Windows", "../etc", "a/b", "a\\b",
+                           "C:games", "what?", "star*", "pipe|", "<x>", "quote\"",
+                           "tab\there", "dot.", "blank ", "CON", "con", "Nul.txt",
+                           "COM1", "lpt9", "AUX", "PRN.sav"}) {
+    EXPECT_FALSE(IsUsableGameName(name)) << name;
+  }
+}
+
+TEST(ArchiveNames, RaceDirectoriesAreExactlyZeroToFifteen) {
+  int32_t race = -1;
+  EXPECT_TRUE(ParseRaceDirectory("0", &race));
+  EXPECT_EQ(race, 0);
+  EXPECT_TRUE(ParseRaceDirectory("3", &race));
+  EXPECT_EQ(race, 3);
+  EXPECT_TRUE(ParseRaceDirectory("12", &race));
+  EXPECT_EQ(race, 12);
+  EXPECT_TRUE(ParseRaceDirectory("15", &race));
+  EXPECT_EQ(race, 15);
+  for (const char* name : {"16", "x", "x1", "1x", "03", "-1", "+3", " 3", ""}) {
+    EXPECT_FALSE(ParseRaceDirectory(name, &race)) << name;
+  }
+  EXPECT_EQ(race, 15);
+}
+
+TEST(ArchiveNames, TurnFilesAreNumberedSavFiles) {
+  int32_t turn = -1;
+  EXPECT_TRUE(ParseTurnFile("2401.sav", &turn));
+  EXPECT_EQ(turn, 2401);
+  EXPECT_TRUE(ParseTurnFile("2402.SAV", &turn));
+  EXPECT_EQ(turn, 2402);
+  EXPECT_TRUE(ParseTurnFile("2403.old.sav", &turn));
+  EXPECT_EQ(turn, 2403);
+  for (const char* name : {"notes.sav", ".sav", "2401.txt", "2401.sav.tmp", "24x1.sav",
+                           "1234567890.sav", "sav", "RACES.SAV"}) {
+    EXPECT_FALSE(ParseTurnFile(name, &turn)) << name;
+  }
+}
+
+}  // namespace

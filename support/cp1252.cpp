@@ -1,0 +1,52 @@
+#include "support/cp1252.h"
+
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; the rest of the page is Latin-1.
+const char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+char32_t Cp1252ToUnicode(uint8_t byte) {
+  if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
+  return byte;
+}
+
+bool UnicodeToCp1252(char32_t codePoint, uint8_t* byte) {
+  if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+    *byte = static_cast<uint8_t>(codePoint);
+    return true;
+  }
+  for (int i = 0; i < 32; ++i) {
+    if (kHighControls[i] == codePoint) {
+      *byte = static_cast<uint8_t>(0x80 + i);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::u16string Cp1252ToUtf16(const std::string& text) {
+  std::u16string result;
+  result.reserve(text.size());
+  for (char c : text) {
+    result += static_cast<char16_t>(Cp1252ToUnicode(static_cast<uint8_t>(c)));
+  }
+  return result;
+}
+
+bool Utf16ToCp1252(const std::u16string& text, std::string* result) {
+  std::string converted;
+  converted.reserve(text.size());
+  for (char16_t unit : text) {
+    uint8_t byte;
+    if (!UnicodeToCp1252(unit, &byte)) return false;
+    converted += static_cast<char>(byte);
+  }
+  *result = std::move(converted);
+  return true;
+}
