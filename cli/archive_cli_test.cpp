@@ -1,0 +1,168 @@
+#include "cli/archive_cli.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "archive/game_archive.h"
+#include "archive/test_archive.h"
+#include "cache/cache_dump.h"
+#include "reader/message_classifier.h"
+#include "reader/test_game.h"
+
+namespace {
+
+using testing_archive::fileBytes;
+using testing_archive::RecordingUi;
+using testing_archive::ScratchDirectory;
+using testing_archive::writeFile;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class ArchiveCliTest : public ::testing::Test {
+ protected:
+  ArchiveCliTest() : archive(ProgramDirectory(scratch.text()), ui) {
+    store("Galaxy", 2, 2401);
+    store("Galaxy", 2, 2403);
+    store("Galaxy", 11, 2402);
+    store("\xC4rger", 0, 2400);
+  }
+
+  // Captures and stores a turn as the reader does, text file included.
+  void store(const std::string& name, int32_t race, int32_t turn) {
+    auto game = testing_game::makeGame();
+    game->SetGameName(name);
+    game->SetRaceNumber(race);
+    game->SetTurn(turn);
+    testing_game::addRace(*game, 1, "Zorgs", kEnemy);
+    AddMessageRow(*game, "Turn report\r\nall well", 1, 1, -1);
+    AddMessageRow(*game, "FROM  Zorgs\r\nTO  you\r\nPeace?", 2, 1, -1);
+    ASSERT_TRUE(archive.SaveTurn(*game));
+    ASSERT_TRUE(archive.ExportTurnText(*game));
+  }
+
+  Result run(std::vector<std::string> args, bool withRoot = true) {
+    if (withRoot) args.insert(args.begin(), {"--root", root()});
+    std::ostringstream out, err;
+    const int status = RunArchiveCli(args, out, err);
+    return Result{status, out.str(), err.str()};
+  }
+
+  std::string root() const { return scratch.text(); }
+
+  // Checks a failure: its status and its one line on stderr.
+  static void expectFailure(const Result& r, int status, const std::string& message) {
+    EXPECT_EQ(r.status, status);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "vandormsg-archive: " + message + "\n");
+  }
+
+  ScratchDirectory scratch;
+  RecordingUi ui;
+  GameArchive archive;
+};
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
+  return result;
+}
+
+TEST_F(ArchiveCliTest, ListsGamesRacesAndTurnsInArchiveOrder) {
+  const Result games = run({"games"});
+  EXPECT_EQ(games.status, kExitOk);
+  EXPECT_EQ(lines(games.out), archive.ListGames());
+  EXPECT_EQ(games.out.size(), std::string("Galaxy\n\xC4rger\n").size());
+
+  const Result races = run({"races", "Galaxy"});
+  EXPECT_EQ(races.status, kExitOk);
+  std::string expected;
+  for (int32_t race : archive.ListRaces("Galaxy")) expected += std::to_string(race) + "\n";
+  EXPECT_EQ(races.out, expected);
+
+  const Result turns = run({"turns", "Galaxy", "2"});
+  expected.clear();
+  for (int32_t turn : archive.ListTurns("Galaxy", 2)) expected += std::to_string(turn) + "\n";
+  EXPECT_EQ(turns.out, expected);
+  EXPECT_EQ(lines(turns.out).size(), 2u);
+  EXPECT_EQ(run({"turns", "\xC4rger", "0"}).out, "2400\n");
+}
+
+TEST_F(ArchiveCliTest, ShowGivesTheTextFileBytes) {
+  const Result shown = run({"show", "Galaxy", "11", "2402"});
+  EXPECT_EQ(shown.status, kExitOk);
+  EXPECT_EQ(shown.err, "");
+  EXPECT_EQ(shown.out, fileBytes(archive.TextFile("Galaxy", 11, 2402)));
+  EXPECT_NE(shown.out.find("Race: 12\r\n"), std::string::npos);
+}
+
+TEST_F(ArchiveCliTest, DumpGivesTheDebugDumpOfAFile) {
+  const std::string path = archive.TurnFile("Galaxy", 2, 2403);
+  const Result dumped = run({"dump", path}, false);
+  EXPECT_EQ(dumped.status, kExitOk);
+  SmartCache table;
+  GameArchive::ReadTableFile(path, table);
+  std::ostringstream expected;
+  dumpCache(table, expected);
+  EXPECT_EQ(dumped.out, expected.str());
+  EXPECT_NE(dumped.out.find("\tPeace?\t"), std::string::npos);
+  EXPECT_EQ(run({"dump", archive.RaceFile("Galaxy")}).status, kExitOk);
+}
+
+TEST_F(ArchiveCliTest, BadArgumentsAndMissingOrDamagedFiles) {
+  writeFile(archive.TurnFile("Galaxy", 2, 2404), std::string("SC\0\0", 4));
+  const std::string damaged = archive.TurnFile("Galaxy", 2, 2404);
+  expectFailure(run({"show", "Galaxy", "2", "2404"}), kExitError,
+                "cannot read \"" + damaged + "\": invalid stream");
+  expectFailure(run({"dump", damaged}), kExitError,
+                "cannot read \"" + damaged + "\": invalid stream");
+  const std::string missing = archive.TurnFile("Galaxy", 2, 2399);
+  expectFailure(run({"show", "Galaxy", "2", "2399"}), kExitError,
+                "no file \"" + missing + "\"");
+  expectFailure(run({"races", "Nowhere"}), kExitError,
+                "no game \"Nowhere\" in \"" + archive.Root() + "\"");
+  expectFailure(run({"races", ".."}), kExitError,
+                "no game \"..\" in \"" + archive.Root() + "\"");
+  expectFailure(run({"turns", "Galaxy", "5"}), kExitError,
+                "no race 5 stored for game \"Galaxy\"");
+  expectFailure(run({"turns", "Galaxy", "x"}), kExitError,
+                "race \"x\" is not a race number from 0 to 15");
+  expectFailure(run({"turns", "Galaxy", "16"}), kExitError,
+                "race \"16\" is not a race number from 0 to 15");
+  expectFailure(run({"show", "Galaxy", "2", "24o1"}), kExitError,
+                "turn \"24o1\" is not a number");
+  const std::string nowhere = root() + "nowhere";
+  expectFailure(run({"--root", nowhere, "games"}, false), kExitError,
+                "no folder \"" + nowhere + "\"");
+}
+
+TEST_F(ArchiveCliTest, UsageErrors) {
+  expectFailure(run({}), kExitUsage, "no command given (see --help)");
+  expectFailure(run({"list"}), kExitUsage, "unknown command \"list\" (see --help)");
+  expectFailure(run({"games", "extra"}), kExitUsage,
+                "usage: vandormsg-archive --root DIR games (see --help)");
+  expectFailure(run({"show", "Galaxy", "2"}), kExitUsage,
+                "usage: vandormsg-archive --root DIR show GAME RACE TURN (see --help)");
+  expectFailure(run({"games"}, false), kExitUsage,
+                "the command games needs --root DIR (see --help)");
+  expectFailure(run({"--root"}, false), kExitUsage, "--root needs a folder (see --help)");
+  expectFailure(run({"--verbose", "games"}), kExitUsage,
+                "unknown option --verbose (see --help)");
+}
+
+TEST_F(ArchiveCliTest, HelpDescribesEveryCommand) {
+  const Result help = run({"--help"}, false);
+  EXPECT_EQ(help.status, kExitOk);
+  for (const char* part : {"games", "races GAME", "turns GAME RACE", "show GAME RACE TURN",
+                           "dump FILE.sav", "--root DIR", "Exit status"}) {
+    EXPECT_NE(help.out.find(part), std::string::npos) << part;
+  }
+  EXPECT_EQ(run({"--root=" + root(), "games"}, false).status, kExitOk);
+}
+
+}  // namespace
