@@ -97,7 +97,7 @@ void GameArchive::ReadTableFile(const std::string& path, SmartCache& table) {
   loadFromStream(table, in);
 }
 
-void GameArchive::LoadTurn(CurrentGame& current, const std::string& game, int32_t race,
+void GameArchive::LoadTurn(CurrentGame& current, std::string game, int32_t race,
                            int32_t turn) const {
   WaitCursor wait(ui_);
   current.RaceTable().resetSchema();

@@ -52,8 +52,9 @@ class GameArchive {
   // missing or damaged file shows "Error while loading sav files. Details: "
   // with the error's report and leaves the game name empty, the race -1,
   // the turn 0 and the MessageTable empty. Shows the wait cursor throughout.
-  void LoadTurn(CurrentGame& current, const std::string& game, int32_t race,
-                int32_t turn) const;
+  // (`game` is taken by value: it may be `current`'s own name, which the
+  // load clears first.)
+  void LoadTurn(CurrentGame& current, std::string game, int32_t race, int32_t turn) const;
 
   // Writes the RaceTable to RACES.SAV and the MessageTable to the turn's
   // .sav file, creating the directories; nothing unless `current` has a

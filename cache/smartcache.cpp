@@ -41,6 +41,11 @@ void SmartCache::appendRow(const CacheRow& row) {
   rows_.push_back(row);
 }
 
+void SmartCache::replaceRow(int32_t index, const CacheRow& row) {
+  if (index < 0 || index >= rowCount()) raiseBadArg(site::kRowAtIndex, "Position invalid.");
+  rows_[static_cast<size_t>(index)] = row;
+}
+
 void SmartCache::clearRows() { rows_.clear(); }
 
 CachePosition SmartCache::begin() const {

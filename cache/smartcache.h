@@ -66,6 +66,10 @@ class SmartCache {
 
   // Appends a handle to `row`'s data (shared, not copied).
   void appendRow(const CacheRow& row);
+  // Makes the row at `index` share `row`'s data: a row read with rowAt and
+  // changed (which gave its handle data of its own) is written back in its
+  // place. Any other index raises LExc_Internal_BadArg "Position invalid.".
+  void replaceRow(int32_t index, const CacheRow& row);
   // Removes all rows.
   void clearRows();
 

@@ -151,6 +151,19 @@ TEST_F(SmartCacheTest, CellsArePackedInColumnOrder) {
   EXPECT_EQ(row.data().flags().bytes()[0] & 0xFE, 0x6A);
 }
 
+TEST_F(SmartCacheTest, ChangedRowsAreWrittenBackInTheirPlace) {
+  message(1, "a");
+  message(2, "b");
+  CacheRow row = messages.rowAt(1);
+  row.setString("MSGTXT", "changed");
+  EXPECT_EQ(messages.rowAt(1).getString("MSGTXT"), "b");
+  messages.replaceRow(1, row);
+  EXPECT_EQ(messages.rowAt(1).getString("MSGTXT"), "changed");
+  EXPECT_EQ(messages.rowAt(0).getString("MSGTXT"), "a");
+  EXPECT_LEXC(messages.replaceRow(2, row), LExc_Internal_BadArg, "Position invalid.", kInliners,
+              2279);
+}
+
 TEST_F(SmartCacheTest, PositionsWalkTheRows) {
   message(1, "a");
   message(2, "b");

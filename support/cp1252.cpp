@@ -50,3 +50,54 @@ bool Utf16ToCp1252(const std::u16string& text, std::string* result) {
   *result = std::move(converted);
   return true;
 }
+
+namespace {
+
+// Decodes the UTF-8 sequence at `at`; false when it is not valid.
+bool decodeUtf8(const std::string& text, size_t* at, char32_t* codePoint) {
+  const auto lead = static_cast<uint8_t>(text[*at]);
+  int extra = 0;
+  char32_t value = 0;
+  if (lead < 0x80) {
+    value = lead;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+    value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+    value = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+    value = lead & 0x07;
+  } else {
+    return false;
+  }
+  if (*at + static_cast<size_t>(extra) >= text.size()) return false;
+  for (int k = 1; k <= extra; ++k) {
+    const auto next = static_cast<uint8_t>(text[*at + static_cast<size_t>(k)]);
+    if ((next & 0xC0) != 0x80) return false;
+    value = (value << 6) | (next & 0x3F);
+  }
+  const char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+  if (value < smallest[extra] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+    return false;
+  }
+  *at += static_cast<size_t>(extra) + 1;
+  *codePoint = value;
+  return true;
+}
+
+}  // namespace
+
+bool Utf8ToCp1252(const std::string& text, std::string* result) {
+  std::string converted;
+  converted.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    char32_t codePoint;
+    if (!decodeUtf8(text, &at, &codePoint)) return false;
+    uint8_t byte;
+    converted += UnicodeToCp1252(codePoint, &byte) ? static_cast<char>(byte) : '?';
+  }
+  *result = std::move(converted);
+  return true;
+}

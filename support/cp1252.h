@@ -18,3 +18,7 @@ bool UnicodeToCp1252(char32_t codePoint, uint8_t* byte);
 // a text with a character outside the code page.
 std::u16string Cp1252ToUtf16(const std::string& text);
 bool Utf16ToCp1252(const std::u16string& text, std::string* result);
+
+// A UTF-8 text in code page 1252; characters outside the code page become
+// '?'. False, leaving `result` alone, when `text` is not valid UTF-8.
+bool Utf8ToCp1252(const std::string& text, std::string* result);

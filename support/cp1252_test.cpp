@@ -27,4 +27,14 @@ TEST(Cp1252, CharactersOutsideTheCodePageAreRefused) {
   EXPECT_EQ(text, "unchanged");
 }
 
+TEST(Cp1252, FromUtf8) {
+  std::string text;
+  ASSERT_TRUE(Utf8ToCp1252("R\xC3\xBC" "ck \xE2\x82\xAC \xD0\x96 \xF0\x9F\x98\x80", &text));
+  EXPECT_EQ(text, "R\xFC" "ck \x80 ? ?");
+  for (const char* invalid : {"\xFC", "a\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x82"}) {
+    EXPECT_FALSE(Utf8ToCp1252(invalid, &text)) << invalid;
+  }
+  EXPECT_EQ(text, "R\xFC" "ck \x80 ? ?");
+}
+
 }  // namespace

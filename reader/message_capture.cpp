@@ -1,0 +1,132 @@
+#include "reader/message_capture.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "archive/game_archive.h"
+#include "cache/cache_sort.h"
+#include "reader/current_game.h"
+#include "reader/game_tables.h"
+#include "reader/game_windows.h"
+#include "reader/message_classifier.h"
+#include "reader/player_relations.h"
+#include "support/text_format.h"
+
+namespace {
+
+constexpr MessageParam kMessageRequest = 9999;
+constexpr size_t kMessageBuffer = 10000;
+
+// Whatever happens, the main window is restored and refreshed at the end.
+class RefreshAtEnd {
+ public:
+  explicit RefreshAtEnd(CaptureUi& ui) : ui_(ui) {}
+  ~RefreshAtEnd() { ui_.RestoreAndRefresh(); }
+  RefreshAtEnd(const RefreshAtEnd&) = delete;
+  RefreshAtEnd& operator=(const RefreshAtEnd&) = delete;
+
+ private:
+  CaptureUi& ui_;
+};
+
+void resetGame(CurrentGame& game) {
+  game.ClearIdentity();
+  game.MessageTable().resetSchema();
+  game.RaceTable().resetSchema();
+  DefineTableColumns(game, game.MessageTable());
+}
+
+}  // namespace
+
+void MessageCapture::OnReadFromGame(CurrentGame& game) {
+  RefreshAtEnd refresh(ui_);
+  ReadFromGame(game);
+}
+
+void MessageCapture::ReadFromGame(CurrentGame& game) {
+  resetGame(game);
+  GameWindows windows;
+  if (!FindGameWindows(ops_, &windows)) return;
+  int32_t turn = 0;
+  if (!ui_.AskTurn(game.GameName(), &turn)) return;
+  game.SetTurn(turn);
+  ReadPlayerRelations(ops_, game);
+  const GameTitle title = ReadGameTitle(ops_);
+  game.SetGameName(title.gameName);
+  game.SetRaceNumber(title.raceNumber);
+  if (game.GameName().empty() || game.RaceNumber() < 0) return;
+  if (!MayOverwrite(game)) return;
+
+  ops_.ShowWindow(windows.frame, win::kSwShowMaximized);
+  SetPaneMode(ops_, kReadingMode, windows.pane, windows.composeEdit);
+  WindowRect client;
+  ops_.GetClientRect(windows.pane, &client);
+  const LongParam savedSize = win::MakePoint(client.right, client.bottom);
+  ops_.SendMessageA(windows.pane, win::kWmSize, win::kSizeRestored,
+                    win::MakePoint(client.right, game_ui::kReadingHeight));
+  PressKey(ops_, windows.pane, win::kVkHome);
+  const int32_t number = ReadIncoming(game, windows);
+
+  const WindowHandle combo = ops_.FindWindowExA(windows.pane, kNoWindow, game_ui::kComboClass, nullptr);
+  SetPaneMode(ops_, kComposeMode, windows.pane, windows.composeEdit);
+  if (HasStyle(ops_, combo, win::kWsVisible)) ReadOutgoing(game, windows, combo, number);
+  ops_.SendMessageA(windows.pane, win::kWmSize, win::kSizeRestored, savedSize);
+  SetPaneMode(ops_, kReadingMode, windows.pane, windows.composeEdit);
+
+  SmartCache& messages = game.MessageTable();
+  sortRows(messages, messages.templateRow().columnIndex(MSGRACNO));
+  archive_.SaveTurn(game);
+  archive_.ExportTurnText(game);
+}
+
+bool MessageCapture::MayOverwrite(CurrentGame& game) {
+  const std::vector<int32_t> stored = archive_.ListTurns(game.GameName(), game.RaceNumber());
+  if (std::find(stored.begin(), stored.end(), game.Turn()) == stored.end()) return true;
+  const std::string question =
+      formatText(game_ui::kOverwriteQuestion, static_cast<int>(game.Turn()),
+                 game.GameName().c_str(), static_cast<int>(game.RaceNumber()));
+  const int32_t answer = ops_.MessageBoxA(kNoWindow, question.c_str(), game_ui::kProgramCaption,
+                                          win::kMbOkCancel | win::kMbSetForeground);
+  if (answer != win::kIdCancel) return true;
+  archive_.LoadTurn(game, game.GameName(), game.RaceNumber(), game.Turn());
+  return false;
+}
+
+std::string MessageCapture::ReadEdit(WindowHandle edit) {
+  std::vector<char> buffer(kMessageBuffer, '\0');
+  ops_.SendMessageA(edit, win::kWmGetText, kMessageRequest, reinterpret_cast<LongParam>(buffer.data()));
+  buffer[kMessageRequest] = '\0';  // never more than 9999 characters, whatever was written
+  return buffer.data();
+}
+
+int32_t MessageCapture::ReadIncoming(CurrentGame& game, const GameWindows& windows) {
+  int32_t number = 0;
+  for (int pass = 0; pass < game_ui::kMaxIncoming; ++pass) {
+    ++number;
+    const std::string text = ReadEdit(windows.readingEdit);
+    AddMessageRow(game, text.c_str(), number, 1, -1);
+    if (HasStyle(ops_, windows.nextButton, win::kWsDisabled)) break;
+    PressKey(ops_, windows.pane, win::kVkDown);
+  }
+  return number;
+}
+
+void MessageCapture::ReadOutgoing(CurrentGame& game, const GameWindows& windows,
+                                  WindowHandle combo, int32_t number) {
+  for (int press = 0; press < game_ui::kMaxPrevPresses &&
+                      !HasStyle(ops_, windows.prevButton, win::kWsDisabled);
+       ++press) {
+    Click(ops_, windows.prevButton);
+  }
+  for (int pass = 0; pass < game_ui::kOutgoingPasses; ++pass) {
+    ++number;
+    const MessageResult selection = ops_.SendMessageA(combo, win::kCbGetCurSel, 0, 0);
+    if (selection >= 1) {
+      const std::string text = ReadEdit(windows.composeEdit);
+      if (!text.empty()) {
+        AddMessageRow(game, text.c_str(), number, 0, static_cast<int32_t>(selection - 1));
+      }
+    }
+    Click(ops_, windows.nextButton);
+  }
+}

@@ -1,0 +1,325 @@
+#include "reader/message_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "archive/game_archive.h"
+#include "archive/test_archive.h"
+#include "cache/cache_stream.h"
+#include "reader/test_game.h"
+#include "sim/fake_game.h"
+#include "sim/test_sequence.h"
+#include "support/lexc.h"
+
+namespace {
+
+using namespace testing_sequence;
+using testing_archive::fileBytes;
+
+// The capture's questions answered by the test.
+class ScriptedUi : public CaptureUi {
+ public:
+  bool AskTurn(const std::string& gameName, int32_t* turn) override {
+    askedWith.push_back(gameName);
+    if (throwOnAsk) throw LExc_Internal_Unexpected("broken", "test", 1);
+    if (answer < 0) return false;
+    *turn = answer;
+    return true;
+  }
+  void RestoreAndRefresh() override { ++refreshes; }
+
+  int32_t answer = 2401;  // negative: Cancel
+  bool throwOnAsk = false;
+  std::vector<std::string> askedWith;
+  int refreshes = 0;
+};
+
+// One MessageTable row as texts: TURN, MSGID, MSGTYP, MSGRACNO, MSGINCOMING, MSGTXT.
+using MessageRow = std::vector<std::string>;
+
+std::vector<MessageRow> messageRows(const CurrentGame& game) {
+  std::vector<MessageRow> rows;
+  const SmartCache& messages = game.MessageTable();
+  for (int32_t i = 0; i < messages.rowCount(); ++i) {
+    const CacheRow row = messages.rowAt(i);
+    MessageRow texts;
+    for (const char* column : {TURN, MSGID, MSGTYP, MSGRACNO, MSGINCOMING, MSGTXT}) {
+      texts.push_back(row.cellText(row.columnIndex(column)));
+    }
+    EXPECT_EQ(row.getTimestamp(MSGHROWID), testing_game::kMoment);
+    rows.push_back(texts);
+  }
+  return rows;
+}
+
+std::string saved(const SmartCache& table) {
+  std::ostringstream out;
+  saveToStream(table, out);
+  return out.str();
+}
+
+class CaptureTest : public ::testing::Test {
+ protected:
+  CaptureTest()
+      : scenario(LoadScenario(VANDOR_SCENARIO_DIR "/english.scenario")),
+        archive(ProgramDirectory(scratch.text()), archiveUi),
+        game(testing_game::makeGame()) {}
+
+  // Runs "Read from Vandor!" against a fake of `scenario`.
+  void capture() {
+    fake = std::make_unique<FakeGame>(scenario);
+    fake->AnswerMessageBoxes(answers);
+    MessageCapture(*fake, ui, archive).OnReadFromGame(*game);
+  }
+
+  bool nothingReadFromTheGame() const {
+    const auto& calls = fake->Calls();
+    return std::none_of(calls.begin(), calls.end(), [](const WindowCall& c) {
+      return c.kind == WindowCall::Kind::kSend && c.window == FakeGame::kReadingEdit;
+    });
+  }
+
+  void expectEmptyGame(uint32_t messageColumns, const std::string& name = "") const {
+    EXPECT_EQ(game->GameName(), name);
+    EXPECT_EQ(game->RaceNumber(), -1);
+    EXPECT_EQ(game->RaceTable().rowCount(), 0);
+    EXPECT_EQ(game->MessageTable().rowCount(), 0);
+    EXPECT_EQ(game->MessageTable().columnCount(), messageColumns);
+    EXPECT_FALSE(testing_archive::exists(archive.Root()));
+    EXPECT_EQ(ui.refreshes, 1);
+  }
+
+  Scenario scenario;
+  testing_archive::ScratchDirectory scratch;
+  testing_archive::RecordingUi archiveUi;
+  GameArchive archive;
+  std::unique_ptr<CurrentGame> game;
+  ScriptedUi ui;
+  std::unique_ptr<FakeGame> fake;
+  std::vector<int32_t> answers;
+};
+
+const char kZorgText[] =
+    "Your fleet near Sirius has been noticed.\r\nWe demand its withdrawal within two turns.";
+
+TEST_F(CaptureTest, EnglishSampleTurn) {
+  capture();
+  EXPECT_EQ(ui.askedWith, std::vector<std::string>{""});
+  EXPECT_EQ(game->GameName(), "Andromeda");
+  EXPECT_EQ(game->RaceNumber(), 1);
+  EXPECT_EQ(game->Turn(), 2401);
+  // Sorted by MSGRACNO; rows of one race keep their order.
+  EXPECT_EQ(messageRows(*game),
+            (std::vector<MessageRow>{
+                {"2401", "1", "0", "<NULL>", "1",
+                 "Production report for turn 2401:\r\nSirius IV built 3 cruisers.\r\n"
+                 "New Terra built 1 colony ship."},
+                {"2401", "4", "0", "<NULL>", "1", "Combat report: the battle at Vega was won."},
+                {"2401", "5", "1", "<NULL>", "1", "Pay 500 credits or your freighters burn."},
+                {"2401", "2", "1", "0", "1", kZorgText},
+                {"2401", "7", "1", "0", "0", "Our fleet stays. Sirius is Terran space."},
+                {"2401", "6", "1", "2", "1", "The council meets at Altair next turn."},
+                {"2401", "3", "1", "3", "1", "The trade agreement is accepted."},
+                {"2401", "8", "1", "3", "0",
+                 "Thank you, friends. The first freighters leave tomorrow."},
+            }));
+  EXPECT_EQ(game->RaceTable().rowCount(), 4);
+  EXPECT_EQ(game->RaceName(3), "Vlorrians");
+
+  EXPECT_EQ(fileBytes(archive.TurnFile("Andromeda", 1, 2401)), saved(game->MessageTable()));
+  EXPECT_EQ(fileBytes(archive.RaceFile("Andromeda")), saved(game->RaceTable()));
+  const std::string text = fileBytes(archive.TextFile("Andromeda", 1, 2401));
+  const std::string header = "Game: \"Andromeda\"\r\nRace: 2\r\nTurn: 2401\r\n\r\n\r\n";
+  EXPECT_EQ(text.substr(0, header.size()), header);
+  EXPECT_NE(text.find(std::string(kZorgText) + "\r\n\r\n\r\n\r\n"), std::string::npos);
+
+  EXPECT_TRUE(fake->MessageBoxes().empty());
+  EXPECT_TRUE(archiveUi.errors.empty());
+  EXPECT_EQ(ui.refreshes, 1);
+  // The game is left maximised, in reading mode, at full size.
+  EXPECT_TRUE(fake->model().Maximized());
+  EXPECT_FALSE(fake->model().ComposeMode());
+  EXPECT_EQ(fake->model().PaneHeight(), GameModel::kPaneHeight);
+}
+
+TEST_F(CaptureTest, GermanSampleTurn) {
+  scenario = LoadScenario(VANDOR_SCENARIO_DIR "/german.scenario");
+  ui.answer = 2405;
+  capture();
+  const std::string game_name = "Milchstra\xDF" "e";
+  EXPECT_EQ(game->GameName(), game_name);
+  EXPECT_EQ(game->RaceNumber(), 0);
+  EXPECT_EQ(messageRows(*game),
+            (std::vector<MessageRow>{
+                {"2405", "1", "0", "<NULL>", "1",
+                 "Produktionsbericht f\xFCr Zug 2405:\r\nNeu-Terra baute 2 Kreuzer."},
+                {"2405", "4", "1", "<NULL>", "1", "Wir beobachten euch."},
+                {"2405", "5", "0", "<NULL>", "1", "Kampfbericht: Die Schlacht um Altair ging verloren."},
+                {"2405", "2", "1", "1", "1",
+                 "Eure Flotte bei Wega ist uns nicht entgangen.\r\nZieht sie zur\xFC" "ck!"},
+                {"2405", "6", "1", "1", "0", "Die Flotte bleibt, wo sie ist."},
+                {"2405", "3", "1", "2", "1", "Die Allianz steht. Gr\xFC\xDF" "e vom Rat."},
+                {"2405", "7", "1", "2", "0", "Wir danken dem Rat."},
+                {"2405", "8", "1", "3", "0", "Habt ihr Erz \xFC" "brig?"},
+            }));
+  EXPECT_EQ(game->RaceName(0), "Menschen");
+  EXPECT_EQ(fileBytes(archive.TurnFile(game_name, 0, 2405)), saved(game->MessageTable()));
+}
+
+TEST_F(CaptureTest, IncomingLoopAndThirtyTwoOutgoingPasses) {
+  capture();
+  const LongParam click = win::MakePoint(GameModel::kPaneWidth - 30, 17);
+  std::vector<Expected> expected = {
+      Send(FakeGame::kPane, win::kWmSize, 0, win::MakePoint(GameModel::kPaneWidth, 20))};
+  AddKey(&expected, FakeGame::kPane, win::kVkHome);
+  for (int i = 1; i <= 6; ++i) {
+    expected.push_back(Read(FakeGame::kReadingEdit, win::kWmGetText, 9999));
+    if (i < 6) AddKey(&expected, FakeGame::kPane, win::kVkDown);
+  }
+  AddClick(&expected, FakeGame::kPane, click);  // compose mode
+  for (int pass = 1; pass <= 32; ++pass) {
+    expected.push_back(Send(FakeGame::kCombo, win::kCbGetCurSel));
+    if (pass <= 2) expected.push_back(Read(FakeGame::kComposeEdit, win::kWmGetText, 9999));
+    AddClick(&expected, FakeGame::kNextButton);
+  }
+  expected.push_back(Send(FakeGame::kPane, win::kWmSize, 0,
+                          win::MakePoint(GameModel::kPaneWidth, GameModel::kPaneHeight)));
+  AddClick(&expected, FakeGame::kPane, click);  // reading mode again
+  EXPECT_TRUE(SequenceIs(From(fake->Actions(), expected[0]), expected));
+}
+
+TEST_F(CaptureTest, OutgoingPassesNumberAfterTheIncomingOnes) {
+  scenario.incoming = {"only one"};
+  scenario.outgoing = {{0, "to nobody"}, {2, ""}, {3, "last"}};
+  capture();
+  std::vector<std::string> ids;
+  for (const MessageRow& row : messageRows(*game)) ids.push_back(row[1] + ":" + row[5]);
+  // Pass 2 (MSGID 2) addresses nobody, pass 3 has no text: only pass 4 counts.
+  EXPECT_EQ(ids, (std::vector<std::string>{"1:only one", "4:last"}));
+}
+
+TEST_F(CaptureTest, GameWithoutMessagesGivesOneEmptySystemMessage) {
+  scenario.incoming.clear();
+  scenario.outgoing.clear();
+  capture();
+  EXPECT_EQ(messageRows(*game),
+            (std::vector<MessageRow>{{"2401", "1", "0", "<NULL>", "1", ""}}));
+}
+
+TEST_F(CaptureTest, MissingWindowsStopWithTheirMessage) {
+  for (bool Scenario::*flag : {&Scenario::noFrame, &Scenario::noPane, &Scenario::singleEdit,
+                               &Scenario::noPrevButton}) {
+    scenario = LoadScenario(VANDOR_SCENARIO_DIR "/english.scenario");
+    scenario.*flag = true;
+    ui.refreshes = 0;
+    capture();
+    EXPECT_EQ(fake->MessageBoxes().size(), 1u);
+    EXPECT_EQ(fake->MessageBoxes()[0].substr(0, 6), "Error/");
+    EXPECT_TRUE(ui.askedWith.empty());
+    expectEmptyGame(7);
+    EXPECT_EQ(game->RaceTable().columnCount(), 0u);
+    EXPECT_EQ(game->Turn(), -1);
+  }
+}
+
+TEST_F(CaptureTest, CancelledTurnQuestionLeavesTheGameEmpty) {
+  game->SetGameName("Earlier");
+  ui.answer = -1;
+  capture();
+  expectEmptyGame(7);
+  EXPECT_EQ(game->Turn(), -1);
+  EXPECT_TRUE(nothingReadFromTheGame());
+}
+
+TEST_F(CaptureTest, TitleWithoutRaceStopsSilently) {
+  scenario.title = "Vandor! - Andromeda - Terran - nobody";
+  capture();
+  expectEmptyGame(7, "Andromeda");
+  EXPECT_EQ(game->RaceTable().columnCount(), 7u);
+  EXPECT_EQ(game->Turn(), 2401);
+  EXPECT_TRUE(fake->MessageBoxes().empty());
+  EXPECT_TRUE(nothingReadFromTheGame());
+}
+
+TEST_F(CaptureTest, StoredTurnIsReplacedOnlyWhenTheUserAgrees) {
+  capture();
+  const std::string stored = fileBytes(archive.TurnFile("Andromeda", 1, 2401));
+
+  // Cancel: the stored turn is loaded, nothing is read from the game.
+  scenario.incoming.push_back("A late message");
+  answers = {win::kIdCancel};
+  capture();
+  EXPECT_EQ(fake->MessageBoxes(),
+            std::vector<std::string>{"Vandor! Message Reader/Turn 2401 for Game Andromeda/Race 1 "
+                                     "already loaded. Overwrite old data?"});
+  const auto& calls = fake->Calls();
+  const auto box = std::find_if(calls.begin(), calls.end(), [](const WindowCall& c) {
+    return c.kind == WindowCall::Kind::kMessageBox;
+  });
+  EXPECT_EQ(box->message, 0x00010001u);
+  EXPECT_EQ(box->window, kNoWindow);
+  EXPECT_TRUE(nothingReadFromTheGame());
+  EXPECT_EQ(game->Turn(), 2401);
+  EXPECT_EQ(game->RaceNumber(), 1);
+  EXPECT_EQ(game->MessageTable().rowCount(), 8);
+  EXPECT_EQ(fileBytes(archive.TurnFile("Andromeda", 1, 2401)), stored);
+
+  // OK: the turn is read again and stored over the old one.
+  answers = {win::kIdOk};
+  capture();
+  EXPECT_EQ(game->MessageTable().rowCount(), 9);
+  EXPECT_NE(fileBytes(archive.TurnFile("Andromeda", 1, 2401)), stored);
+}
+
+TEST_F(CaptureTest, ButtonsThatNeverDisableEndInBoundedTime) {
+  scenario.prevNeverDisabled = true;
+  scenario.nextNeverDisabled = true;
+  capture();
+  const auto& calls = fake->Calls();
+  const auto count = [&](WindowHandle w, uint32_t message) {
+    return std::count_if(calls.begin(), calls.end(), [&](const WindowCall& c) {
+      return c.kind == WindowCall::Kind::kSend && c.window == w && c.message == message;
+    });
+  };
+  EXPECT_EQ(count(FakeGame::kPrevButton, win::kWmLButtonUp), 10000);
+  EXPECT_EQ(count(FakeGame::kReadingEdit, win::kWmGetText), 10000);
+  EXPECT_EQ(game->MessageTable().rowCount(), 10000 + 2);
+  EXPECT_EQ(ui.refreshes, 1);
+}
+
+TEST_F(CaptureTest, OverLongMessagesAreCut) {
+  scenario.incoming = {"FROM  Zorgs\r\nTO  Terrans\r\n{long}", std::string(20000, 's')};
+  scenario.incoming[0].replace(scenario.incoming[0].find("{long}"), 6, std::string(15000, 'z'));
+  scenario.outgoing = {{1, std::string(12000, 'o')}};
+  capture();
+  // WM_GETTEXT with 9999 delivers at most 9998 characters and the zero.
+  for (const MessageRow& row : messageRows(*game)) EXPECT_LE(row[5].size(), 9999u);
+  const SmartCache& messages = game->MessageTable();
+  EXPECT_EQ(messages.rowAt(0).getString(MSGTXT), std::string(9998, 's'));
+  EXPECT_EQ(messages.rowAt(1).getString(MSGTXT), std::string(9998 - 26, 'z'));
+  EXPECT_EQ(messages.rowAt(2).getString(MSGTXT), std::string(9998, 'o'));
+}
+
+TEST_F(CaptureTest, ExceptionsPassOnAfterTheRefresh) {
+  ui.throwOnAsk = true;
+  EXPECT_THROW(capture(), LExc_Internal_Unexpected);
+  EXPECT_EQ(ui.refreshes, 1);
+}
+
+TEST_F(CaptureTest, HiddenOrMissingComboReadsNoOutgoingPost) {
+  for (bool Scenario::*flag : {&Scenario::comboHidden, &Scenario::noCombo}) {
+    scenario = LoadScenario(VANDOR_SCENARIO_DIR "/english.scenario");
+    scenario.*flag = true;
+    capture();
+    const auto& calls = fake->Calls();
+    EXPECT_TRUE(std::none_of(calls.begin(), calls.end(), [](const WindowCall& c) {
+      return c.kind == WindowCall::Kind::kSend && c.window == FakeGame::kComposeEdit;
+    }));
+    EXPECT_EQ(game->MessageTable().rowCount(), 6);
+    EXPECT_FALSE(fake->model().ComposeMode());
+  }
+}
+
+}  // namespace

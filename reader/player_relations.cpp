@@ -1,0 +1,147 @@
+#include "reader/player_relations.h"
+
+#include <vector>
+
+#include "reader/current_game.h"
+#include "reader/game_tables.h"
+#include "reader/game_windows.h"
+
+namespace {
+
+constexpr size_t kComboBuffer = 100;   // names of at most 99 characters
+constexpr size_t kListBuffer = 1000;   // names of at most 999 characters
+// Combo entries asked for at most, so that a combo box that never answers
+// CB_ERR cannot hold the capture.
+constexpr MessageParam kMaxComboEntries = 10000;
+
+// The combo box's entry `index` as a name; false when there is none.
+bool comboEntry(WindowOps& ops, WindowHandle combo, MessageParam index, std::string* name) {
+  const MessageResult length = ops.SendMessageA(combo, win::kCbGetLbTextLen, index, 0);
+  if (length == win::kCbErr) return false;
+  if (length < 0 || length >= static_cast<MessageResult>(kComboBuffer)) {
+    *name = game_ui::kNameTooLong;
+    return true;
+  }
+  std::vector<char> buffer(kComboBuffer, '\0');
+  ops.SendMessageA(combo, win::kCbGetLbText, index, reinterpret_cast<LongParam>(buffer.data()));
+  buffer.back() = '\0';
+  *name = buffer.data();
+  return true;
+}
+
+// The list box's selected entry; names too long for the buffer are not
+// fetched.
+std::string selectedListEntry(WindowOps& ops, WindowHandle list) {
+  const MessageResult selection = ops.SendMessageA(list, win::kLbGetCurSel, 0, 0);
+  const auto index = static_cast<MessageParam>(selection);
+  const MessageResult length = ops.SendMessageA(list, win::kLbGetTextLen, index, 0);
+  if (length == win::kLbErr) return std::string();
+  if (length < 0 || length >= static_cast<MessageResult>(kListBuffer)) return game_ui::kNameTooLong;
+  std::vector<char> buffer(kListBuffer, '\0');
+  ops.SendMessageA(list, win::kLbGetText, index, reinterpret_cast<LongParam>(buffer.data()));
+  buffer.back() = '\0';
+  return buffer.data();
+}
+
+void addComboRaces(WindowOps& ops, WindowHandle pane, CurrentGame& game) {
+  const WindowHandle combo = ops.FindWindowExA(pane, kNoWindow, game_ui::kComboClass, nullptr);
+  if (combo == kNoWindow) return;
+  SmartCache& races = game.RaceTable();
+  std::string name;
+  for (MessageParam i = 1; i < kMaxComboEntries && comboEntry(ops, combo, i, &name); ++i) {
+    CacheRow row = races.templateRow();
+    row.setString(RACNAMPLU, name);
+    row.setLong(RACNO, static_cast<int32_t>(i - 1));
+    row.setTimestamp(RACHROWID, game.RowClock().now());
+    races.appendRow(row);
+  }
+}
+
+WindowHandle waitForDialog(WindowOps& ops) {
+  for (int attempt = 0; attempt < game_ui::kDialogAttempts; ++attempt) {
+    for (const char* caption : {game_ui::kRelationsGerman, game_ui::kRelationsEnglish}) {
+      const WindowHandle dialog =
+          ops.FindWindowExA(kNoWindow, kNoWindow, game_ui::kDialogClass, caption);
+      if (dialog != kNoWindow) return dialog;
+    }
+    ops.Sleep(game_ui::kDialogWait);
+  }
+  return kNoWindow;
+}
+
+WindowHandle findButton(WindowOps& ops, WindowHandle dialog, const char* first, const char* second) {
+  const WindowHandle button = ops.FindWindowExA(dialog, kNoWindow, game_ui::kButtonClass, first);
+  if (button != kNoWindow || second == nullptr) return button;
+  return ops.FindWindowExA(dialog, kNoWindow, game_ui::kButtonClass, second);
+}
+
+// The dialog's three relation buttons.
+struct RelationButtons {
+  WindowHandle friendly, neutral, enemy;
+  bool complete() const { return friendly && neutral && enemy; }
+};
+
+// The relation the buttons show, or -1 when none is checked.
+int32_t checkedRelation(WindowOps& ops, const RelationButtons& buttons) {
+  const std::pair<WindowHandle, int32_t> order[] = {
+      {buttons.enemy, kEnemy}, {buttons.neutral, kNeutral}, {buttons.friendly, kFriend}};
+  for (const auto& [button, relation] : order) {
+    if (ops.SendMessageA(button, win::kBmGetCheck, 0, 0) == win::kBstChecked) return relation;
+  }
+  return -1;
+}
+
+void readDialog(WindowOps& ops, WindowHandle dialog, const GameTitle& title, CurrentGame& game) {
+  const WindowHandle list = ops.FindWindowExA(dialog, kNoWindow, game_ui::kListBoxClass, nullptr);
+  if (list == kNoWindow) return;
+  const RelationButtons buttons{
+      findButton(ops, dialog, game_ui::kFriendEnglish, game_ui::kFriendGerman),
+      findButton(ops, dialog, game_ui::kNeutral, nullptr),
+      findButton(ops, dialog, game_ui::kEnemyEnglish, game_ui::kEnemyGerman)};
+  PressKey(ops, list, win::kVkHome);
+
+  SmartCache& races = game.RaceTable();
+  for (int32_t race = 0; race < races.rowCount(); ++race) {
+    CacheRow pattern = races.templateRow();
+    pattern.setLong(RACNO, race);
+    const CachePosition position = races.findFirst(pattern);
+    CacheRow row = races.rowAt(position);
+    if (race == title.raceNumber) {
+      row.setString(RACNAMSING, title.raceName);
+      row.setLong(RACRELATION, kFriend);
+    } else {
+      row.setString(RACNAMSING, selectedListEntry(ops, list));
+      if (buttons.complete()) {
+        const int32_t relation = checkedRelation(ops, buttons);
+        if (relation >= 0) row.setLong(RACRELATION, relation);
+      }
+      PressKey(ops, list, win::kVkDown);
+    }
+    row.setTimestamp(RACHROWID, game.RowClock().now());
+    races.replaceRow(position.slot(), row);
+  }
+  ops.SendMessageA(dialog, win::kWmClose, 0, 0);
+}
+
+}  // namespace
+
+void ReadPlayerRelations(WindowOps& ops, CurrentGame& game) {
+  DefineTableColumns(game, game.RaceTable());
+  const GameTitle title = ReadGameTitle(ops);
+  if (title.raceNumber == -1) return;
+  const WindowHandle frame = ops.FindWindowExA(kNoWindow, kNoWindow, game_ui::kFrameClass, nullptr);
+  if (frame == kNoWindow) {
+    ShowErrorBox(ops, game_ui::kNoFrame);
+    return;
+  }
+  ops.ShowWindow(frame, win::kSwShowMaximized);
+  const WindowHandle pane = ops.FindWindowExA(frame, kNoWindow, game_ui::kPaneClass, nullptr);
+  if (pane == kNoWindow) {
+    ShowErrorBox(ops, game_ui::kNoPane);
+  } else {
+    addComboRaces(ops, pane, game);
+  }
+  ops.PostMessageA(frame, win::kWmCommand, game_ui::kRelationsCommand, 0);
+  const WindowHandle dialog = waitForDialog(ops);
+  if (dialog != kNoWindow) readDialog(ops, dialog, title, game);
+}

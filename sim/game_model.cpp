@@ -1,0 +1,88 @@
+#include "sim/game_model.h"
+
+namespace {
+const std::string kEmpty;
+}  // namespace
+
+void GameModel::Home() { incoming_ = 0; }
+
+void GameModel::Down() {
+  if (incoming_ + 1 < scenario_.incoming.size()) ++incoming_;
+}
+
+void GameModel::ClickPane(int32_t x, int32_t y) {
+  if (x >= width_ - 40 && x < width_ && y >= 0 && y < 30) composing_ = !composing_;
+}
+
+void GameModel::PressNext() {
+  if (!composing_) {
+    Down();
+  } else if (outgoing_ < scenario_.outgoing.size()) {
+    ++outgoing_;  // up to the blank page
+  }
+}
+
+void GameModel::PressPrev() {
+  if (!composing_) {
+    if (incoming_ > 0) --incoming_;
+  } else if (outgoing_ > 0) {
+    --outgoing_;
+  }
+}
+
+const std::string& GameModel::ReadingText() const {
+  return incoming_ < scenario_.incoming.size() ? scenario_.incoming[incoming_] : kEmpty;
+}
+
+const std::string& GameModel::ComposeText() const {
+  return outgoing_ < scenario_.outgoing.size() ? scenario_.outgoing[outgoing_].text : kEmpty;
+}
+
+int32_t GameModel::ComboSelection() const {
+  return outgoing_ < scenario_.outgoing.size() ? scenario_.outgoing[outgoing_].recipient : 0;
+}
+
+bool GameModel::NextDisabled() const {
+  if (scenario_.nextNeverDisabled) return false;
+  if (composing_) return outgoing_ >= scenario_.outgoing.size();
+  return incoming_ + 1 >= scenario_.incoming.size();
+}
+
+bool GameModel::PrevDisabled() const {
+  if (scenario_.prevNeverDisabled) return false;
+  return (composing_ ? outgoing_ : incoming_) == 0;
+}
+
+void GameModel::Resize(int32_t width, int32_t height) {
+  width_ = width;
+  height_ = height;
+}
+
+void GameModel::RequestRelations() {
+  dialogRequested_ = true;
+  dialogClosed_ = false;
+  waitsSinceRequest_ = 0;
+}
+
+void GameModel::Wait() {
+  if (dialogRequested_) ++waitsSinceRequest_;
+}
+
+bool GameModel::DialogOpen() const {
+  return dialogRequested_ && !dialogClosed_ && !scenario_.dialogNever &&
+         waitsSinceRequest_ >= scenario_.dialogAfterWaits;
+}
+
+void GameModel::CloseDialog() {
+  dialogClosed_ = true;
+  dialogRequested_ = false;
+}
+
+void GameModel::ListDown() {
+  if (listSelection_ + 1 < static_cast<int32_t>(scenario_.relations.size())) ++listSelection_;
+}
+
+int GameModel::SelectedRelation() const {
+  const int32_t selection = ListSelection();
+  return selection < 0 ? Scenario::kNoRelation : scenario_.relations[selection].relation;
+}

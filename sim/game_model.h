@@ -1,0 +1,73 @@
+// The simulated game's behaviour: what its message pane and relations
+// dialog show and how they answer keys, clicks and commands. Shared by the
+// in-process fake (fake_game.h) and the simulated game program, so that
+// both behave alike from one scenario.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "sim/scenario.h"
+
+class GameModel {
+ public:
+  // The pane's client size when the game starts.
+  static constexpr int32_t kPaneWidth = 600;
+  static constexpr int32_t kPaneHeight = 400;
+
+  explicit GameModel(Scenario scenario) : scenario_(std::move(scenario)) {}
+
+  const Scenario& scenario() const { return scenario_; }
+
+  // The message pane. In reading mode it shows one incoming message; Home
+  // and Down (and the Prev and Next buttons) step through them. A click
+  // within 40 pixels of its right edge and 30 of its top switches to
+  // compose mode and back; there it shows one outgoing message, which Prev
+  // and Next page, and the recipient combo shows its recipient. After the
+  // last outgoing message comes a blank page for a new one (no recipient,
+  // no text), on which Next is disabled.
+  void Home();
+  void Down();
+  void ClickPane(int32_t x, int32_t y);
+  void PressNext();
+  void PressPrev();
+  bool ComposeMode() const { return composing_; }
+  const std::string& ReadingText() const;
+  const std::string& ComposeText() const;
+  // The combo's selection: the current outgoing message's recipient, or 0.
+  int32_t ComboSelection() const;
+  bool NextDisabled() const;
+  bool PrevDisabled() const;
+  void Resize(int32_t width, int32_t height);
+  int32_t PaneWidth() const { return width_; }
+  int32_t PaneHeight() const { return height_; }
+
+  // The frame.
+  void Maximize() { maximized_ = true; }
+  bool Maximized() const { return maximized_; }
+
+  // The relations dialog: opened by the command, shown once the scenario's
+  // number of waits has passed (or never), closed by WM_CLOSE.
+  void RequestRelations();
+  void Wait();
+  bool DialogOpen() const;
+  void CloseDialog();
+  void ListHome() { listSelection_ = 0; }
+  void ListDown();
+  int32_t ListSelection() const { return scenario_.relations.empty() ? -1 : listSelection_; }
+  // The relation the radio buttons show: that of the selected entry.
+  int SelectedRelation() const;
+
+ private:
+  const Scenario scenario_;
+  size_t incoming_ = 0;
+  size_t outgoing_ = 0;
+  bool composing_ = false;
+  int32_t width_ = kPaneWidth;
+  int32_t height_ = kPaneHeight;
+  bool maximized_ = false;
+  bool dialogRequested_ = false;
+  bool dialogClosed_ = false;
+  int waitsSinceRequest_ = 0;
+  int32_t listSelection_ = 0;
+};
