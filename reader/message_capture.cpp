@@ -45,17 +45,30 @@ void MessageCapture::OnReadFromGame(CurrentGame& game) {
 
 void MessageCapture::ReadFromGame(CurrentGame& game) {
   resetGame(game);
+  try {
+    if (!ReadTurn(game)) return;
+  } catch (const GameNotResponding&) {
+    ShowErrorBox(ops_, game_ui::kNotResponding);
+    return;
+  }
+  SmartCache& messages = game.MessageTable();
+  sortRows(messages, messages.templateRow().columnIndex(MSGRACNO));
+  archive_.SaveTurn(game);
+  archive_.ExportTurnText(game);
+}
+
+bool MessageCapture::ReadTurn(CurrentGame& game) {
   GameWindows windows;
-  if (!FindGameWindows(ops_, &windows)) return;
+  if (!FindGameWindows(ops_, &windows)) return false;
   int32_t turn = 0;
-  if (!ui_.AskTurn(game.GameName(), &turn)) return;
+  if (!ui_.AskTurn(game.GameName(), &turn)) return false;
   game.SetTurn(turn);
   ReadPlayerRelations(ops_, game);
   const GameTitle title = ReadGameTitle(ops_);
   game.SetGameName(title.gameName);
   game.SetRaceNumber(title.raceNumber);
-  if (game.GameName().empty() || game.RaceNumber() < 0) return;
-  if (!MayOverwrite(game)) return;
+  if (game.GameName().empty() || game.RaceNumber() < 0) return false;
+  if (!MayOverwrite(game)) return false;
 
   ops_.ShowWindow(windows.frame, win::kSwShowMaximized);
   SetPaneMode(ops_, kReadingMode, windows.pane, windows.composeEdit);
@@ -72,11 +85,7 @@ void MessageCapture::ReadFromGame(CurrentGame& game) {
   if (HasStyle(ops_, combo, win::kWsVisible)) ReadOutgoing(game, windows, combo, number);
   ops_.SendMessageA(windows.pane, win::kWmSize, win::kSizeRestored, savedSize);
   SetPaneMode(ops_, kReadingMode, windows.pane, windows.composeEdit);
-
-  SmartCache& messages = game.MessageTable();
-  sortRows(messages, messages.templateRow().columnIndex(MSGRACNO));
-  archive_.SaveTurn(game);
-  archive_.ExportTurnText(game);
+  return true;
 }
 
 bool MessageCapture::MayOverwrite(CurrentGame& game) {

@@ -26,6 +26,8 @@ class CaptureUi {
 namespace game_ui {
 
 inline constexpr char kProgramCaption[] = "Vandor! Message Reader";
+inline constexpr char kNotResponding[] =
+    "Vandor! does not respond - the turn was not read. Check the game and try again.";
 inline constexpr char kOverwriteQuestion[] =
     "Turn %d for Game %s/Race %d already loaded. Overwrite old data?";
 // Incoming messages read at most, and presses of Prev at most.
@@ -50,8 +52,8 @@ class MessageCapture {
   // incoming and outgoing message, sorts the messages by race, saves the
   // turn and writes its text file. A turn already stored is overwritten
   // only when the user agrees; otherwise the stored turn is loaded. Stops
-  // early, with a message where the game lacks a window, and leaves `game`
-  // as far as it got.
+  // early, with a message where the game lacks a window or stops answering,
+  // and leaves `game` as far as it got; only a complete capture is saved.
   void ReadFromGame(CurrentGame& game);
 
   // ReadFromGame, then the main window's restore and refresh, which happen
@@ -69,6 +71,8 @@ class MessageCapture {
   std::string ReadEdit(WindowHandle edit);
   // Asks whether a stored turn may be replaced; false after loading it.
   bool MayOverwrite(CurrentGame& game);
+  // The capture's steps that drive the game; false when it stopped early.
+  bool ReadTurn(CurrentGame& game);
 
   WindowOps& ops_;
   CaptureUi& ui_;

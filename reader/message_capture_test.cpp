@@ -302,6 +302,17 @@ TEST_F(CaptureTest, OverLongMessagesAreCut) {
   EXPECT_EQ(messages.rowAt(2).getString(MSGTXT), std::string(9998, 'o'));
 }
 
+TEST_F(CaptureTest, GameThatStopsAnsweringEndsTheCaptureWithoutASave) {
+  scenario.stopAnsweringAfterKeys = 3;
+  capture();
+  EXPECT_EQ(fake->MessageBoxes(),
+            std::vector<std::string>{"Error/Vandor! does not respond - the turn was not read. "
+                                     "Check the game and try again."});
+  EXPECT_EQ(game->MessageTable().rowCount(), 2);  // Home, Down, Down: then it hangs
+  EXPECT_FALSE(testing_archive::exists(archive.Root()));
+  EXPECT_EQ(ui.refreshes, 1);
+}
+
 TEST_F(CaptureTest, ExceptionsPassOnAfterTheRefresh) {
   ui.throwOnAsk = true;
   EXPECT_THROW(capture(), LExc_Internal_Unexpected);

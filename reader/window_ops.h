@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 
 using WindowHandle = std::uintptr_t;
 using MessageParam = std::uintptr_t;  // WPARAM
@@ -23,6 +24,13 @@ struct WindowRect {
   int32_t bottom = 0;
 };
 
+// Raised by SendMessageA when the window did not answer in time (its
+// program hangs, or the window is gone): the game cannot be driven further.
+class GameNotResponding : public std::runtime_error {
+ public:
+  GameNotResponding() : std::runtime_error("the game does not respond") {}
+};
+
 class WindowOps {
  public:
   virtual ~WindowOps() = default;
@@ -34,6 +42,7 @@ class WindowOps {
   virtual WindowHandle FindWindowExA(WindowHandle parent, WindowHandle childAfter,
                                      const char* className, const char* caption) = 0;
   // Sends a message and returns the window's answer when it has handled it.
+  // Raises GameNotResponding when no answer comes in time.
   virtual MessageResult SendMessageA(WindowHandle window, uint32_t message, MessageParam wParam,
                                      LongParam lParam) = 0;
   // Queues a message for the window and returns at once; false on failure.

@@ -108,6 +108,7 @@ WindowHandle FakeGame::FindWindowExA(WindowHandle parent, WindowHandle childAfte
 MessageResult FakeGame::SendMessageA(WindowHandle window, uint32_t message, MessageParam wParam,
                                      LongParam lParam) {
   calls_.push_back({WindowCall::Kind::kSend, window, message, wParam, lParam, ""});
+  if (model_.Hung()) throw GameNotResponding();
   if (!Exists(window)) return 0;
   switch (window) {
     case kFrame:

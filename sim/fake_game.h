@@ -3,7 +3,8 @@
 // A WindowOps that plays a scenario as the game would (GameModel) and
 // records every call made to it, in order, so that tests can compare what
 // the reader did with what it should have done. Sleep is recorded, not
-// slept: it only lets the game's relations dialog come closer.
+// slept: it only lets the game's relations dialog come closer. A scenario
+// that stops answering makes SendMessageA raise GameNotResponding.
 #pragma once
 
 #include <deque>

@@ -4,10 +4,18 @@ namespace {
 const std::string kEmpty;
 }  // namespace
 
-void GameModel::Home() { incoming_ = 0; }
+void GameModel::Home() {
+  ++keys_;
+  incoming_ = 0;
+}
 
 void GameModel::Down() {
+  ++keys_;
   if (incoming_ + 1 < scenario_.incoming.size()) ++incoming_;
+}
+
+bool GameModel::Hung() const {
+  return scenario_.stopAnsweringAfterKeys >= 0 && keys_ >= scenario_.stopAnsweringAfterKeys;
 }
 
 void GameModel::ClickPane(int32_t x, int32_t y) {
@@ -16,7 +24,7 @@ void GameModel::ClickPane(int32_t x, int32_t y) {
 
 void GameModel::PressNext() {
   if (!composing_) {
-    Down();
+    if (incoming_ + 1 < scenario_.incoming.size()) ++incoming_;
   } else if (outgoing_ < scenario_.outgoing.size()) {
     ++outgoing_;  // up to the blank page
   }

@@ -28,6 +28,9 @@ class GameModel {
   // no text), on which Next is disabled.
   void Home();
   void Down();
+  // True once the pane has handled as many keys as the scenario lets it
+  // before the game stops answering.
+  bool Hung() const;
   void ClickPane(int32_t x, int32_t y);
   void PressNext();
   void PressPrev();
@@ -60,6 +63,7 @@ class GameModel {
 
  private:
   const Scenario scenario_;
+  int keys_ = 0;  // keys the pane handled
   size_t incoming_ = 0;
   size_t outgoing_ = 0;
   bool composing_ = false;

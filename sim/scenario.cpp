@@ -124,6 +124,8 @@ class Parser {
     } else if (word == "outgoing") {
       const int recipient = Number(value);
       s.outgoing.push_back({recipient, Text()});
+    } else if (word == "stop-answering") {
+      s.stopAnsweringAfterKeys = Number(value);
     } else if (word == "dialog-after") {
       s.dialogAfterWaits = Number(value);
     } else if (word == "no-button") {

@@ -47,6 +47,9 @@ struct Scenario {
   bool dialogNever = false;
   bool prevNeverDisabled = false;
   bool nextNeverDisabled = false;
+  // The game stops answering messages once its pane has handled this many
+  // key presses (-1: it always answers).
+  int stopAnsweringAfterKeys = -1;
 };
 
 // A scenario file that cannot be read: the message names the line.
