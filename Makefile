@@ -12,7 +12,7 @@ NATIVE_DIR := $(BUILD_DIR)/native
 WIN32_DIR := $(BUILD_DIR)/win32
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps native win32 test test-native test-win32 demo clean
+.PHONY: all deps native win32 test test-native test-win32 demo sim clean
 
 all: native win32
 
@@ -46,6 +46,11 @@ demo: win32
 	    echo "only its table library is built (see README.md)."; \
 	    exit 1; \
 	fi
+
+# The simulated game on its own: make sim [SCENARIO=sim/scenarios/german.scenario]
+SCENARIO ?= sim/scenarios/english.scenario
+sim: win32
+	$(WIN32_DIR)/wine-run $(WIN32_DIR)/win32/vandor-sim.exe $(SCENARIO)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,0 +1,233 @@
+// End-to-end captures: the reader drives the real windows of the simulated
+// game (vandor-sim.exe, another process) through user32, and the results
+// are compared with in-process captures of the same scenarios.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "archive/game_archive.h"
+#include "archive/test_archive.h"
+#include "reader/message_capture.h"
+#include "reader/test_game.h"
+#include "reader/window_ops_wrapper.h"
+#include "sim/fake_game.h"
+#include "win32/user32_window_ops.h"
+#include "win32/wide_text.h"
+
+namespace {
+
+using testing_archive::fileBytes;
+using testing_archive::ScratchDirectory;
+
+std::string sampleText(const char* name) {
+  std::ifstream in(std::string(VANDOR_SCENARIO_DIR) + "/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool gameWindowExists() { return FindWindowExW(nullptr, nullptr, L"vandorframe", nullptr) != nullptr; }
+
+// vandor-sim.exe running a scenario, from construction until destruction.
+class SimulatedGame {
+ public:
+  // Writes `scenarioText` to a file in `directory` and starts the game on it;
+  // returns once its windows are up.
+  SimulatedGame(const std::string& directory, const std::string& scenarioText) {
+    for (int i = 0; i < 100 && gameWindowExists(); ++i) ::Sleep(100);  // an earlier game ends
+    const std::string path = directory + "game.scenario";
+    std::ofstream(ToPath(path), std::ios::binary) << scenarioText;
+
+    static int started = 0;
+    const std::wstring eventName =
+        L"VandorSimReady-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++started);
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+    std::wstring command = L"\"" + ToWide(VANDOR_SIM_EXE) + L"\" --ready " + eventName + L" \"" +
+                           ToWide(path) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    started_ = CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process) != FALSE;
+    if (started_) {
+      process_ = process.hProcess;
+      CloseHandle(process.hThread);
+      started_ = WaitForSingleObject(ready, 20000) == WAIT_OBJECT_0;
+    }
+    CloseHandle(ready);
+  }
+
+  ~SimulatedGame() {
+    if (process_ == nullptr) return;
+    TerminateProcess(process_, 0);
+    WaitForSingleObject(process_, 10000);
+    CloseHandle(process_);
+  }
+
+  bool started() const { return started_; }
+
+ private:
+  HANDLE process_ = nullptr;
+  bool started_ = false;
+};
+
+// The real windows, with message boxes answered by the test.
+class ScriptedBoxes : public WindowOpsWrapper {
+ public:
+  using WindowOpsWrapper::WindowOpsWrapper;
+  int32_t MessageBoxA(WindowHandle owner, const char*, const char*, uint32_t) override {
+    EXPECT_EQ(owner, kNoWindow);
+    return win::kIdOk;
+  }
+};
+
+class RecordingBoxes : public ScriptedBoxes {
+ public:
+  using ScriptedBoxes::ScriptedBoxes;
+  int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
+                      uint32_t flags) override {
+    boxes.push_back(std::string(caption) + "/" + text);
+    return ScriptedBoxes::MessageBoxA(owner, text, caption, flags);
+  }
+  std::vector<std::string> boxes;
+};
+
+class TurnUi : public CaptureUi {
+ public:
+  explicit TurnUi(int32_t turn) : turn_(turn) {}
+  bool AskTurn(const std::string&, int32_t* turn) override {
+    *turn = turn_;
+    return true;
+  }
+  void RestoreAndRefresh() override { ++refreshes; }
+  int refreshes = 0;
+
+ private:
+  int32_t turn_;
+};
+
+// One capture into its own archive.
+struct Capture {
+  Capture(const std::string& directory, WindowOps& ops, int32_t turn)
+      : archive(ProgramDirectory(directory), archiveUi), game(testing_game::makeGame()), ui(turn) {
+    MessageCapture(ops, ui, archive).OnReadFromGame(*game);
+  }
+  testing_archive::RecordingUi archiveUi;
+  GameArchive archive;
+  std::unique_ptr<CurrentGame> game;
+  TurnUi ui;
+};
+
+class CaptureEndToEnd : public ::testing::Test {
+ protected:
+  std::string subdirectory(const char* name) {
+    const std::string path = scratch.text() + name + "\\";
+    std::filesystem::create_directories(ToPath(path));
+    return path;
+  }
+  ScratchDirectory scratch;
+};
+
+void expectSameCaptureAsInProcess(const std::string& directory, const char* sample, int32_t turn) {
+  const std::string text = sampleText(sample);
+  std::istringstream in(text);
+  FakeGame fake(ParseScenario(in));
+  Capture expected(directory + "fake\\", fake, turn);
+
+  SimulatedGame sim(directory, text);
+  ASSERT_TRUE(sim.started());
+  User32WindowOps user32;
+  RecordingBoxes ops(user32);
+  Capture real(directory + "real\\", ops, turn);
+  EXPECT_TRUE(ops.boxes.empty());
+
+  const CurrentGame& game = *real.game;
+  ASSERT_TRUE(game.IsLoaded());
+  EXPECT_EQ(game.GameName(), expected.game->GameName());
+  EXPECT_EQ(game.RaceNumber(), expected.game->RaceNumber());
+  const std::string name = game.GameName();
+  const int32_t race = game.RaceNumber();
+  for (const auto& path : {std::make_pair(real.archive.RaceFile(name), expected.archive.RaceFile(name)),
+                           std::make_pair(real.archive.TurnFile(name, race, turn),
+                                          expected.archive.TurnFile(name, race, turn)),
+                           std::make_pair(real.archive.TextFile(name, race, turn),
+                                          expected.archive.TextFile(name, race, turn))}) {
+    SCOPED_TRACE(path.first);
+    const std::string bytes = fileBytes(path.first);
+    EXPECT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes, fileBytes(path.second));
+  }
+}
+
+TEST_F(CaptureEndToEnd, EnglishSampleAcrossProcesses) {
+  expectSameCaptureAsInProcess(subdirectory("english"), "english.scenario", 2401);
+}
+
+TEST_F(CaptureEndToEnd, GermanSampleAcrossProcesses) {
+  expectSameCaptureAsInProcess(subdirectory("german"), "german.scenario", 2405);
+}
+
+TEST_F(CaptureEndToEnd, MissingGameWindow) {
+  ASSERT_FALSE(gameWindowExists());
+  User32WindowOps user32;
+  RecordingBoxes ops(user32);
+  Capture capture(subdirectory("none"), ops, 2401);
+  EXPECT_EQ(ops.boxes,
+            std::vector<std::string>{"Error/cannot find Vandor! - start Vandor! and load your game "});
+  EXPECT_EQ(capture.ui.refreshes, 1);
+}
+
+TEST_F(CaptureEndToEnd, MissingPaneAndButtons) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"no-pane", "Error/cannot find message window - start Vandor! and load your game "},
+      {"single-edit", "Error/cannot find message windows - start Vandor! and load your game "},
+      {"no-next-button", "Error/cannot find \"Next\" / \"Prev\" button"},
+      {"no-prev-button", "Error/cannot find \"Next\" / \"Prev\" button"},
+  };
+  for (const auto& [change, message] : cases) {
+    SCOPED_TRACE(change);
+    const std::string directory = subdirectory(change);
+    SimulatedGame sim(directory, sampleText("english.scenario") + "\n" + change + "\n");
+    ASSERT_TRUE(sim.started());
+    User32WindowOps user32;
+    RecordingBoxes ops(user32);
+    Capture capture(directory, ops, 2401);
+    EXPECT_EQ(ops.boxes, std::vector<std::string>{message});
+    EXPECT_FALSE(testing_archive::exists(capture.archive.Root()));
+  }
+}
+
+TEST_F(CaptureEndToEnd, LateRelationsDialogIsFound) {
+  const std::string directory = subdirectory("late");
+  SimulatedGame sim(directory, sampleText("english.scenario") + "\ndialog-after 2\n");
+  ASSERT_TRUE(sim.started());
+  User32WindowOps user32;
+  RecordingBoxes ops(user32);
+  Capture capture(directory, ops, 2401);
+  EXPECT_TRUE(ops.boxes.empty());
+  EXPECT_EQ(capture.game->RaceTable().rowCount(), 4);
+  EXPECT_EQ(capture.game->RaceTable().rowAt(3).getString(RACNAMSING), "Vlorrian");
+  EXPECT_EQ(capture.game->RaceTable().rowAt(0).getLong(RACRELATION), kEnemy);
+}
+
+TEST_F(CaptureEndToEnd, HungGameEndsTheCaptureWithoutASave) {
+  const std::string directory = subdirectory("hung");
+  SimulatedGame sim(directory, sampleText("english.scenario") + "\nstop-answering 2\n");
+  ASSERT_TRUE(sim.started());
+  User32WindowOps user32;
+  RecordingBoxes ops(user32);
+  const auto start = std::chrono::steady_clock::now();
+  Capture capture(directory, ops, 2401);
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+      std::chrono::steady_clock::now() - start);
+  EXPECT_LT(seconds.count(), 15);
+  EXPECT_EQ(ops.boxes, std::vector<std::string>{std::string("Error/") + game_ui::kNotResponding});
+  EXPECT_FALSE(testing_archive::exists(capture.archive.Root()));
+  EXPECT_EQ(capture.ui.refreshes, 1);
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// The simulated game's real windows: a frame of class "vandorframe" with
+// the message pane "vandormessage" (two edits, Next and Prev buttons, the
+// recipient combo box) and, on the command 2014, the "#32770" relations
+// dialog with its list box and radio buttons. They behave as GameModel
+// says, under the same window messages as the in-process fake.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "sim/game_model.h"
+
+class SimWindows {
+ public:
+  explicit SimWindows(Scenario scenario) : model_(std::move(scenario)) {}
+  SimWindows(const SimWindows&) = delete;
+  SimWindows& operator=(const SimWindows&) = delete;
+
+  // Registers the window classes and shows the game's windows (or, for a
+  // scenario without a frame, a plain window that says so). False when a
+  // window could not be made.
+  bool Create(HINSTANCE instance);
+
+ private:
+  static LRESULT CALLBACK FrameProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK PaneProc(HWND, UINT, WPARAM, LPARAM);
+  static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
+
+  LRESULT OnFrame(HWND, UINT, WPARAM, LPARAM);
+  LRESULT OnPane(HWND, UINT, WPARAM, LPARAM);
+  INT_PTR OnDialog(HWND, UINT, WPARAM, LPARAM);
+
+  void CreatePaneChildren();
+  void LayOutPane();
+  // Makes the controls show what the model says.
+  void Sync();
+  // Shows the relations dialog once its waits have passed.
+  void OfferDialog();
+  void CreateDialogWindow();
+  void ShowSelectedRelation();
+  void PaintModeHint(HWND window);
+  // Stops answering for good, when the scenario says so.
+  void HangIfDue();
+
+  GameModel model_;
+  HINSTANCE instance_ = nullptr;
+  HWND frame_ = nullptr;
+  HWND pane_ = nullptr;
+  HWND readingEdit_ = nullptr;
+  HWND composeEdit_ = nullptr;
+  HWND next_ = nullptr;
+  HWND prev_ = nullptr;
+  HWND combo_ = nullptr;
+  HWND dialog_ = nullptr;
+  HWND list_ = nullptr;
+  HWND relationButtons_[3] = {};
+};
