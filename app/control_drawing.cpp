@@ -1,0 +1,44 @@
+#include "app/control_drawing.h"
+
+#include "app/stroke_font.h"
+
+namespace {
+
+void outline(Canvas& canvas, const Rect& r) {
+  canvas.MoveTo(r.left, r.top);
+  canvas.LineTo(r.right - 1, r.top);
+  canvas.LineTo(r.right - 1, r.bottom - 1);
+  canvas.LineTo(r.left, r.bottom - 1);
+  canvas.LineTo(r.left, r.top);
+}
+
+}  // namespace
+
+void DrawButtonFace(Canvas& canvas, const Rect& item, const std::string& caption, bool pushed,
+                    bool disabled) {
+  const Color pen = disabled ? kDisabled : (pushed ? kBackground : kForeground);
+  canvas.FillRect(item, pushed ? kForeground : kBackground);
+  canvas.SetPen(pen);
+  outline(canvas, item);
+  const std::string shown = caption.substr(0, 99);
+  const int x = item.left + item.Width() / 2 - StrokeTextWidth(shown.c_str(), 0) / 2;
+  const int y = item.top + item.Height() / 2 - (GlyphHeight(0) + 4) / 2;
+  DrawStrokeText(canvas, shown.c_str(), x, y, 0, 0);
+}
+
+Color LabelColor(Color color, bool enabled) {
+  return enabled ? color : (color >> 1) & 0x007F7F7F;
+}
+
+void DrawLabel(Canvas& canvas, const Rect& client, const std::string& caption, int sx, int sy,
+               Color color) {
+  canvas.SetPen(color);
+  canvas.FillRect(client, kBackground);
+  DrawStrokeText(canvas, caption.c_str(), client.left, client.top + client.Height() / 2 - 5, sx, sy);
+}
+
+ItemColors ListItemColors(uint32_t state, Color color) {
+  if (state & kOdsDisabled) return {kDisabled, kBackground};
+  if (state & kOdsSelected) return {kBackground, color};
+  return {color, kBackground};
+}

@@ -1,0 +1,59 @@
+#include "app/control_drawing.h"
+
+#include <gtest/gtest.h>
+
+#include "app/raster_canvas.h"
+#include "app/stroke_font.h"
+
+namespace {
+
+TEST(ButtonFace, NormalPushedAndDisabled) {
+  const Rect item{0, 0, 60, 20};
+  RasterCanvas normal(60, 20);
+  DrawButtonFace(normal, item, "OK", false, false);
+  EXPECT_EQ(normal.Pixel(0, 0), kForeground);    // outline
+  EXPECT_EQ(normal.Pixel(59, 19), kForeground);
+  EXPECT_EQ(normal.Pixel(30, 2), kBackground);
+  // The caption is centred: 12 pixels wide from 30 - 6, its top at 10 - 4.
+  EXPECT_EQ(normal.Pixel(24, 6), kForeground);  // O's top left
+  EXPECT_EQ(normal.Pixel(23, 6), kBackground);
+
+  RasterCanvas pushed(60, 20);
+  DrawButtonFace(pushed, item, "OK", true, false);
+  EXPECT_EQ(pushed.Pixel(30, 2), kForeground);  // cyan block
+  EXPECT_EQ(pushed.Pixel(0, 0), kBackground);   // black outline
+  EXPECT_EQ(pushed.Pixel(24, 6), kBackground);  // black caption
+
+  RasterCanvas disabled(60, 20);
+  DrawButtonFace(disabled, item, "OK", false, true);
+  EXPECT_EQ(disabled.Pixel(0, 0), kDisabled);
+  EXPECT_EQ(disabled.Pixel(24, 6), kDisabled);
+  EXPECT_EQ(disabled.Pixel(30, 2), kBackground);
+}
+
+TEST(Label, DisabledLabelsAreHalfBright) {
+  EXPECT_EQ(LabelColor(kForeground, true), kForeground);
+  EXPECT_EQ(LabelColor(kForeground, false), Rgb(0, 110, 110));
+  RasterCanvas canvas(100, 20);
+  canvas.FillRect(Rect{0, 0, 100, 20}, 0x123456);
+  DrawLabel(canvas, Rect{0, 0, 100, 20}, "XXXX", 1, 1, LabelColor(kForeground, false));
+  EXPECT_EQ(canvas.Pixel(99, 19), kBackground);  // filled black
+  // Left-aligned, vertically centred: from 20 / 2 - 5 down.
+  const Rect text = canvas.Bounds();
+  EXPECT_EQ(text.left, 0);
+  EXPECT_EQ(text.top, 5);
+  EXPECT_EQ(text.Height(), 9);  // grid rows 0 to 4 at scale 1
+  EXPECT_EQ(canvas.Pixel(0, 5), Rgb(0, 110, 110));
+}
+
+TEST(ListItemColors, ByState) {
+  const Color race = 0x00FF7FFF;
+  EXPECT_EQ(ListItemColors(0, race).pen, race);
+  EXPECT_EQ(ListItemColors(0, race).fill, kBackground);
+  EXPECT_EQ(ListItemColors(kOdsSelected, race).pen, kBackground);
+  EXPECT_EQ(ListItemColors(kOdsSelected, race).fill, race);
+  EXPECT_EQ(ListItemColors(kOdsSelected | kOdsDisabled, race).pen, kDisabled);
+  EXPECT_EQ(ListItemColors(kOdsSelected | kOdsDisabled, race).fill, kBackground);
+}
+
+}  // namespace

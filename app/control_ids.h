@@ -1,0 +1,38 @@
+/* Resource and control ids of the program's windows, shared by the
+   resource script (win32/app.rc) and the code. Plain #defines so that the
+   resource compiler reads it too. */
+#ifndef VANDOR_APP_CONTROL_IDS_H
+#define VANDOR_APP_CONTROL_IDS_H
+
+#define IDI_APPLICATION_ICON 128
+
+/* The main window, template 102. */
+#define IDD_MAIN 102
+#define IDC_READ_FROM_GAME 1014
+#define IDC_LOAD_GAME 1026
+#define IDC_CHANGE_RACE 1028
+#define IDC_TURN_LIST 1031
+#define IDC_FILTER_CAPTION 1039
+#define IDC_FILTER_LABEL 1040
+#define IDC_FILTER 1020
+#define IDC_MESSAGE_DETAIL 1019
+#define IDC_SAVE_AS_TEXT 1016
+#define IDC_ABOUT 1017
+#define IDC_QUIT 1018
+#define IDC_GAME_CAPTION 1021
+#define IDC_GAME_LABEL 1027
+#define IDC_RACE_CAPTION 1022
+#define IDC_RACE_LABEL 1029
+#define IDC_YEAR_CAPTION 1023
+#define IDC_PREV_TURN 1005
+#define IDC_YEAR_LABEL 1025
+#define IDC_NEXT_TURN 1004
+#define IDC_ALL_TURNS 1006
+#define IDC_MESSAGE_LIST 1024
+
+/* The Turn Information dialog, template 130. */
+#define IDD_TURN_INFO 130
+#define IDC_TURN_GAME_NAME 1000
+#define IDC_TURN_EDIT 1001
+
+#endif

@@ -1,0 +1,70 @@
+#include "app/list_drawing.h"
+
+#include "app/control_drawing.h"
+#include "app/stroke_font.h"
+#include "support/text_format.h"
+
+namespace {
+
+const char* relationWord(int32_t relation) {
+  if (relation == 0) return "Friend";
+  if (relation == 1) return "Neutral";
+  return "Enemy";
+}
+
+// The envelope of an outgoing message, as one connected line.
+void drawEnvelope(Canvas& canvas, const Rect& r) {
+  canvas.MoveTo(r.left + 5, r.top + 20);
+  canvas.LineTo(r.left + 35, r.top + 20);
+  canvas.LineTo(r.left + 35, r.top + 35);
+  canvas.LineTo(r.left + 5, r.top + 35);
+  canvas.LineTo(r.left + 5, r.top + 20);
+  canvas.LineTo(r.left + 20, r.top + 30);
+  canvas.LineTo(r.left + 35, r.top + 20);
+}
+
+}  // namespace
+
+int ColorListItemHeight(int32_t scale) { return GlyphHeight(scale) + 6; }
+
+int ColorListExtent(const ColorListItem& item) {
+  return static_cast<int>(item.text.size()) * (2 << item.scale) + 50;
+}
+
+void DrawColorListItem(Canvas& canvas, const Rect& rect, const ColorListItem& item,
+                       uint32_t state) {
+  const ItemColors colors = ListItemColors(state, item.color);
+  canvas.FillRect(rect, colors.fill);
+  canvas.SetPen(colors.pen);
+  DrawStrokeText(canvas, item.text.c_str(), rect.left + 2, rect.top + 2, item.scale, item.scale);
+}
+
+std::string MessageItemHeader(const MessageListItem& item, int index, int count) {
+  if (item.raceName.empty()) return formatText("--- System Message [%d/%d] ---", index + 1, count);
+  return formatText("--- Diplomatic Message [%d/%d] --- %s: %s ( Relation: %s )", index + 1, count,
+                    item.incoming == 1 ? "from" : "next turn outgoing to", item.raceName.c_str(),
+                    relationWord(item.relation));
+}
+
+void DrawMessageListItem(Canvas& canvas, const Rect& rect, const MessageListItem& item, int index,
+                         int count, uint32_t state) {
+  const ItemColors colors = ListItemColors(state, item.color);
+  canvas.FillRect(rect, colors.fill);
+  canvas.SetPen(colors.pen);
+  canvas.SetTextColor(colors.pen);
+  if (item.id == -1) {
+    DrawStrokeText(canvas, "--- No Messages ---", rect.left + 10, rect.top + 2, 1, 0);
+  } else {
+    DrawStrokeText(canvas, formatText("%d", static_cast<int>(item.turn)).c_str(), rect.left + 2,
+                   rect.top + 2, 1, 0);
+    DrawStrokeText(canvas, MessageItemHeader(item, index, count).c_str(), rect.left + 50,
+                   rect.top + 2, 0, 0);
+  }
+  if (item.incoming == 0) drawEnvelope(canvas, rect);
+  const int x = rect.left + (item.incoming == 1 ? 5 : 45);
+  int y = rect.top + 14;
+  for (const std::string& line : item.lines) {
+    DrawStrokeText(canvas, line.c_str(), x, y, 0, 1);
+    y += GlyphHeight(1) + 4;
+  }
+}

@@ -1,0 +1,15 @@
+// The turn typed into the Turn Information dialog.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+inline constexpr char kInvalidTurn[] = "Please enter a valid turn";
+
+// The number a turn field's text gives: leading white space skipped, an
+// optional sign, then the digits up to the first other character; 0
+// without digits. Numbers beyond the 32-bit range give its nearest end.
+int32_t ParseTurnText(const std::string& text);
+
+// Turns are game years: 2400 and later.
+inline bool IsValidTurn(int32_t turn) { return turn >= 2400; }

@@ -1,0 +1,20 @@
+#include "app/turn_entry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TurnEntry, ParsesLikeTheDialog) {
+  EXPECT_EQ(ParseTurnText("2400"), 2400);
+  EXPECT_EQ(ParseTurnText("  +2401abc"), 2401);
+  EXPECT_EQ(ParseTurnText("-2500"), -2500);
+  EXPECT_EQ(ParseTurnText(""), 0);
+  EXPECT_EQ(ParseTurnText("abc"), 0);
+  EXPECT_EQ(ParseTurnText("99999999999999"), 2147483647);
+  EXPECT_EQ(ParseTurnText("-99999999999999"), -2147483647 - 1);
+  EXPECT_TRUE(IsValidTurn(2400));
+  EXPECT_FALSE(IsValidTurn(2399));
+  EXPECT_FALSE(IsValidTurn(ParseTurnText("")));
+}
+
+}  // namespace
