@@ -2,7 +2,8 @@
 #
 #   make test   installs what is missing (apt), builds the native and the
 #               Windows trees and runs every test
-#   make demo   installs what is missing, builds and runs the demo
+#   make demo   installs what is missing, builds and runs the reader beside
+#               the simulated game (by itself under Xvfb without a display)
 #
 # Build trees: build/native (host compiler, sanitizers) and build/win32
 # (i686 mingw-w64; programs run under Wine in build/win32/wineprefix).
@@ -11,6 +12,7 @@ BUILD_DIR ?= build
 NATIVE_DIR := $(BUILD_DIR)/native
 WIN32_DIR := $(BUILD_DIR)/win32
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+SCENARIO ?= sim/scenarios/english.scenario
 
 .PHONY: all deps native win32 test test-native test-win32 demo sim clean
 
@@ -38,17 +40,11 @@ test-win32: win32
 	$(WIN32_DIR)/wine-run --init
 	xvfb-run -a ctest --test-dir $(WIN32_DIR) --output-on-failure -j $(JOBS)
 
+# The reader beside the simulated game (see tools/demo.sh).
 demo: win32
-	@if [ -f $(WIN32_DIR)/win32/vandormsg.exe ]; then \
-	    $(WIN32_DIR)/wine-run $(WIN32_DIR)/win32/vandormsg.exe; \
-	else \
-	    echo "The message reader application is not part of this version yet:"; \
-	    echo "only its table library is built (see README.md)."; \
-	    exit 1; \
-	fi
+	./tools/demo.sh $(WIN32_DIR) $(SCENARIO)
 
 # The simulated game on its own: make sim [SCENARIO=sim/scenarios/german.scenario]
-SCENARIO ?= sim/scenarios/english.scenario
 sim: win32
 	$(WIN32_DIR)/wine-run $(WIN32_DIR)/win32/vandor-sim.exe $(SCENARIO)
 

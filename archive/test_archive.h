@@ -16,13 +16,14 @@
 
 namespace testing_archive {
 
-// A fresh, empty directory removed again by the destructor.
+// A fresh, empty directory of the running test, removed again by the
+// destructor; `name` tells several of one test apart.
 class ScratchDirectory {
  public:
-  ScratchDirectory() {
+  explicit ScratchDirectory(const std::string& name = "") {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     path_ = std::filesystem::temp_directory_path() /
-            (std::string("vandor-") + test->test_suite_name() + "-" + test->name());
+            (std::string("vandor-") + test->test_suite_name() + "-" + test->name() + name);
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

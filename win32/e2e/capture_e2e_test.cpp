@@ -17,6 +17,7 @@
 #include "reader/test_game.h"
 #include "reader/window_ops_wrapper.h"
 #include "sim/fake_game.h"
+#include "win32/driver/window_driver.h"
 #include "win32/user32_window_ops.h"
 #include "win32/wide_text.h"
 
@@ -30,50 +31,16 @@ std::string sampleText(const char* name) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool gameWindowExists() { return FindWindowExW(nullptr, nullptr, L"vandorframe", nullptr) != nullptr; }
+bool gameWindowExists() { return FindWindowW(L"vandorframe", nullptr) != nullptr; }
 
-// vandor-sim.exe running a scenario, from construction until destruction.
-class SimulatedGame {
- public:
-  // Writes `scenarioText` to a file in `directory` and starts the game on it;
-  // returns once its windows are up.
-  SimulatedGame(const std::string& directory, const std::string& scenarioText) {
-    for (int i = 0; i < 100 && gameWindowExists(); ++i) ::Sleep(100);  // an earlier game ends
-    const std::string path = directory + "game.scenario";
-    std::ofstream(ToPath(path), std::ios::binary) << scenarioText;
-
-    static int started = 0;
-    const std::wstring eventName =
-        L"VandorSimReady-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++started);
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
-    std::wstring command = L"\"" + ToWide(VANDOR_SIM_EXE) + L"\" --ready " + eventName + L" \"" +
-                           ToWide(path) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    started_ = CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process) != FALSE;
-    if (started_) {
-      process_ = process.hProcess;
-      CloseHandle(process.hThread);
-      started_ = WaitForSingleObject(ready, 20000) == WAIT_OBJECT_0;
-    }
-    CloseHandle(ready);
-  }
-
-  ~SimulatedGame() {
-    if (process_ == nullptr) return;
-    TerminateProcess(process_, 0);
-    WaitForSingleObject(process_, 10000);
-    CloseHandle(process_);
-  }
-
-  bool started() const { return started_; }
-
- private:
-  HANDLE process_ = nullptr;
-  bool started_ = false;
-};
+// Starts the simulated game on `scenarioText`, written to a file in
+// `directory`.
+std::unique_ptr<SimulatedGame> startGame(const std::string& directory,
+                                         const std::string& scenarioText) {
+  const std::string path = directory + "game.scenario";
+  std::ofstream(ToPath(path), std::ios::binary) << scenarioText;
+  return std::make_unique<SimulatedGame>(ToWide(VANDOR_SIM_EXE), ToWide(path));
+}
 
 // The real windows, with message boxes answered by the test.
 class ScriptedBoxes : public WindowOpsWrapper {
@@ -138,8 +105,8 @@ void expectSameCaptureAsInProcess(const std::string& directory, const char* samp
   FakeGame fake(ParseScenario(in));
   Capture expected(directory + "fake\\", fake, turn);
 
-  SimulatedGame sim(directory, text);
-  ASSERT_TRUE(sim.started());
+  const auto sim = startGame(directory, text);
+  ASSERT_TRUE(sim->Started());
   User32WindowOps user32;
   RecordingBoxes ops(user32);
   Capture real(directory + "real\\", ops, turn);
@@ -191,8 +158,8 @@ TEST_F(CaptureEndToEnd, MissingPaneAndButtons) {
   for (const auto& [change, message] : cases) {
     SCOPED_TRACE(change);
     const std::string directory = subdirectory(change);
-    SimulatedGame sim(directory, sampleText("english.scenario") + "\n" + change + "\n");
-    ASSERT_TRUE(sim.started());
+    const auto sim = startGame(directory, sampleText("english.scenario") + "\n" + change + "\n");
+    ASSERT_TRUE(sim->Started());
     User32WindowOps user32;
     RecordingBoxes ops(user32);
     Capture capture(directory, ops, 2401);
@@ -203,8 +170,8 @@ TEST_F(CaptureEndToEnd, MissingPaneAndButtons) {
 
 TEST_F(CaptureEndToEnd, LateRelationsDialogIsFound) {
   const std::string directory = subdirectory("late");
-  SimulatedGame sim(directory, sampleText("english.scenario") + "\ndialog-after 2\n");
-  ASSERT_TRUE(sim.started());
+  const auto sim = startGame(directory, sampleText("english.scenario") + "\ndialog-after 2\n");
+  ASSERT_TRUE(sim->Started());
   User32WindowOps user32;
   RecordingBoxes ops(user32);
   Capture capture(directory, ops, 2401);
@@ -216,8 +183,8 @@ TEST_F(CaptureEndToEnd, LateRelationsDialogIsFound) {
 
 TEST_F(CaptureEndToEnd, HungGameEndsTheCaptureWithoutASave) {
   const std::string directory = subdirectory("hung");
-  SimulatedGame sim(directory, sampleText("english.scenario") + "\nstop-answering 2\n");
-  ASSERT_TRUE(sim.started());
+  const auto sim = startGame(directory, sampleText("english.scenario") + "\nstop-answering 2\n");
+  ASSERT_TRUE(sim->Started());
   User32WindowOps user32;
   RecordingBoxes ops(user32);
   const auto start = std::chrono::steady_clock::now();

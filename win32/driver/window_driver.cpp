@@ -1,0 +1,109 @@
+#include "win32/driver/window_driver.h"
+
+#include <fstream>
+#include <vector>
+
+#include "app/png_writer.h"
+
+ChildProcess::ChildProcess(const std::wstring& commandLine) {
+  std::wstring command = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                     &info)) {
+    process_ = info.hProcess;
+    CloseHandle(info.hThread);
+  }
+}
+
+ChildProcess::~ChildProcess() {
+  if (process_ == nullptr) return;
+  if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+    TerminateProcess(process_, 0);
+    WaitForSingleObject(process_, 10000);
+  }
+  CloseHandle(process_);
+}
+
+bool ChildProcess::WaitForExit(DWORD milliseconds) {
+  return process_ != nullptr && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > milliseconds) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD milliseconds) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindWindowW(className, title)) != nullptr; }, milliseconds);
+  return found;
+}
+
+std::wstring TextOf(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+  return text;
+}
+
+void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+void Type(HWND dialog, int id, const std::wstring& text) {
+  SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void BringToTop(HWND window) {
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+bool SaveScreenshot(HWND window, const std::string& path) {
+  RECT r;
+  if (!GetWindowRect(window, &r)) return false;
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  std::vector<Color> pixels(static_cast<size_t>(width) * height);
+  const auto* bgra = static_cast<const uint8_t*>(bits);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    pixels[i] = Rgb(bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]);
+  }
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  std::ofstream out(path, std::ios::binary);
+  out << EncodePng(width, height, pixels);
+  return static_cast<bool>(out);
+}
+
+SimulatedGame::SimulatedGame(const std::wstring& simulator, const std::wstring& scenarioPath) {
+  // An earlier game must be gone, or the reader could find it instead.
+  WaitUntil([] { return FindWindowW(L"vandorframe", nullptr) == nullptr; }, 10000);
+  static int started = 0;
+  const std::wstring event =
+      L"VandorSimReady-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++started);
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
+  process_ = std::make_unique<ChildProcess>(L"\"" + simulator + L"\" --ready " + event + L" \"" +
+                                            scenarioPath + L"\"");
+  started_ = process_->Started() && WaitForSingleObject(ready, 20000) == WAIT_OBJECT_0;
+  CloseHandle(ready);
+}

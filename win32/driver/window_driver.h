@@ -1,0 +1,60 @@
+// Driving the programs' windows from another process, as a user would:
+// starting programs, waiting for windows, pressing buttons, typing into
+// fields and taking screenshots. Used by the end-to-end tests and the demo.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// A program started in a process of its own; ended when this object goes
+// unless it has ended before.
+class ChildProcess {
+ public:
+  // Starts `commandLine` (the program's path first, quoted where needed).
+  explicit ChildProcess(const std::wstring& commandLine);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool Started() const { return process_ != nullptr; }
+  // Waits up to `milliseconds` for the program to end; true when it has.
+  bool WaitForExit(DWORD milliseconds);
+
+ private:
+  HANDLE process_ = nullptr;
+};
+
+// Polls `done` every 50 ms until it is true or `milliseconds` have passed.
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds);
+
+// The top-level window of `className` titled `title` (null: any title), or
+// null when none appears within `milliseconds`.
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD milliseconds);
+
+// A window's text.
+std::wstring TextOf(HWND window);
+// Presses a button, without waiting for what it starts.
+void Press(HWND button);
+// Sets the text of a dialog's control.
+void Type(HWND dialog, int id, const std::wstring& text);
+// Brings a window to the top and repaints it.
+void BringToTop(HWND window);
+
+// Saves what the screen shows of `window` as a PNG file; false on failure.
+bool SaveScreenshot(HWND window, const std::string& path);
+
+// vandor-sim.exe playing a scenario, from construction until destruction.
+class SimulatedGame {
+ public:
+  // Starts `simulator` on the scenario file `scenarioPath` and returns once
+  // its windows are up (or it has failed).
+  SimulatedGame(const std::wstring& simulator, const std::wstring& scenarioPath);
+  bool Started() const { return started_; }
+
+ private:
+  std::unique_ptr<ChildProcess> process_;
+  bool started_ = false;
+};

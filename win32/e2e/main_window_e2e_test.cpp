@@ -1,0 +1,189 @@
+// End-to-end through the window: the reader (vandormsg.exe) and the
+// simulated game run as programs of their own, and the test uses the
+// reader's window as a user would: presses "Read from Vandor!", answers the
+// Turn Information dialog and the overwrite question, and reads back the
+// title, the labels, the enabled controls and the message list.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/control_ids.h"
+#include "app/main_window_view.h"
+#include "archive/game_archive.h"
+#include "archive/test_archive.h"
+#include "reader/message_capture.h"
+#include "reader/test_game.h"
+#include "sim/fake_game.h"
+#include "win32/driver/window_driver.h"
+#include "win32/wide_text.h"
+
+namespace {
+
+const wchar_t kNotLoadedTitle[] = L"Korvik Vandor! Message Reader V1.1";
+const wchar_t kLoadedTitle[] =
+    L"Korvik Vandor! Message Reader V1.1 - Game: \"Andromeda\" - Race: \"Terrans\"";
+constexpr DWORD kWait = 30000;
+
+std::string scenarioPath() { return std::string(VANDOR_SCENARIO_DIR) + "/english.scenario"; }
+
+// The items an in-process capture of the English sample shows under the
+// default filter.
+std::vector<MessageListItem> expectedItems() {
+  std::ifstream in(scenarioPath(), std::ios::binary);
+  FakeGame fake(ParseScenario(in));
+  testing_archive::ScratchDirectory scratch("-in-process");
+  testing_archive::RecordingUi archiveUi;
+  GameArchive archive(ProgramDirectory(scratch.text()), archiveUi);
+  struct Ui : CaptureUi {
+    bool AskTurn(const std::string&, int32_t* turn) override {
+      *turn = 2401;
+      return true;
+    }
+    void RestoreAndRefresh() override {}
+  } ui;
+  auto game = testing_game::makeGame();
+  MessageCapture(fake, ui, archive).OnReadFromGame(*game);
+  return BuildMainWindowView(*game, MessageFilter(), false).items;
+}
+
+class MainWindowEndToEnd : public ::testing::Test {
+ protected:
+  MainWindowEndToEnd() {
+    // The reader keeps its archive beside itself: it runs from a folder of
+    // the test's own.
+    programDirectory = scratch.text() + "reader\\";
+    std::filesystem::create_directories(ToPath(programDirectory));
+    std::filesystem::copy_file(ToPath(VANDOR_READER_EXE), ToPath(programDirectory + "vandormsg.exe"));
+  }
+
+  std::unique_ptr<ChildProcess> startReader() {
+    auto reader = std::make_unique<ChildProcess>(L"\"" + ToWide(programDirectory) + L"vandormsg.exe\"");
+    main = WaitForWindow(L"#32770", kNotLoadedTitle, kWait);
+    return reader;
+  }
+
+  std::wstring label(int id) const { return TextOf(GetDlgItem(main, id)); }
+  bool enabled(int id) const { return IsWindowEnabled(GetDlgItem(main, id)) != FALSE; }
+
+  // Presses "Read from Vandor!" and enters `turns` one after the other in
+  // the Turn Information dialog; every refused one is confirmed.
+  void readFromGame(std::initializer_list<const wchar_t*> turns) {
+    Press(GetDlgItem(main, IDC_READ_FROM_GAME));
+    HWND dialog = WaitForWindow(L"#32770", L"Turn Information", kWait);
+    ASSERT_NE(dialog, nullptr);
+    for (const wchar_t* turn : turns) {
+      Type(dialog, IDC_TURN_EDIT, turn);
+      Press(GetDlgItem(dialog, IDOK));
+      if (std::wstring(turn) >= L"2400") break;
+      HWND refusal = WaitForWindow(L"#32770", L"Error", kWait);
+      ASSERT_NE(refusal, nullptr);
+      HWND text = FindWindowExW(refusal, nullptr, L"Static", L"Please enter a valid turn");
+      EXPECT_NE(text, nullptr);
+      PostMessageW(refusal, WM_COMMAND, IDOK, 0);
+      ASSERT_TRUE(WaitUntil([&] { return !IsWindow(refusal); }, kWait));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kWait));
+  }
+
+  // Answers the overwrite question with `button`.
+  void answerOverwrite(int button) {
+    HWND question = WaitForWindow(L"#32770", L"Vandor! Message Reader", kWait);
+    ASSERT_NE(question, nullptr);
+    EXPECT_NE(FindWindowExW(question, nullptr, L"Static",
+                            L"Turn 2401 for Game Andromeda/Race 1 already loaded. Overwrite old data?"),
+              nullptr);
+    PostMessageW(question, WM_COMMAND, button, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, kWait));
+  }
+
+  bool captured() {
+    return WaitUntil([&] { return TextOf(main) == kLoadedTitle; }, kWait);
+  }
+
+  testing_archive::ScratchDirectory scratch;
+  std::string programDirectory;
+  HWND main = nullptr;
+};
+
+TEST_F(MainWindowEndToEnd, CaptureThroughTheWindow) {
+  const std::vector<MessageListItem> expected = expectedItems();
+  SimulatedGame game(ToWide(VANDOR_SIM_EXE), ToWide(scenarioPath()));
+  ASSERT_TRUE(game.Started());
+  const auto reader = startReader();
+  ASSERT_NE(main, nullptr);
+
+  // Not loaded.
+  EXPECT_EQ(label(IDC_GAME_LABEL), L"<not loaded>");
+  EXPECT_EQ(label(IDC_YEAR_LABEL), L"XXXX");
+  EXPECT_EQ(label(IDC_FILTER_LABEL), L"(Player Post)");
+  for (int id : {IDC_READ_FROM_GAME, IDC_LOAD_GAME, IDC_ABOUT, IDC_QUIT}) EXPECT_TRUE(enabled(id)) << id;
+  for (int id : {IDC_CHANGE_RACE, IDC_TURN_LIST, IDC_FILTER, IDC_MESSAGE_DETAIL, IDC_SAVE_AS_TEXT,
+                 IDC_NEXT_TURN, IDC_PREV_TURN, IDC_ALL_TURNS, IDC_MESSAGE_LIST}) {
+    EXPECT_FALSE(enabled(id)) << id;
+  }
+
+  readFromGame({L"2399", L"2401"});
+  ASSERT_TRUE(captured()) << FromWide(TextOf(main));
+  EXPECT_EQ(label(IDC_GAME_LABEL), L"Andromeda");
+  EXPECT_EQ(label(IDC_RACE_LABEL), L"Terrans");
+  EXPECT_EQ(label(IDC_YEAR_LABEL), L"2401");
+  for (int id : {IDC_CHANGE_RACE, IDC_TURN_LIST, IDC_FILTER, IDC_SAVE_AS_TEXT, IDC_NEXT_TURN,
+                 IDC_PREV_TURN, IDC_ALL_TURNS, IDC_MESSAGE_LIST}) {
+    EXPECT_TRUE(enabled(id)) << id;
+  }
+  EXPECT_FALSE(enabled(IDC_MESSAGE_DETAIL));  // nothing was selected
+  HWND list = GetDlgItem(main, IDC_MESSAGE_LIST);
+  ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(SendMessageW(list, LB_GETITEMHEIGHT, i, 0), expected[i].height) << i;
+  }
+
+  BringToTop(main);
+  Sleep(500);
+  std::filesystem::create_directories(VANDOR_SCREENSHOT_DIR);
+  EXPECT_TRUE(SaveScreenshot(main, std::string(VANDOR_SCREENSHOT_DIR) + "/main-window.png"));
+
+  // The same turn again: Cancel loads the stored turn, OK reads it anew.
+  readFromGame({L"2401"});
+  answerOverwrite(IDCANCEL);
+  ASSERT_TRUE(captured());
+  EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
+  readFromGame({L"2401"});
+  answerOverwrite(IDOK);
+  ASSERT_TRUE(captured());
+  EXPECT_TRUE(testing_archive::exists(programDirectory + "DATA\\Andromeda\\1\\2401.txt"));
+
+  Press(GetDlgItem(main, IDC_QUIT));
+  EXPECT_TRUE(reader->WaitForExit(kWait));
+}
+
+TEST_F(MainWindowEndToEnd, EnterIsIgnoredAndEscapeEnds) {
+  const auto reader = startReader();
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_COMMAND, IDOK, 0);
+  EXPECT_FALSE(reader->WaitForExit(1000));
+  EXPECT_TRUE(IsWindow(main));
+  PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(reader->WaitForExit(kWait));
+}
+
+TEST_F(MainWindowEndToEnd, MissingGameIsReportedAndTheWindowStaysNotLoaded) {
+  ASSERT_EQ(FindWindowW(L"vandorframe", nullptr), nullptr);
+  const auto reader = startReader();
+  ASSERT_NE(main, nullptr);
+  Press(GetDlgItem(main, IDC_READ_FROM_GAME));
+  HWND error = WaitForWindow(L"#32770", L"Error", kWait);
+  ASSERT_NE(error, nullptr);
+  EXPECT_NE(FindWindowExW(error, nullptr, L"Static",
+                          L"cannot find Vandor! - start Vandor! and load your game "),
+            nullptr);
+  PostMessageW(error, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(error); }, kWait));
+  EXPECT_EQ(TextOf(main), kNotLoadedTitle);
+  EXPECT_EQ(label(IDC_YEAR_LABEL), L"XXXX");
+}
+
+}  // namespace

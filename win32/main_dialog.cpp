@@ -1,0 +1,142 @@
+#include "win32/main_dialog.h"
+
+#include "app/control_ids.h"
+#include "app/main_window_layout.h"
+#include "win32/gdi_canvas.h"
+#include "win32/turn_info_dialog.h"
+#include "win32/wide_text.h"
+
+namespace {
+
+const int kButtons[] = {IDC_READ_FROM_GAME, IDC_LOAD_GAME,  IDC_CHANGE_RACE, IDC_TURN_LIST,
+                        IDC_FILTER,         IDC_MESSAGE_DETAIL, IDC_SAVE_AS_TEXT, IDC_ABOUT,
+                        IDC_QUIT,           IDC_PREV_TURN,  IDC_NEXT_TURN,   IDC_ALL_TURNS};
+const int kLabels[] = {IDC_FILTER_CAPTION, IDC_FILTER_LABEL, IDC_GAME_CAPTION, IDC_GAME_LABEL,
+                       IDC_RACE_CAPTION,   IDC_RACE_LABEL,   IDC_YEAR_CAPTION, IDC_YEAR_LABEL};
+
+Rect windowRect(HWND window) {
+  RECT r{};
+  if (window) GetWindowRect(window, &r);
+  return ToRect(r);
+}
+
+}  // namespace
+
+MainDialog::MainDialog(CurrentGame& game, const GameArchive& archive, WindowOps& gameWindows)
+    : Dialog(IDD_MAIN, nullptr), game_(game), archive_(archive), gameWindows_(gameWindows) {
+  icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
+  for (int id : kButtons) AddOwnerDrawn(id, &buttons_[id]);
+  for (int id : kLabels) labels_[id];
+  AddOwnerDrawn(IDC_MESSAGE_LIST, &list_);
+}
+
+bool MainDialog::OnInit() {
+  for (auto& [id, label] : labels_) label.Attach(Item(id));
+  list_.Attach(Item(IDC_MESSAGE_LIST));
+  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  labels_[IDC_FILTER_LABEL].SetScale(0, 0);
+  labels_[IDC_FILTER_CAPTION].SetScale(0, 0);
+  RefreshMainWindow();
+  return true;
+}
+
+bool MainDialog::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_READ_FROM_GAME:
+      OnReadFromGame();
+      return true;
+    case IDC_QUIT:
+      End(IDOK);
+      return true;
+    default:
+      (void)code;
+      return false;
+  }
+}
+
+bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+  switch (message) {
+    case WM_PAINT:
+      Paint();
+      return true;
+    case WM_ERASEBKGND:
+      *result = 1;  // the paint fills the background
+      return true;
+    case WM_QUERYDRAGICON:
+      *result = reinterpret_cast<INT_PTR>(icon_);
+      return true;
+    case WM_SIZE:
+      LayOut(LOWORD(lParam), HIWORD(lParam));
+      return true;
+    default:
+      (void)wParam;
+      return false;
+  }
+}
+
+void MainDialog::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(Handle(), &paint);
+  if (IsIconic(Handle())) {
+    SendMessageW(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, icon_);
+  } else {
+    GdiCanvas canvas(dc);
+    canvas.FillRect(Rect{0, 0, 2000, 2000}, kBackground);
+    canvas.SetTextColor(kForeground);
+  }
+  EndPaint(Handle(), &paint);
+}
+
+void MainDialog::LayOut(int width, int height) {
+  MainWindowLayout layout;
+  HWND list = Item(IDC_MESSAGE_LIST);
+  if (!ComputeMainWindowLayout(width, height, windowRect(Handle()), windowRect(list), &layout)) {
+    return;
+  }
+  if (list) {
+    SetWindowPos(list, nullptr, 0, 0, layout.listWidth, layout.listHeight,
+                 SWP_NOMOVE | SWP_NOZORDER);
+  }
+  const std::pair<HWND, POINT> moves[] = {{Item(IDC_ABOUT), {layout.aboutX, layout.aboutY}},
+                                          {Item(IDC_QUIT), {layout.quitX, layout.quitY}}};
+  for (const auto& [button, at] : moves) {
+    if (!button) continue;
+    SetWindowPos(button, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+}
+
+void MainDialog::RefreshMainWindow() {
+  const bool selected = SendMessageW(list_.Handle(), LB_GETCURSEL, 0, 0) != LB_ERR;
+  const MainWindowView view = BuildMainWindowView(game_, filter_, selected);
+  SetWindowTextW(Handle(), ToWide(view.title).c_str());
+  labels_[IDC_GAME_LABEL].SetText(view.gameLabel);
+  labels_[IDC_RACE_LABEL].SetText(view.raceLabel);
+  if (view.colorRaceLabel) labels_[IDC_RACE_LABEL].SetTextColor(view.raceLabelColor);
+  labels_[IDC_YEAR_LABEL].SetText(view.yearLabel);
+  for (const auto& [id, enabled] : view.enabling) EnableWindow(Item(id), enabled ? TRUE : FALSE);
+  list_.RemoveAll();
+  for (const MessageListItem& item : view.items) list_.AddItem(item);
+}
+
+void MainDialog::OnReadFromGame() {
+  MessageCapture(gameWindows_, *this, archive_).OnReadFromGame(game_);
+}
+
+bool MainDialog::AskTurn(const std::string& gameName, int32_t* turn) {
+  TurnInfoDialog dialog(gameName, Handle());
+  if (dialog.DoModal() != IDOK) return false;
+  *turn = dialog.Turn();
+  return true;
+}
+
+void MainDialog::RestoreAndRefresh() {
+  ShowWindow(Handle(), SW_RESTORE);
+  RefreshMainWindow();
+}
