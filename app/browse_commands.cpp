@@ -1,0 +1,156 @@
+#include "app/browse_commands.h"
+
+#include <algorithm>
+
+#include "app/colors.h"
+#include "archive/game_archive.h"
+#include "cache/cache_sort.h"
+#include "cache/cache_stream.h"
+#include "reader/current_game.h"
+#include "reader/game_tables.h"
+
+namespace {
+
+const char* const kViews[] = {"(All Messages)", "(Player Post)", "(Outgoing Post)"};
+
+std::vector<int32_t> sortedTurns(const GameArchive& archive, const std::string& game, int32_t race) {
+  std::vector<int32_t> turns = archive.ListTurns(game, race);
+  std::sort(turns.begin(), turns.end());
+  return turns;
+}
+
+// The colours of the positions, RaceColors[k] for the k-th entry.
+Color positionColor(size_t k) { return k < 16 ? RaceColors[k] : kForeground; }
+
+// A copy of `row` made from `table`'s template row.
+CacheRow copyInto(const SmartCache& table, const CacheRow& row) {
+  CacheRow copy = table.templateRow();
+  assignByName(copy, row);
+  return copy;
+}
+
+}  // namespace
+
+CommandOutcome BrowseCommands::Load(const std::string& game, int32_t race, int32_t turn) {
+  archive_.LoadTurn(game_, game, race, turn);
+  CommandOutcome outcome;
+  outcome.refresh = true;
+  return outcome;
+}
+
+CommandOutcome BrowseCommands::OnLoadGame() {
+  const Choice choice = ui_.Choose("Choose Game to load", archive_.ListGames(), {});
+  if (!choice.ok) return {};
+  return Load(choice.text, -1, -1);
+}
+
+CommandOutcome BrowseCommands::OnChangeRace() {
+  if (game_.GameName().empty()) return {};
+  const std::vector<int32_t> races = archive_.ListRaces(game_.GameName());
+  std::vector<std::string> names;
+  std::vector<Color> colors;
+  for (size_t k = 0; k < races.size(); ++k) {
+    names.push_back(game_.RaceName(races[k]));
+    colors.push_back(positionColor(k));
+  }
+  const Choice choice = ui_.Choose("Choose Player Race", names, colors);
+  if (!choice.ok || choice.index < 0 || static_cast<size_t>(choice.index) >= races.size()) return {};
+  return Load(game_.GameName(), races[static_cast<size_t>(choice.index)], -1);
+}
+
+CommandOutcome BrowseCommands::OnTurnList() {
+  if (game_.GameName().empty() || game_.RaceNumber() == -1) return {};
+  const std::vector<int32_t> turns = sortedTurns(archive_, game_.GameName(), game_.RaceNumber());
+  std::vector<std::string> texts;
+  for (int32_t turn : turns) texts.push_back(std::to_string(turn));
+  const Choice choice = ui_.Choose("Choose Turn", texts, {});
+  if (!choice.ok || choice.index < 0 || static_cast<size_t>(choice.index) >= turns.size()) return {};
+  return Load(game_.GameName(), game_.RaceNumber(), turns[static_cast<size_t>(choice.index)]);
+}
+
+CommandOutcome BrowseCommands::OnNextTurn() { return StepTurn(+1); }
+
+CommandOutcome BrowseCommands::OnPrevTurn() { return StepTurn(-1); }
+
+CommandOutcome BrowseCommands::StepTurn(int direction) {
+  if (game_.GameName().empty() || game_.RaceNumber() < 0 || game_.Turn() < CurrentGame::kFirstTurn) {
+    return {};
+  }
+  const std::vector<int32_t> turns = sortedTurns(archive_, game_.GameName(), game_.RaceNumber());
+  const auto found = std::find(turns.begin(), turns.end(), game_.Turn());
+  if (found == turns.end()) return {};
+  if (direction > 0 && found + 1 == turns.end()) return {};
+  if (direction < 0 && found == turns.begin()) return {};
+  return Load(game_.GameName(), game_.RaceNumber(), *(found + direction));
+}
+
+CommandOutcome BrowseCommands::OnFilter() {
+  if (game_.GameName().empty() || game_.RaceNumber() < 0 || game_.Turn() < CurrentGame::kFirstTurn) {
+    return {};
+  }
+  std::vector<std::string> choices(std::begin(kViews), std::end(kViews));
+  std::vector<Color> colors(choices.size(), kForeground);
+  std::vector<int32_t> races;
+  const SmartCache& raceTable = game_.RaceTable();
+  for (int32_t k = 0; k < raceTable.rowCount(); ++k) {
+    const CacheRow row = raceTable.rowAt(k);
+    races.push_back(row.getLong(RACNO));
+    if (!row.isNull(RACNAMPLU)) {
+      choices.push_back(row.getString(RACNAMPLU));
+    } else if (!row.isNull(RACNAMSING)) {
+      choices.push_back(row.getString(RACNAMSING));
+    } else {
+      choices.push_back("no name");
+    }
+    colors.push_back(positionColor(static_cast<size_t>(k)));
+  }
+  const Choice choice = ui_.Choose("Choose Filter Option:", choices, colors);
+  if (!choice.ok || choice.index < 0 || static_cast<size_t>(choice.index) >= choices.size()) return {};
+  const int32_t i = choice.index;
+  filter_.playerPostOnly = i == 1 || i >= 3;
+  filter_.outgoingOnly = i == 2;
+  filter_.race = i >= 3 ? races[static_cast<size_t>(i - 3)] : -1;
+  CommandOutcome outcome;
+  outcome.refresh = true;
+  outcome.filterLabel = choice.text;
+  return outcome;
+}
+
+CommandOutcome BrowseCommands::OnAllTurns() {
+  WaitCursor wait(ui_);
+  const std::string game = game_.GameName();
+  const int32_t race = game_.RaceNumber();
+  if (game.empty() || race == -1) return {};
+  const std::vector<int32_t> turns = sortedTurns(archive_, game, race);
+  if (turns.empty()) return {};
+
+  // The player post of every turn, turn by turn, each in its stored order.
+  SmartCache gathered;
+  bool hasColumns = false;
+  for (int32_t turn : turns) {
+    archive_.LoadTurn(game_, game, race, turn);
+    const SmartCache& messages = game_.MessageTable();
+    if (messages.findColumn(MSGTYP) < 0) continue;  // the load failed (and said so)
+    if (!hasColumns) {
+      gathered.setTemplateRow(messages.templateRow());
+      hasColumns = true;
+    }
+    CacheRow pattern = messages.templateRow();
+    pattern.setLong(MSGTYP, kPlayerMessage);
+    for (CachePosition p = messages.begin(); p != messages.end(); p = messages.next(p)) {
+      const CacheRow row = messages.rowAt(p);
+      if (row.matchesPattern(pattern)) gathered.appendRow(copyInto(gathered, row));
+    }
+  }
+
+  SmartCache& messages = game_.MessageTable();
+  DefineTableColumns(game_, messages);
+  for (CachePosition p = gathered.begin(); p != gathered.end(); p = gathered.next(p)) {
+    messages.appendRow(copyInto(messages, gathered.rowAt(p)));
+  }
+  sortRows(messages, messages.templateRow().columnIndex(MSGRACNO));
+  CommandOutcome outcome;
+  outcome.refresh = true;
+  outcome.yearLabel = "ALL";
+  return outcome;
+}

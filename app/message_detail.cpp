@@ -1,0 +1,58 @@
+#include "app/message_detail.h"
+
+#include "app/colors.h"
+#include "reader/current_game.h"
+#include "reader/game_tables.h"
+#include "support/text_format.h"
+
+Color RelationColor(bool known, int32_t relation) {
+  if (!known) return kForeground;
+  switch (relation) {
+    case kFriend: return 0x00FF00;
+    case kNeutral: return 0xAAAAAA;
+    case kEnemy: return 0x0000FF;
+    default: return kForeground;
+  }
+}
+
+CachePosition FindMessage(const SmartCache& messages, int32_t id) {
+  if (id < 0 || messages.findColumn(MSGID) < 0) return messages.end();
+  CacheRow pattern = messages.templateRow();
+  pattern.setLong(MSGID, id);
+  return messages.findFirst(pattern);
+}
+
+MessageDetailView ShowMessage(const CurrentGame& game, CachePosition position) {
+  const SmartCache& messages = game.MessageTable();
+  const CacheRow row = messages.rowAt(position);
+  MessageDetailView view;
+  view.text = row.isNull(MSGTXT) ? std::string() : row.getString(MSGTXT);
+  view.color = kForeground;
+  if (row.isNull(MSGRACNO)) {
+    view.header = "---System Message---";
+    view.party = std::string(20, '-');
+  } else {
+    const int32_t race = row.getLong(MSGRACNO);
+    const char* direction = row.getLong(MSGINCOMING) != 0 ? "from" : "to";
+    view.header = "---Diplomatic Message---";
+    const SmartCache& races = game.RaceTable();
+    CachePosition found = races.end();
+    if (races.findColumn(RACNO) >= 0) {
+      CacheRow pattern = races.templateRow();
+      pattern.setLong(RACNO, race);
+      found = races.findFirst(pattern);
+    }
+    if (found.isEnd()) {
+      view.party = formatText("%s: unknown race %d", direction, static_cast<int>(race));
+    } else {
+      const CacheRow raceRow = races.rowAt(found);
+      const bool known = !raceRow.isNull(RACRELATION);
+      view.color = RelationColor(known, known ? raceRow.getLong(RACRELATION) : 0);
+      view.party = formatText("%s: %s", direction,
+                              raceRow.isNull(RACNAMPLU) ? "" : raceRow.getString(RACNAMPLU).c_str());
+    }
+  }
+  view.nextEnabled = messages.next(position) != messages.end();
+  view.previousEnabled = position != messages.begin();
+  return view;
+}

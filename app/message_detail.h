@@ -1,0 +1,32 @@
+// What the message detail dialog shows for one row of the MessageTable,
+// and how it pages through the table.
+#pragma once
+
+#include <string>
+
+#include "app/canvas.h"
+#include "cache/smartcache.h"
+
+class CurrentGame;
+
+struct MessageDetailView {
+  std::string text;    // MSGTXT, empty when NULL
+  std::string header;  // "---System Message---" or "---Diplomatic Message---"
+  std::string party;   // 20 hyphens, or "from: Zorgs" / "to: Zorgs"
+  Color color = 0;     // of both labels: by the relation to the race
+  bool nextEnabled = false;
+  bool previousEnabled = false;
+};
+
+// The colour of a relation: green for friends, grey for neutrals, red for
+// enemies, the foreground colour otherwise.
+Color RelationColor(bool known, int32_t relation);
+
+// The first row, in store order, with MSGID `id`; the end when there is
+// none or `id` is negative.
+CachePosition FindMessage(const SmartCache& messages, int32_t id);
+
+// The view of the row at `position` (not the end). A diplomatic message
+// whose race has no RaceTable row says "from: unknown race N" in the
+// foreground colour.
+MessageDetailView ShowMessage(const CurrentGame& game, CachePosition position);

@@ -1,0 +1,25 @@
+// "Save as Text": every message of the MessageTable as a text file of the
+// user's choice, and the debug dump of both tables.
+#pragma once
+
+#include <string>
+
+class CommandUi;
+class CurrentGame;
+class SmartCache;
+
+// The file's bytes: per row "--- Message <MSGID>---" CR LF, the text as
+// stored, "--- " CR LF, CR LF.
+std::string MessagesAsText(const SmartCache& messages);
+
+// Asks for a file and writes MessagesAsText into it, replacing it. A file
+// that cannot be written is reported (caption "Error", naming the file) and
+// left as it was. Nothing happens when the user cancels.
+void SaveMessagesAsText(const CurrentGame& game, CommandUi& ui);
+
+// Where the debug dump goes.
+inline constexpr char kDebugDumpFile[] = "C:\\vandormsg.log";
+
+// Writes the dumps of the RaceTable and the MessageTable into the text file
+// `path`, replacing it. Reports nothing: any failure ends the dump quietly.
+void OnDebugDump(const CurrentGame& game, const std::string& path = kDebugDumpFile);
