@@ -35,4 +35,22 @@
 #define IDC_TURN_GAME_NAME 1000
 #define IDC_TURN_EDIT 1001
 
+/* The list chooser, template 134. */
+#define IDD_CHOOSER 134
+#define IDC_CHOOSER_LIST 1024
+
+/* The About dialog, template 135. */
+#define IDD_ABOUT 135
+#define IDC_ABOUT_VERSION 1029
+#define IDC_ABOUT_LINE1 1030
+#define IDC_ABOUT_LINE2 1031
+
+/* The message detail dialog, template 136. */
+#define IDD_MESSAGE_DETAIL 136
+#define IDC_DETAIL_NEXT 1032
+#define IDC_DETAIL_PREVIOUS 1033
+#define IDC_DETAIL_HEADER 1034
+#define IDC_DETAIL_PARTY 1035
+#define IDC_DETAIL_TEXT 1036
+
 #endif

@@ -2,6 +2,11 @@
 
 #include "app/control_ids.h"
 #include "app/main_window_layout.h"
+#include "app/message_detail.h"
+#include "app/save_as_text.h"
+#include "reader/current_game.h"
+#include "win32/about_dialog.h"
+#include "win32/message_detail_dialog.h"
 #include "win32/gdi_canvas.h"
 #include "win32/turn_info_dialog.h"
 #include "win32/wide_text.h"
@@ -43,16 +48,37 @@ bool MainDialog::OnInit() {
 
 bool MainDialog::OnCommand(int id, int code) {
   switch (id) {
-    case IDC_READ_FROM_GAME:
-      OnReadFromGame();
-      return true;
-    case IDC_QUIT:
-      End(IDOK);
-      return true;
+    case IDC_READ_FROM_GAME: OnReadFromGame(); break;
+    case IDC_LOAD_GAME: Apply(commands_.OnLoadGame()); break;
+    case IDC_CHANGE_RACE: Apply(commands_.OnChangeRace()); break;
+    case IDC_TURN_LIST: Apply(commands_.OnTurnList()); break;
+    case IDC_NEXT_TURN: Apply(commands_.OnNextTurn()); break;
+    case IDC_PREV_TURN: Apply(commands_.OnPrevTurn()); break;
+    case IDC_FILTER: Apply(commands_.OnFilter()); break;
+    case IDC_ALL_TURNS: Apply(commands_.OnAllTurns()); break;
+    case IDC_MESSAGE_DETAIL: OnMessageDetail(); break;
+    case IDC_SAVE_AS_TEXT: SaveMessagesAsText(game_, commandUi_); break;
+    case IDC_ABOUT: AboutDialog(Handle(), game_).DoModal(); break;
+    case IDC_QUIT: End(IDOK); break;
+    case IDC_MESSAGE_LIST:
+      if (code == LBN_DBLCLK) OnMessageDetail();
+      break;
     default:
-      (void)code;
       return false;
   }
+  return true;
+}
+
+void MainDialog::Apply(const CommandOutcome& outcome) {
+  if (outcome.filterLabel) labels_[IDC_FILTER_LABEL].SetText(*outcome.filterLabel);
+  if (outcome.refresh) RefreshMainWindow();
+  if (outcome.yearLabel) labels_[IDC_YEAR_LABEL].SetText(*outcome.yearLabel);
+}
+
+void MainDialog::OnMessageDetail() {
+  const CachePosition position = FindMessage(game_.MessageTable(), list_.SelectedId());
+  if (position.isEnd()) return;
+  MessageDetailDialog(Handle(), game_, position).DoModal();
 }
 
 bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {

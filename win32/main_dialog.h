@@ -5,10 +5,12 @@
 
 #include <map>
 
+#include "app/browse_commands.h"
 #include "app/main_window_view.h"
 #include "reader/message_capture.h"
 #include "win32/dialog.h"
 #include "win32/owner_draw_controls.h"
+#include "win32/win32_command_ui.h"
 
 class CurrentGame;
 class GameArchive;
@@ -28,6 +30,9 @@ class MainDialog : public Dialog, private CaptureUi {
   // Brings title, labels, enabling and the list in line with the game.
   void RefreshMainWindow();
   void OnReadFromGame();
+  void OnMessageDetail();
+  // Does what a browsing command asks of the window.
+  void Apply(const CommandOutcome& outcome);
   void Paint();
   void LayOut(int width, int height);
 
@@ -39,6 +44,8 @@ class MainDialog : public Dialog, private CaptureUi {
   const GameArchive& archive_;
   WindowOps& gameWindows_;
   MessageFilter filter_;
+  Win32CommandUi commandUi_{*this};
+  BrowseCommands commands_{game_, archive_, commandUi_, filter_};
   HICON icon_ = nullptr;
   std::map<int, OwnerDrawButton> buttons_;
   std::map<int, OwnerDrawStatic> labels_;

@@ -4,9 +4,14 @@
 #include <string>
 
 #include "win32/application.h"
+#include "win32/library_records.h"
 #include "win32/wide_text.h"
 
 namespace {
+
+// The libraries enrol their build records during static initialisation,
+// before the application starts.
+[[maybe_unused]] const bool librariesEnrolled = (EnrolLibraryRecords(), true);
 
 // The full path of this program, as the system reports it.
 std::string executablePath() {

@@ -57,6 +57,13 @@ void Type(HWND dialog, int id, const std::wstring& text) {
   SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void SelectEntry(HWND dialog, int listId, int index, bool doubleClick) {
+  HWND list = GetDlgItem(dialog, listId);
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, doubleClick ? LBN_DBLCLK : LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+}
+
 void BringToTop(HWND window) {
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   RedrawWindow(window, nullptr, nullptr,

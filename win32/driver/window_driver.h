@@ -40,6 +40,9 @@ std::wstring TextOf(HWND window);
 void Press(HWND button);
 // Sets the text of a dialog's control.
 void Type(HWND dialog, int id, const std::wstring& text);
+// Selects entry `index` of a dialog's list box as a click would, telling
+// the dialog (LBN_SELCHANGE, or LBN_DBLCLK for a double click).
+void SelectEntry(HWND dialog, int listId, int index, bool doubleClick = false);
 // Brings a window to the top and repaints it.
 void BringToTop(HWND window);
 

@@ -1,0 +1,212 @@
+// End-to-end browsing through the reader's windows: over an archive of
+// several games, races and turns, the test uses Load Game, Change Race,
+// Turn list, Next and Prev, the filter, All Turns, the message detail, Save
+// as Text and the About dialog's debug dump, and saves screenshots.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "app/colors.h"
+#include "app/control_ids.h"
+#include "archive/game_archive.h"
+#include "archive/test_archive.h"
+#include "reader/current_game.h"
+#include "reader/message_capture.h"
+#include "sim/fake_game.h"
+#include "win32/driver/window_driver.h"
+#include "win32/wide_text.h"
+
+namespace {
+
+constexpr DWORD kWait = 30000;
+
+Scenario sample(const char* name) {
+  std::ifstream in(std::string(VANDOR_SCENARIO_DIR) + "/" + name, std::ios::binary);
+  return ParseScenario(in);
+}
+
+class BrowseEndToEnd : public ::testing::Test {
+ protected:
+  BrowseEndToEnd() : archive(ProgramDirectory(scratch.text()), archiveUi) {
+    std::filesystem::copy_file(ToPath(VANDOR_READER_EXE), ToPath(scratch.text() + "vandormsg.exe"));
+    for (int32_t turn : {2401, 2402, 2403}) store(sample("english.scenario"), turn);
+    Scenario otherRace = sample("english.scenario");
+    otherRace.title = "Vandor! - Andromeda - Kaa - Speaker m3";  // race 2
+    store(otherRace, 2401);
+    store(sample("german.scenario"), 2405);
+  }
+
+  // Captures `scenario` as turn `turn` into the reader's archive.
+  void store(const Scenario& scenario, int32_t turn) {
+    FakeGame fake(scenario);
+    struct Ui : CaptureUi {
+      int32_t turn;
+      bool AskTurn(const std::string&, int32_t* t) override {
+        *t = turn;
+        return true;
+      }
+      void RestoreAndRefresh() override {}
+    } ui;
+    ui.turn = turn;
+    CurrentGame game;
+    MessageCapture(fake, ui, archive).OnReadFromGame(game);
+    ASSERT_TRUE(game.IsLoaded());
+  }
+
+  std::wstring label(int id) const { return TextOf(GetDlgItem(main, id)); }
+  LRESULT listed() const { return SendMessageW(GetDlgItem(main, IDC_MESSAGE_LIST), LB_GETCOUNT, 0, 0); }
+
+  // Presses `button` of the main window and returns the dialog titled
+  // `title` that it opens.
+  HWND open(int button, const wchar_t* title) {
+    Press(GetDlgItem(main, button));
+    return WaitForWindow(L"#32770", title, kWait);
+  }
+
+  // Chooses entry `index` in the chooser that `button` opens.
+  void choose(int button, const wchar_t* title, int index, bool doubleClick = false) {
+    HWND chooser = open(button, title);
+    ASSERT_NE(chooser, nullptr) << FromWide(title);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(chooser, IDOK)));  // until a selection
+    SelectEntry(chooser, IDC_CHOOSER_LIST, index, doubleClick);
+    if (!doubleClick) {
+      ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(chooser, IDOK)) != FALSE; }, kWait));
+      Press(GetDlgItem(chooser, IDOK));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }, kWait));
+  }
+
+  bool yearBecomes(const wchar_t* year) {
+    return WaitUntil([&] { return label(IDC_YEAR_LABEL) == year; }, kWait);
+  }
+
+  void screenshot(HWND window, const char* name) {
+    BringToTop(window);
+    Sleep(300);
+    std::filesystem::create_directories(VANDOR_SCREENSHOT_DIR);
+    EXPECT_TRUE(SaveScreenshot(window, std::string(VANDOR_SCREENSHOT_DIR) + "/" + name));
+  }
+
+  testing_archive::ScratchDirectory scratch;
+  testing_archive::RecordingUi archiveUi;
+  GameArchive archive;
+  HWND main = nullptr;
+};
+
+int indexOf(const std::vector<int32_t>& list, int32_t value) {
+  return static_cast<int>(std::find(list.begin(), list.end(), value) - list.begin());
+}
+
+TEST_F(BrowseEndToEnd, ThroughTheWindows) {
+  ChildProcess reader(L"\"" + ToWide(scratch.text()) + L"vandormsg.exe\"");
+  main = WaitForWindow(L"#32770", L"Korvik Vandor! Message Reader V1.1", kWait);
+  ASSERT_NE(main, nullptr);
+
+  // Load Game: the first race listed, its latest turn.
+  const std::vector<std::string> games = archive.ListGames();
+  const int andromeda =
+      static_cast<int>(std::find(games.begin(), games.end(), "Andromeda") - games.begin());
+  choose(IDC_LOAD_GAME, L"Choose Game to load", andromeda);
+  const std::vector<int32_t> races = archive.ListRaces("Andromeda");
+  ASSERT_TRUE(yearBecomes(races.front() == 1 ? L"2403" : L"2401"));
+  EXPECT_EQ(label(IDC_GAME_LABEL), L"Andromeda");
+
+  // Change Race to race 1, Turn list to 2402, then Next and Prev.
+  choose(IDC_CHANGE_RACE, L"Choose Player Race", indexOf(races, 1));
+  ASSERT_TRUE(yearBecomes(L"2403"));
+  EXPECT_EQ(label(IDC_RACE_LABEL), L"Terrans");
+  choose(IDC_TURN_LIST, L"Choose Turn", 1, true);
+  ASSERT_TRUE(yearBecomes(L"2402"));
+  Press(GetDlgItem(main, IDC_NEXT_TURN));
+  ASSERT_TRUE(yearBecomes(L"2403"));
+  Press(GetDlgItem(main, IDC_NEXT_TURN));  // the latest: nothing happens
+  Press(GetDlgItem(main, IDC_PREV_TURN));
+  Press(GetDlgItem(main, IDC_PREV_TURN));
+  ASSERT_TRUE(yearBecomes(L"2401"));
+  Press(GetDlgItem(main, IDC_PREV_TURN));  // the earliest
+  Sleep(300);
+  EXPECT_EQ(label(IDC_YEAR_LABEL), L"2401");
+
+  // The filter: its chooser shows the races in the colours of their places.
+  HWND chooser = open(IDC_FILTER, L"Choose Filter Option:");
+  ASSERT_NE(chooser, nullptr);
+  screenshot(chooser, "filter-chooser.png");
+  PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }, kWait));
+  struct View {
+    int index;
+    const wchar_t* label;
+    LRESULT count;
+  };
+  for (const View& view : {View{0, L"(All Messages)", 8}, View{2, L"(Outgoing Post)", 2},
+                           View{3, L"Zorgs", 2}, View{1, L"(Player Post)", 6}}) {
+    choose(IDC_FILTER, L"Choose Filter Option:", view.index);
+    ASSERT_TRUE(WaitUntil([&] { return label(IDC_FILTER_LABEL) == view.label; }, kWait));
+    EXPECT_EQ(listed(), view.count) << FromWide(view.label);
+  }
+
+  // All Turns: the player post of the three turns.
+  Press(GetDlgItem(main, IDC_ALL_TURNS));
+  ASSERT_TRUE(yearBecomes(L"ALL"));
+  EXPECT_EQ(listed(), 18);
+
+  // The detail of the first message, paged with the arrow keys.
+  SelectEntry(main, IDC_MESSAGE_LIST, 0, true);
+  HWND detail = WaitForWindow(L"#32770", L"Message Detail", kWait);
+  ASSERT_NE(detail, nullptr);
+  EXPECT_EQ(TextOf(GetDlgItem(detail, IDC_DETAIL_HEADER)), L"---System Message---");
+  const std::wstring first = TextOf(GetDlgItem(detail, IDC_DETAIL_TEXT));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(detail, IDC_DETAIL_PREVIOUS)));
+  PostMessageW(detail, WM_KEYDOWN, VK_RIGHT, 0);
+  PostMessageW(detail, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(detail, WM_KEYDOWN, VK_DOWN, 0);
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(GetDlgItem(detail, IDC_DETAIL_PARTY)) == L"from: Zorgs"; },
+                        kWait));
+  EXPECT_EQ(TextOf(GetDlgItem(detail, IDC_DETAIL_HEADER)), L"---Diplomatic Message---");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(detail, IDC_DETAIL_PREVIOUS)));
+  screenshot(detail, "message-detail.png");
+  PostMessageW(detail, WM_KEYDOWN, VK_LEFT, 0);
+  PostMessageW(detail, WM_KEYDOWN, VK_UP, 0);
+  PostMessageW(detail, WM_KEYDOWN, VK_UP, 0);
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(GetDlgItem(detail, IDC_DETAIL_TEXT)) == first; }, kWait));
+  Press(GetDlgItem(detail, IDCANCEL));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(detail); }, kWait));
+
+  // Save as Text into a file of our choice.
+  const std::string saved = scratch.text() + "saved.txt";
+  HWND save = open(IDC_SAVE_AS_TEXT, L"Save As");
+  ASSERT_NE(save, nullptr);
+  for (int field : {0x047C, 0x0480}) Type(save, field, ToWide(saved));
+  Press(GetDlgItem(save, IDOK));
+  ASSERT_TRUE(WaitUntil([&] { return testing_archive::exists(saved); }, kWait));
+  const std::string text = testing_archive::fileBytes(saved);
+  EXPECT_EQ(text.rfind("--- Message ", 0), 0u);
+  size_t records = 0;
+  for (size_t at = 0; (at = text.find("--- \r\n\r\n", at)) != std::string::npos; at += 8) ++records;
+  EXPECT_EQ(records, 18u);
+
+  // About: Escape writes the debug dump and keeps the dialog open.
+  DeleteFileW(L"C:\\vandormsg.log");
+  HWND about = open(IDC_ABOUT, L"About...");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(TextOf(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Vandor! Message Reader V1.1");
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(about, IDCANCEL)));
+  screenshot(about, "about.png");
+  PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([] { return testing_archive::exists("C:\\vandormsg.log"); }, kWait));
+  Sleep(300);
+  EXPECT_TRUE(IsWindow(about));
+  const std::string dump = testing_archive::fileBytes("C:\\vandormsg.log");
+  EXPECT_EQ(dump.rfind("\r\nRACNO\tRACNAMSING\t", 0), 0u);
+  EXPECT_NE(dump.find("\r\nTURN\tMSGID\tMSGTYP\t"), std::string::npos);
+  Press(GetDlgItem(about, IDOK));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kWait));
+
+  Press(GetDlgItem(main, IDC_QUIT));
+  EXPECT_TRUE(reader.WaitForExit(kWait));
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+// MessageDetailDialog: one message of the MessageTable, whole, with its
+// kind and the other race in the colour of the player's relation
+// (template 136). "Previous" and "Next " (and the arrow keys) page through
+// the whole table, whatever the main window's filter.
+#pragma once
+
+#include "cache/smartcache.h"
+#include "win32/black_dialog.h"
+#include "win32/owner_draw_controls.h"
+
+class CurrentGame;
+
+class MessageDetailDialog : public BlackDialog {
+ public:
+  // `position` is a row of `game`'s MessageTable; `game` must outlive the
+  // dialog.
+  MessageDetailDialog(HWND parent, const CurrentGame& game, CachePosition position);
+
+ private:
+  bool OnInit() override;
+  bool OnCommand(int id, int code) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+
+  void ShowMessage();
+  void Next();
+  void Previous();
+  // The arrow keys reach the dialog through a message filter of its
+  // modal loop, whichever control has the focus.
+  static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam);
+
+  const CurrentGame& game_;
+  CachePosition position_;
+  HHOOK keyFilter_ = nullptr;
+  OwnerDrawStatic header_;
+  OwnerDrawStatic party_;
+  OwnerDrawButton previous_;
+  OwnerDrawButton next_;
+  OwnerDrawButton cancel_;
+};
