@@ -14,7 +14,7 @@ WIN32_DIR := $(BUILD_DIR)/win32
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SCENARIO ?= sim/scenarios/english.scenario
 
-.PHONY: all deps native win32 test test-native test-win32 demo sim clean
+.PHONY: all deps native win32 test test-native test-win32 demo sim bench clean
 
 all: native win32
 
@@ -43,6 +43,21 @@ test-win32: win32
 # The reader beside the simulated game (see tools/demo.sh).
 demo: win32
 	./tools/demo.sh $(WIN32_DIR) $(SCENARIO)
+
+# Benchmarks in an optimised tree of their own; the results land in
+# build/bench/results.txt and results.json.
+BENCH_DIR := $(BUILD_DIR)/bench
+bench: deps win32
+	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target vandor_bench
+	$(BENCH_DIR)/bench/vandor_bench --benchmark_out=$(BENCH_DIR)/results.json \
+	    --benchmark_out_format=json | tee $(BENCH_DIR)/results.txt
+	rm -rf $(BENCH_DIR)/wine && mkdir -p $(BENCH_DIR)/wine
+	cp $(WIN32_DIR)/win32/vandormsg.exe $(WIN32_DIR)/win32/vandor-sim.exe $(BENCH_DIR)/wine/
+	echo "Under Wine:" >> $(BENCH_DIR)/results.txt
+	xvfb-run -a -s "-screen 0 1024x768x24" $(WIN32_DIR)/wine-run $(WIN32_DIR)/win32/wine-bench.exe \
+	    $(BENCH_DIR)/results.txt $(BENCH_DIR)/wine
+	$(WIN32_DIR)/wine-run --kill
 
 # The simulated game on its own: make sim [SCENARIO=sim/scenarios/german.scenario]
 sim: win32

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-ByteBlock allocBlock(uint64_t bytes, const RaiseSite& where) {
+ByteBlock allocBlock(uint64_t bytes, const RaiseSite& where, bool zeroed) {
   if (bytes > std::numeric_limits<int32_t>::max()) raiseMem(where, bytes);
-  return guardAlloc(bytes, where,
-                    [&] { return ByteBlock(static_cast<size_t>(bytes)); });
+  const auto size = static_cast<size_t>(bytes);
+  return guardAlloc(bytes, where, [&] { return zeroed ? ByteBlock(size, 0) : ByteBlock(size); });
 }

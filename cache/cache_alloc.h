@@ -12,10 +12,31 @@
 
 #include "cache/raise_site.h"
 
-using ByteBlock = std::vector<uint8_t>;
+// An allocator that leaves the bytes of a growing block uninitialised:
+// every block of the library is written right after it is made.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  UninitialisedAllocator() = default;
+  template <class U>
+  UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* place) noexcept {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* place, Args&&... args) {
+    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+  }
+};
 
-// A zero-filled block of exactly `bytes` bytes.
-ByteBlock allocBlock(uint64_t bytes, const RaiseSite& where);
+using ByteBlock = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
+
+// A block of exactly `bytes` bytes, zero-filled unless `zeroed` is false.
+ByteBlock allocBlock(uint64_t bytes, const RaiseSite& where, bool zeroed = true);
 
 // Runs `make` (which allocates about `bytes` bytes) and turns a
 // std::bad_alloc from it into LExc_Internal_Mem.

@@ -21,6 +21,9 @@ class CacheRow {
  public:
   // A handle to new row data without columns.
   static CacheRow createEmpty(const RaiseSite& where = site::kNewRowData);
+  // A handle to `data` (for code that builds whole rows: the stream
+  // reader).
+  static CacheRow FromData(RefPtr<CacheRowData> data) { return CacheRow(std::move(data)); }
 
   uint32_t columnCount() const { return data_->columnCount(); }
   // Index of the first column named exactly `name`; raises

@@ -1,13 +1,19 @@
 #include "cache/cache_stream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ostream>
+#include <sstream>
 
 #include "cache/le_bytes.h"
 #include "cache/stream_reader.h"
 #include "cache/type_codes.h"
 
 namespace {
+
+// Rows the row store makes room for before the first is read: enough for a
+// turn, not so many that a damaged count could take much memory.
+constexpr int32_t kRowsReservedAtOnce = 4096;
 
 void writeInt32(int32_t value, std::ostream& out) {
   uint8_t bytes[4];
@@ -80,6 +86,92 @@ void copyCell(CacheRow& destination, int32_t j, const CacheRow& source, int32_t 
   }
 }
 
+// The bytes with which every row record of a table begins when it names
+// the table's columns in the table's order: "SR", the column count, the
+// columns and the bit count. Rows the program saves all begin so.
+std::string recordHead(const CacheRowData& templateData) {
+  std::ostringstream head;
+  writeCountedString("SR", head);
+  const uint32_t count = templateData.columnCount();
+  writeInt32(static_cast<int32_t>(count), head);
+  for (uint32_t j = 0; j < count; ++j) {
+    writeCountedString(templateData.column(j).name.c_str(), head);
+    writeInt32(templateData.column(j).type, head);
+  }
+  writeInt32(static_cast<int32_t>(count), head);
+  return head.str();
+}
+
+bool hasDuplicateNames(const std::vector<CacheColumn>& columns) {
+  for (size_t i = 0; i < columns.size(); ++i) {
+    for (size_t j = i + 1; j < columns.size(); ++j) {
+      if (columns[i].name == columns[j].name) return true;
+    }
+  }
+  return false;
+}
+
+// How a row read with the table's own columns may be taken.
+enum class RowCells {
+  kInvalid,  // its cells disagree with its flags and types
+  kAsRead,   // exactly what assignByName would make of it
+  kAssign,   // to be copied through assignByName
+};
+
+// What the row reader needs to know of each column, worked out once.
+struct ColumnShape {
+  bool storable;   // a type whose cells can hold a value
+  bool copyable;   // an accessor copies its values (not 9, 10, 11)
+  bool text;       // SQL_C_CHAR
+  uint32_t fixed;  // its cells' size, 0 for a length and bytes
+};
+
+std::vector<ColumnShape> shapesOf(const std::vector<CacheColumn>& columns) {
+  std::vector<ColumnShape> shapes;
+  for (const CacheColumn& column : columns) {
+    const int32_t type = column.type;
+    const bool storable = isStorableType(type);
+    shapes.push_back(ColumnShape{
+        storable, type != SQL_C_DATE && type != SQL_C_TIME && type != SQL_C_TIMESTAMP,
+        type == SQL_C_CHAR, storable ? storageSize(type) : 0});
+  }
+  return shapes;
+}
+
+// Checks the cells as cellsAgree does and whether the row holds exactly
+// what assignByName would give it: no flag bits beyond the columns, no
+// text with a zero byte (the typed copy ends a text there), no value of a
+// type that no accessor copies.
+RowCells classifyCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& flags,
+                       const ByteBlock& cells) {
+  const uint32_t count = static_cast<uint32_t>(shapes.size());
+  bool asRead = true;
+  for (uint32_t bit = count; bit < flags.byteSize() * 8; ++bit) {
+    if (flags.isSet(bit)) asRead = false;
+  }
+  uint64_t offset = 0;
+  for (uint32_t j = 0; j < count; ++j) {
+    if (flags.isSet(j)) continue;
+    const ColumnShape& shape = shapes[j];
+    if (!shape.storable) return RowCells::kInvalid;
+    asRead = asRead && shape.copyable;
+    if (shape.fixed != 0) {
+      offset += shape.fixed;
+      if (offset > cells.size()) return RowCells::kInvalid;
+      continue;
+    }
+    if (offset + 4 > cells.size()) return RowCells::kInvalid;
+    const uint32_t length = getU32(cells.data() + offset);
+    if (offset + 4 + length > cells.size()) return RowCells::kInvalid;
+    if (shape.text && length > 0 && std::memchr(cells.data() + offset + 4, 0, length) != nullptr) {
+      asRead = false;
+    }
+    offset += 4 + uint64_t{length};
+  }
+  if (offset != cells.size()) return RowCells::kInvalid;
+  return asRead ? RowCells::kAsRead : RowCells::kAssign;
+}
+
 void readRecord(CacheRowData& row, StreamReader& reader) {
   row.resetColumns();
   if (reader.readCountedString() != "SR") raiseInvalidStream(site::kStreamBadRecord);
@@ -98,8 +190,9 @@ void readRecord(CacheRowData& row, StreamReader& reader) {
   if (bitCount != static_cast<uint32_t>(columnCount)) {
     raiseInvalidStream(site::kStreamBadRecord);
   }
-  NullFlagSet flags(bitCount, reader.readBlock(NullFlagSet::bytesFor(bitCount),
-                                               site::kCopyFlags));
+  const uint32_t flagBytes = NullFlagSet::bytesFor(bitCount);
+  const ByteBlock flagBlock = reader.readBlock(flagBytes, site::kCopyFlags);
+  NullFlagSet flags(bitCount, flagBlock.data(), flagBytes, site::kCopyFlags);
   ByteBlock cells = reader.readBlock(static_cast<uint32_t>(reader.readCount()),
                                      site::kCopyCells);
   if (!cellsAgree(columns, flags, cells)) raiseInvalidStream(site::kStreamBadRecord);
@@ -163,13 +256,50 @@ void loadFromStream(SmartCache& table, std::istream& in) {
   readRecord(templateRow.uniqueData(), reader);
   loaded.setTemplateRow(templateRow);
 
-  for (int32_t k = 0; k < rowCount; ++k) {
-    CacheRow record = CacheRow::createEmpty();
-    readRecord(record.uniqueData(), reader);
+  // Rows that name the template's columns in its order (all rows the
+  // program writes) are read straight into row data that shares the
+  // template's column list: what assignByName would make of them, without
+  // the copy. Any other row takes the way through assignByName.
+  const CacheRowData& templateData = templateRow.data();
+  const std::vector<CacheColumn>& columns = templateData.columnList().columns;
+  const std::string head = recordHead(templateData);
+  const bool direct = !hasDuplicateNames(columns);
+  const std::vector<ColumnShape> shapes = shapesOf(columns);
+  const uint32_t columnCount = static_cast<uint32_t>(columns.size());
+  const uint32_t flagBytes = NullFlagSet::bytesFor(columnCount);
+  const auto appendAssigned = [&](const CacheRow& record) {
     if (!loadsInto(templateRow, record)) raiseInvalidStream(site::kStreamBadRecord);
     CacheRow row = loaded.templateRow();
     assignByName(row, record);
     loaded.appendRow(row);
+  };
+  std::vector<uint8_t> start(head.size());
+  std::vector<uint8_t> flagsAndLength(flagBytes + 4);
+  loaded.reserveRows(std::min(rowCount, kRowsReservedAtOnce));
+  for (int32_t k = 0; k < rowCount; ++k) {
+    const size_t got = reader.readSome(start.data(), start.size());
+    if (got != start.size() || std::memcmp(start.data(), head.data(), head.size()) != 0) {
+      reader.unread(start.data(), got);
+      CacheRow record = CacheRow::createEmpty();
+      readRecord(record.uniqueData(), reader);
+      appendAssigned(record);
+      continue;
+    }
+    reader.read(flagsAndLength.data(), flagsAndLength.size());
+    NullFlagSet flags(columnCount, flagsAndLength.data(), flagBytes, site::kCopyFlags);
+    const int32_t length = getI32(flagsAndLength.data() + flagBytes);
+    if (length < 0) raiseInvalidStream(site::kStreamBadRecord);
+    ByteBlock cells = reader.readBlock(static_cast<uint32_t>(length), site::kCopyCells);
+    const RowCells kind = classifyCells(shapes, flags, cells);
+    if (kind == RowCells::kInvalid) raiseInvalidStream(site::kStreamBadRecord);
+    if (direct && kind == RowCells::kAsRead) {
+      loaded.appendRow(CacheRow::FromData(
+          CacheRowData::create(templateData.sharedColumnList(), std::move(flags), std::move(cells))));
+    } else {
+      CacheRow record = CacheRow::createEmpty();
+      record.uniqueData().replaceContents(columns, std::move(flags), std::move(cells));
+      appendAssigned(record);
+    }
   }
   table.swap(loaded);
 }

@@ -1,30 +1,41 @@
 #include "cache/null_flag_set.h"
 
 #include <algorithm>
+#include <cstring>
+
+NullFlagSet::NullFlagSet(uint32_t bitCount, const uint8_t* bytes, uint32_t size,
+                         const RaiseSite& where)
+    : bitCount_(bitCount), byteSize_(size) {
+  if (size > kInline) heap_ = allocBlock(size, where, false);
+  if (size > 0) std::memcpy(data(), bytes, size);
+}
 
 NullFlagSet NullFlagSet::copy(const RaiseSite& where) const {
-  ByteBlock bytes = allocBlock(bytes_.size(), where);
-  std::copy(bytes_.begin(), bytes_.end(), bytes.begin());
-  return NullFlagSet(bitCount_, std::move(bytes));
+  return NullFlagSet(bitCount_, bytes(), byteSize_, where);
 }
 
 void NullFlagSet::appendSetBit(const RaiseSite& where) {
   const uint32_t count = bitCount_ + 1;
-  if (bytesFor(count) > bytes_.size()) {
-    ByteBlock grown = allocBlock(bytesFor(count), where);
-    std::copy(bytes_.begin(), bytes_.end(), grown.begin());
-    bytes_ = std::move(grown);
+  const uint32_t size = std::max(bytesFor(count), byteSize_);
+  if (size > kInline && size > heap_.size()) {
+    ByteBlock grown = allocBlock(size, where);
+    std::copy(bytes(), bytes() + byteSize_, grown.begin());
+    heap_ = std::move(grown);
+  } else if (size <= kInline) {
+    std::fill(inline_ + byteSize_, inline_ + size, 0);
   }
+  byteSize_ = size;
   bitCount_ = count;
   set(count - 1);
 }
 
 void NullFlagSet::setAll() {
-  std::fill(bytes_.begin(), bytes_.end(), 0);
+  std::fill(data(), data() + byteSize_, 0);
   for (uint32_t i = 0; i < bitCount_; ++i) set(i);
 }
 
 void NullFlagSet::clear() {
-  bytes_ = ByteBlock();
+  heap_ = ByteBlock();
   bitCount_ = 0;
+  byteSize_ = 0;
 }

@@ -1,6 +1,7 @@
 // One NULL flag per column: the flag of column i is the bit with mask 0x80
 // shifted right by (i mod 8) in byte (i div 8); a set bit means NULL. Bits
-// beyond the bit count have no meaning.
+// beyond the bit count have no meaning. Up to 63 columns the bytes live in
+// the set itself, so that a row needs no allocation of its own for them.
 #pragma once
 
 #include <cstdint>
@@ -12,20 +13,20 @@ class NullFlagSet {
   // Bytes needed for `bits` flags: (bits div 8) + 1.
   static uint32_t bytesFor(uint32_t bits) { return bits / 8 + 1; }
 
-  uint32_t bitCount() const { return bitCount_; }
-  uint32_t byteSize() const { return static_cast<uint32_t>(bytes_.size()); }
-  const uint8_t* bytes() const { return bytes_.data(); }
-
-  // REQUIRES: i < bitCount().
-  bool isSet(uint32_t i) const { return (bytes_[i / 8] & mask(i)) != 0; }
-  void set(uint32_t i) { bytes_[i / 8] |= mask(i); }
-  void reset(uint32_t i) { bytes_[i / 8] &= static_cast<uint8_t>(~mask(i)); }
-
-  // A flag set of `bitCount` flags holding the given bytes.
-  // REQUIRES: bytes.size() == bytesFor(bitCount).
-  NullFlagSet(uint32_t bitCount, ByteBlock bytes)
-      : bytes_(std::move(bytes)), bitCount_(bitCount) {}
   NullFlagSet() = default;
+  // A flag set of `bitCount` flags holding `size` bytes from `bytes`; more
+  // than fit in the set itself are allocated, and a failure raised at
+  // `where`. REQUIRES: size == bytesFor(bitCount).
+  NullFlagSet(uint32_t bitCount, const uint8_t* bytes, uint32_t size, const RaiseSite& where);
+
+  uint32_t bitCount() const { return bitCount_; }
+  uint32_t byteSize() const { return byteSize_; }
+  const uint8_t* bytes() const { return byteSize_ <= kInline ? inline_ : heap_.data(); }
+
+  // REQUIRES: i < byteSize() * 8.
+  bool isSet(uint32_t i) const { return (bytes()[i / 8] & mask(i)) != 0; }
+  void set(uint32_t i) { data()[i / 8] |= mask(i); }
+  void reset(uint32_t i) { data()[i / 8] &= static_cast<uint8_t>(~mask(i)); }
 
   // A copy whose byte allocation is reported at `where` when it fails.
   NullFlagSet copy(const RaiseSite& where) const;
@@ -42,8 +43,12 @@ class NullFlagSet {
   void clear();
 
  private:
+  static constexpr uint32_t kInline = 8;
   static uint8_t mask(uint32_t i) { return static_cast<uint8_t>(0x80u >> (i % 8)); }
+  uint8_t* data() { return byteSize_ <= kInline ? inline_ : heap_.data(); }
 
-  ByteBlock bytes_;
   uint32_t bitCount_ = 0;
+  uint32_t byteSize_ = 0;
+  uint8_t inline_[kInline] = {};
+  ByteBlock heap_;  // the bytes when there are more than kInline
 };

@@ -13,11 +13,20 @@ RefPtr<CacheRowData> CacheRowData::createEmpty(const RaiseSite& where) {
   return data;
 }
 
+RefPtr<CacheRowData> CacheRowData::create(RefPtr<CacheColumnList> columns, NullFlagSet flags,
+                                          ByteBlock cells) {
+  RefPtr<CacheRowData> data(allocObject<CacheRowData>(site::kNewRowData));
+  data->columns_ = std::move(columns);
+  data->flags_ = std::move(flags);
+  data->cells_ = std::move(cells);
+  return data;
+}
+
 RefPtr<CacheRowData> CacheRowData::clone() const {
   RefPtr<CacheRowData> copy(allocObject<CacheRowData>(site::kCopyRowData));
   copy->flags_ = flags_.copy(site::kCopyFlags);
   copy->columns_ = columns_;
-  copy->cells_ = allocBlock(cells_.size(), site::kCopyCells);
+  copy->cells_ = allocBlock(cells_.size(), site::kCopyCells, false);
   std::copy(cells_.begin(), cells_.end(), copy->cells_.begin());
   return copy;
 }
@@ -48,7 +57,7 @@ CellLocation CacheRowData::resizeCell(int32_t i, uint32_t length) {
   if (newSize == oldSize) return cell;
 
   const uint64_t total = cells_.size() - oldSize + newSize;
-  ByteBlock block = allocBlock(total, site::kResizeCellAlloc);
+  ByteBlock block = allocBlock(total, site::kResizeCellAlloc, false);
   auto oldStart = cells_.begin() + cell.offset;
   std::copy(cells_.begin(), oldStart, block.begin());
   std::copy(oldStart + static_cast<std::ptrdiff_t>(oldSize), cells_.end(),
@@ -61,7 +70,7 @@ void CacheRowData::removeCellBytes(int32_t i) {
   const CellLocation cell = locateCell(i);
   const uint32_t size = cellSize(cell);
   if (size == 0) return;
-  ByteBlock block = allocBlock(cells_.size() - size, site::kRemoveCellAlloc);
+  ByteBlock block = allocBlock(cells_.size() - size, site::kRemoveCellAlloc, false);
   auto start = cells_.begin() + cell.offset;
   std::copy(cells_.begin(), start, block.begin());
   std::copy(start + size, cells_.end(), block.begin() + cell.offset);

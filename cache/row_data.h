@@ -29,6 +29,10 @@ class CacheRowData {
 
   // Row data with no columns, no bytes and a fresh empty column list.
   static RefPtr<CacheRowData> createEmpty(const RaiseSite& where);
+  // Row data of `columns` (shared), `flags` and `cells`. REQUIRES: `flags`
+  // has one bit per column and `cells` holds exactly the non-NULL cells.
+  static RefPtr<CacheRowData> create(RefPtr<CacheColumnList> columns, NullFlagSet flags,
+                                     ByteBlock cells);
   // A copy with its own flag and cell bytes, sharing the column list.
   RefPtr<CacheRowData> clone() const;
 
@@ -36,6 +40,8 @@ class CacheRowData {
     return static_cast<uint32_t>(columns_->columns.size());
   }
   const CacheColumnList& columnList() const { return *columns_; }
+  // A counted reference to the column list, for rows that take the same.
+  RefPtr<CacheColumnList> sharedColumnList() const { return columns_; }
   const CacheColumn& column(uint32_t i) const { return columns_->columns[i]; }
   bool sharesColumnsWith(const CacheRowData& other) const {
     return columns_.get() == other.columns_.get();

@@ -48,6 +48,14 @@ void SmartCache::replaceRow(int32_t index, const CacheRow& row) {
 
 void SmartCache::clearRows() { rows_.clear(); }
 
+void SmartCache::reserveRows(int32_t rows) {
+  try {
+    if (rows > 0) rows_.reserve(static_cast<size_t>(rows));
+  } catch (const std::bad_alloc&) {
+    // Appending grows the store as it goes.
+  }
+}
+
 CachePosition SmartCache::begin() const {
   return rows_.empty() ? end() : CachePosition(0);
 }

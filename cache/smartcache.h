@@ -72,6 +72,8 @@ class SmartCache {
   void replaceRow(int32_t index, const CacheRow& row);
   // Removes all rows.
   void clearRows();
+  // Makes room for `rows` rows (a hint; failure to get it is no error).
+  void reserveRows(int32_t rows);
 
   CachePosition begin() const;
   CachePosition end() const { return CachePosition::end(); }

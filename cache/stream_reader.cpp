@@ -1,6 +1,7 @@
 #include "cache/stream_reader.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "cache/le_bytes.h"
 
@@ -9,12 +10,30 @@ namespace {
 constexpr size_t kPiece = 64 * 1024;
 }  // namespace
 
-void StreamReader::read(uint8_t* out, size_t count) {
-  if (count == 0) return;
-  in_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(count));
-  if (static_cast<size_t>(in_.gcount()) != count) {
-    raiseInvalidStream(site::kStreamEnded);
+size_t StreamReader::readSome(uint8_t* out, size_t count) {
+  size_t done = std::min(count, pending_.size() - pendingAt_);
+  if (done > 0) {
+    std::memcpy(out, pending_.data() + pendingAt_, done);
+    pendingAt_ += done;
   }
+  std::streambuf* source = in_.rdbuf();
+  while (done < count && source != nullptr) {
+    const std::streamsize got =
+        source->sgetn(reinterpret_cast<char*>(out + done), static_cast<std::streamsize>(count - done));
+    if (got <= 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return done;
+}
+
+void StreamReader::unread(const uint8_t* bytes, size_t count) {
+  pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(pendingAt_));
+  pending_.insert(pending_.begin(), bytes, bytes + count);
+  pendingAt_ = 0;
+}
+
+void StreamReader::read(uint8_t* out, size_t count) {
+  if (count > 0 && readSome(out, count) != count) raiseInvalidStream(site::kStreamEnded);
 }
 
 int32_t StreamReader::readInt32() { return static_cast<int32_t>(readUInt32()); }

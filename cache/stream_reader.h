@@ -3,13 +3,14 @@
 // Every read either gets all the bytes it asks for or raises
 // LExc_Internal_Unexpected "invalid stream", and long blocks are read in
 // bounded pieces, so that a damaged length field can never make the reader
-// allocate much more than the stream really holds. The stream is only read,
-// never sought or asked for its state.
+// allocate much more than the stream really holds. The stream's buffer is
+// only read, never sought or asked for its state.
 #pragma once
 
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <vector>
 
 #include "cache/cache_alloc.h"
 
@@ -23,6 +24,10 @@ class StreamReader {
 
   // Exactly `count` bytes into `out`.
   void read(uint8_t* out, size_t count);
+  // Up to `count` bytes into `out`; fewer only where the stream ends.
+  size_t readSome(uint8_t* out, size_t count);
+  // Puts `count` bytes back: the next reads take them first.
+  void unread(const uint8_t* bytes, size_t count);
   int32_t readInt32();
   uint32_t readUInt32();
   // A 32-bit count or length that must not be negative.
@@ -38,4 +43,6 @@ class StreamReader {
   void skip(uint64_t count);
 
   std::istream& in_;
+  std::vector<uint8_t> pending_;  // bytes put back, from pendingAt_ on
+  size_t pendingAt_ = 0;
 };

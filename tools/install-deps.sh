@@ -4,7 +4,7 @@
 # everything is there. Needs root (or sudo) only when something is missing.
 set -eu
 
-native="cmake g++ make ninja-build googletest libgtest-dev"
+native="cmake g++ make ninja-build googletest libgtest-dev libbenchmark-dev libsqlite3-dev clang-14 libclang-rt-14-dev"
 windows="g++-mingw-w64-i686 wine wine32:i386 xvfb xauth"
 
 missing=""

@@ -147,8 +147,7 @@ void MainDialog::RefreshMainWindow() {
   if (view.colorRaceLabel) labels_[IDC_RACE_LABEL].SetTextColor(view.raceLabelColor);
   labels_[IDC_YEAR_LABEL].SetText(view.yearLabel);
   for (const auto& [id, enabled] : view.enabling) EnableWindow(Item(id), enabled ? TRUE : FALSE);
-  list_.RemoveAll();
-  for (const MessageListItem& item : view.items) list_.AddItem(item);
+  list_.Fill(view.items);
 }
 
 void MainDialog::OnReadFromGame() {

@@ -6,8 +6,6 @@
 
 namespace {
 
-const wchar_t kObjectProperty[] = L"VandorControl";
-
 std::string windowText(HWND window, int longest) {
   std::wstring text(static_cast<size_t>(longest) + 1, L'\0');
   const int length = GetWindowTextW(window, &text[0], longest + 1);
@@ -16,16 +14,17 @@ std::string windowText(HWND window, int longest) {
 }
 
 // Replaces a control's window procedure by `proc`, which finds `object`
-// as a window property; returns the original procedure.
+// in the window's user data (read without a trip to the window server, as
+// properties would need); returns the original procedure.
 WNDPROC subclass(HWND window, WNDPROC proc, void* object) {
-  SetPropW(window, kObjectProperty, object);
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
   return reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
 }
 
 template <class T>
 T* objectOf(HWND window) {
-  return static_cast<T*>(GetPropW(window, kObjectProperty));
+  return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 uint32_t itemState(const DRAWITEMSTRUCT& draw) {
@@ -148,6 +147,22 @@ void MessageListBox::AddItem(const MessageListItem& item) {
 void MessageListBox::RemoveAll() {
   items_.clear();
   SendMessageW(window_, LB_RESETCONTENT, 0, 0);
+}
+
+void MessageListBox::Fill(const std::vector<MessageListItem>& items) {
+  SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+  RemoveAll();
+  items_.reserve(items.size());
+  SendMessageW(window_, LB_INITSTORAGE, items.size(), 0);
+  for (const MessageListItem& item : items) {
+    items_.push_back(item);
+    SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L""));
+  }
+  if (!items.empty()) {
+    SendMessageW(window_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(items.back().extent), 0);
+  }
+  SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 int32_t MessageListBox::SelectedId() const {

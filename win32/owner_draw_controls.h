@@ -82,6 +82,9 @@ class MessageListBox : public OwnerDrawList {
  public:
   void AddItem(const MessageListItem& item);
   void RemoveAll();
+  // Replaces every item by `items`, with the list's redraw off and its
+  // storage made ready for all of them at once.
+  void Fill(const std::vector<MessageListItem>& items);
   // The id of the selected item, or -1.
   int32_t SelectedId() const;
   const std::vector<MessageListItem>& Items() const { return items_; }

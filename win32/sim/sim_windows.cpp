@@ -1,5 +1,7 @@
 #include "win32/sim/sim_windows.h"
 
+#include <algorithm>
+
 #include "reader/game_windows.h"
 #include "reader/player_relations.h"
 #include "win32/wide_text.h"
@@ -10,6 +12,10 @@ constexpr int kNextId = 101;
 constexpr int kPrevId = 102;
 constexpr int kListId = 201;
 constexpr UINT_PTR kDialogTimer = 1;
+// The pane brings its edits' display up to date this long after a change.
+constexpr UINT_PTR kShowTextsTimer = 2;
+constexpr UINT kDestroyDialog = WM_APP + 2;
+constexpr UINT kShowTextsDelay = 200;
 constexpr DWORD kHang = 120000;  // a hung game comes back (and ends) after this long
 
 const wchar_t kFrameClass[] = L"vandorframe";
@@ -31,15 +37,6 @@ HWND child(const wchar_t* className, const std::wstring& text, DWORD style, HWND
            HINSTANCE instance) {
   return CreateWindowExW(0, className, text.c_str(), WS_CHILD | style, 0, 0, 10, 10, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-}
-
-void setTextIfChanged(HWND window, const std::string& text) {
-  const std::wstring wide = ToWide(text);
-  const int length = GetWindowTextLengthW(window);
-  std::wstring current(static_cast<size_t>(length) + 1, L'\0');
-  GetWindowTextW(window, &current[0], length + 1);
-  current.resize(static_cast<size_t>(length));
-  if (current != wide) SetWindowTextW(window, wide.c_str());
 }
 
 }  // namespace
@@ -107,8 +104,45 @@ void SimWindows::CreatePaneChildren() {
       SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry).c_str()));
     }
   }
+  for (HWND edit : {readingEdit_, composeEdit_}) {
+    if (edit == nullptr) continue;
+    SetWindowLongPtrW(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    editProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
+  }
   LayOutPane();
   Sync();
+}
+
+LRESULT CALLBACK SimWindows::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  SimWindows* self = objectOf<SimWindows>(window);
+  // The edits answer for the text the game holds now; what they show
+  // catches up a moment later (drawing a long text takes the edit control
+  // longer than the game takes to change it).
+  if (message == WM_GETTEXT || message == WM_GETTEXTLENGTH) {
+    const std::wstring text = ToWide(window == self->readingEdit_ ? self->model_.ReadingText()
+                                                                  : self->model_.ComposeText());
+    if (message == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text.size());
+    if (wParam == 0) return 0;
+    const size_t count = std::min<size_t>(text.size(), wParam - 1);
+    auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count), buffer);
+    buffer[count] = L'\0';
+    return static_cast<LRESULT>(count);
+  }
+  return CallWindowProcW(self->editProc_, window, message, wParam, lParam);
+}
+
+void SimWindows::ShowTexts() {
+  textsPending_ = false;
+  if (readingEdit_ && shownReading_ != model_.ReadingText()) {
+    shownReading_ = model_.ReadingText();
+    SetWindowTextW(readingEdit_, ToWide(shownReading_).c_str());
+  }
+  if (composeEdit_ && shownCompose_ != model_.ComposeText()) {
+    shownCompose_ = model_.ComposeText();
+    SetWindowTextW(composeEdit_, ToWide(shownCompose_).c_str());
+  }
 }
 
 void SimWindows::LayOutPane() {
@@ -126,14 +160,12 @@ void SimWindows::LayOutPane() {
 
 void SimWindows::Sync() {
   const bool composing = model_.ComposeMode();
-  if (readingEdit_) {
-    setTextIfChanged(readingEdit_, model_.ReadingText());
-    ShowWindow(readingEdit_, composing ? SW_HIDE : SW_SHOWNA);
+  if (!textsPending_) {
+    textsPending_ = true;
+    SetTimer(pane_, kShowTextsTimer, kShowTextsDelay, nullptr);
   }
-  if (composeEdit_) {
-    setTextIfChanged(composeEdit_, model_.ComposeText());
-    ShowWindow(composeEdit_, composing ? SW_SHOWNA : SW_HIDE);
-  }
+  if (readingEdit_) ShowWindow(readingEdit_, composing ? SW_HIDE : SW_SHOWNA);
+  if (composeEdit_) ShowWindow(composeEdit_, composing ? SW_SHOWNA : SW_HIDE);
   if (next_) EnableWindow(next_, !model_.NextDisabled());
   if (prev_) EnableWindow(prev_, !model_.PrevDisabled());
   if (combo_) {
@@ -213,6 +245,12 @@ LRESULT CALLBACK SimWindows::PaneProc(HWND window, UINT message, WPARAM wParam, 
 
 LRESULT SimWindows::OnPane(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_TIMER:
+      if (wParam == kShowTextsTimer) {
+        KillTimer(window, kShowTextsTimer);
+        ShowTexts();
+      }
+      return 0;
     case WM_KEYDOWN:
       if (wParam == VK_HOME) model_.Home();
       if (wParam == VK_DOWN) model_.Down();
@@ -247,7 +285,9 @@ void SimWindows::CreateDialogWindow() {
   const bool german = s.language == Scenario::Language::kGerman;
   const std::wstring caption =
       ToWide(german ? game_ui::kRelationsGerman : game_ui::kRelationsEnglish);
-  dialog_ = CreateWindowExW(WS_EX_DLGMODALFRAME, L"#32770", caption.c_str(),
+  // The dialog never takes the activation, so that closing it gives none
+  // back (which can stall a desktop without a window manager).
+  dialog_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_NOACTIVATE, L"#32770", caption.c_str(),
                             WS_POPUP | WS_CAPTION | WS_SYSMENU, 120, 120, 360, 260, frame_,
                             nullptr, instance_, nullptr);
   if (dialog_ == nullptr) return;
@@ -274,7 +314,7 @@ void SimWindows::CreateDialogWindow() {
                                           120, 24, dialog_, nullptr, instance_, nullptr);
   }
   ShowSelectedRelation();
-  ShowWindow(dialog_, SW_SHOWNORMAL);
+  ShowWindow(dialog_, SW_SHOWNOACTIVATE);
 }
 
 void SimWindows::ShowSelectedRelation() {
@@ -302,6 +342,11 @@ INT_PTR SimWindows::OnDialog(HWND window, UINT message, WPARAM wParam, LPARAM) {
       if (LOWORD(wParam) == IDCANCEL) DestroyWindow(window);
       return TRUE;
     case WM_CLOSE:
+      // Hidden at once, destroyed when the game is idle again.
+      ShowWindow(window, SW_HIDE);
+      PostMessageW(window, kDestroyDialog, 0, 0);
+      return TRUE;
+    case kDestroyDialog:
       DestroyWindow(window);
       return TRUE;
     case WM_DESTROY:

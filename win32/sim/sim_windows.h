@@ -26,6 +26,7 @@ class SimWindows {
   static LRESULT CALLBACK FrameProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK PaneProc(HWND, UINT, WPARAM, LPARAM);
   static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM);
 
   LRESULT OnFrame(HWND, UINT, WPARAM, LPARAM);
   LRESULT OnPane(HWND, UINT, WPARAM, LPARAM);
@@ -33,8 +34,10 @@ class SimWindows {
 
   void CreatePaneChildren();
   void LayOutPane();
-  // Makes the controls show what the model says.
+  // Makes the controls show what the model says (the edits' texts a
+  // moment later, see EditProc).
   void Sync();
+  void ShowTexts();
   // Shows the relations dialog once its waits have passed.
   void OfferDialog();
   void CreateDialogWindow();
@@ -55,4 +58,8 @@ class SimWindows {
   HWND dialog_ = nullptr;
   HWND list_ = nullptr;
   HWND relationButtons_[3] = {};
+  WNDPROC editProc_ = nullptr;
+  bool textsPending_ = false;
+  std::string shownReading_;
+  std::string shownCompose_;
 };

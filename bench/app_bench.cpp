@@ -1,0 +1,131 @@
+// The commands at ten times the size of a large game: the refresh's list,
+// the classification, a capture from the in-process fake and the all-turns
+// view over an archive on disk.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "app/browse_commands.h"
+#include "app/main_window_view.h"
+#include "app/test_command_ui.h"
+#include "archive/game_archive.h"
+#include "sim/data_generator.h"
+#include "bench/memory_counter.h"
+#include "bench/timing.h"
+#include "reader/current_game.h"
+#include "reader/game_tables.h"
+#include "reader/message_capture.h"
+#include "reader/message_classifier.h"
+#include "sim/fake_game.h"
+
+namespace {
+
+class QuietUi : public testing_ui::ScriptedCommandUi {};
+
+// A scratch folder for an archive, removed at the end.
+class ScratchArchive {
+ public:
+  explicit ScratchArchive(const char* name)
+      : path_(std::filesystem::temp_directory_path() / name), archive_(ProgramDirectory(path_.string() + "/"), ui_) {
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchArchive() { std::filesystem::remove_all(path_); }
+  const GameArchive& archive() const { return archive_; }
+  QuietUi& ui() { return ui_; }
+
+ private:
+  std::filesystem::path path_;
+  QuietUi ui_;
+  GameArchive archive_;
+};
+
+void BM_RefreshList(benchmark::State& state) {
+  const int rows = timing::Size(static_cast<int>(state.range(0)));
+  CurrentGame game;
+  DataGenerator data(7);
+  data.AddRaces(game);
+  DefineTableColumns(game, game.MessageTable());
+  for (int turn = 0; turn * 300 < rows; ++turn) data.AddMessages(game, 2400 + turn, std::min(300, rows - turn * 300));
+  game.SetGameName("Benchmark");
+  game.SetRaceNumber(3);
+  size_t items = 0;
+  timing::Measure(state, [&] { items = BuildMainWindowView(game, MessageFilter(), false).items.size(); });
+  state.counters["items"] = static_cast<double>(items);
+}
+
+void BM_AddMessageRow(benchmark::State& state) {
+  const int count = timing::Size(static_cast<int>(state.range(0)));
+  DataGenerator data(9);
+  std::vector<std::string> texts;
+  for (int i = 0; i < count; ++i) {
+    texts.push_back(i % 3 == 0 ? "FROM  " + DataGenerator::RaceName(i % 16) + "\r\nTO  you\r\n" + data.Text()
+                               : data.Text());
+  }
+  timing::Measure(state, [&] {
+    CurrentGame game;
+    data.AddRaces(game);
+    DefineTableColumns(game, game.MessageTable());
+    for (int i = 0; i < count; ++i) AddMessageRow(game, texts[static_cast<size_t>(i)].c_str(), i + 1, 1, -1);
+    benchmark::DoNotOptimize(game.MessageTable().rowCount());
+  });
+}
+
+void BM_CaptureFromFake(benchmark::State& state) {
+  const int incoming = timing::Size(static_cast<int>(state.range(0)));
+  DataGenerator data(11);
+  const Scenario scenario = data.MakeScenario(incoming);
+  ScratchArchive scratch("vandor-bench-capture");
+  struct Ui : CaptureUi {
+    bool AskTurn(const std::string&, int32_t* turn) override {
+      *turn = 2401;
+      return true;
+    }
+    void RestoreAndRefresh() override {}
+  } ui;
+  timing::Measure(state, [&] {
+    FakeGame fake(scenario);
+    CurrentGame game;
+    MessageCapture(fake, ui, scratch.archive()).ReadFromGame(game);
+    benchmark::DoNotOptimize(game.MessageTable().rowCount());
+  });
+}
+
+void BM_AllTurns(benchmark::State& state) {
+  const int turns = timing::Size(static_cast<int>(state.range(0)));
+  ScratchArchive scratch("vandor-bench-allturns");
+  DataGenerator(13).WriteArchive(scratch.archive(), "Benchmark", turns, 300);
+  std::vector<double> times, peaks;
+  size_t kept = 0;
+  int32_t rows = 0;
+  for (auto _ : state) {
+    CurrentGame game;
+    MessageFilter filter;
+    BrowseCommands commands(game, scratch.archive(), scratch.ui(), filter);
+    scratch.archive().LoadTurn(game, "Benchmark", 3, 2400);
+    memory_counter::Start();
+    const double t = timing::Seconds([&] { commands.OnAllTurns(); });
+    memory_counter::Stop();
+    times.push_back(t);
+    state.SetIterationTime(t);
+    const SmartCache& messages = game.MessageTable();
+    rows = messages.rowCount();
+    kept = 0;
+    for (CachePosition p = messages.begin(); p != messages.end(); p = messages.next(p)) {
+      kept += static_cast<size_t>(messages.rowAt(p).data().cellByteLength());
+    }
+    peaks.push_back(static_cast<double>(memory_counter::Peak()));
+  }
+  state.counters["ms"] = timing::Median(times) * 1000;
+  state.counters["rows"] = rows;
+  state.counters["kept_MB"] = static_cast<double>(kept) / 1e6;
+  state.counters["peak_MB"] = timing::Median(peaks) / 1e6;
+  state.counters["peak_to_kept"] = kept > 0 ? timing::Median(peaks) / static_cast<double>(kept) : 0;
+}
+
+}  // namespace
+
+BENCHMARK(BM_RefreshList)->Arg(50000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddMessageRow)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CaptureFromFake)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AllTurns)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
