@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "cache/allocation_faults.h"
 #include "cache/raise_site.h"
 
 // An allocator that leaves the bytes of a growing block uninitialised:
@@ -39,10 +40,13 @@ using ByteBlock = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
 ByteBlock allocBlock(uint64_t bytes, const RaiseSite& where, bool zeroed = true);
 
 // Runs `make` (which allocates about `bytes` bytes) and turns a
-// std::bad_alloc from it into LExc_Internal_Mem.
+// std::bad_alloc from it into LExc_Internal_Mem. Every allocation of the
+// library passes here, so tests can make any one of them fail
+// (allocation_faults.h).
 template <class Make>
 auto guardAlloc(uint64_t bytes, const RaiseSite& where, Make&& make)
     -> decltype(make()) {
+  if (allocation_faults::Due()) raiseMem(where, bytes);
   try {
     return make();
   } catch (const std::bad_alloc&) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "cache/cache_alloc.h"
 #include "cache/type_codes.h"
 
 namespace {
@@ -92,18 +93,24 @@ bool rowLess(const SortItem& a, const SortItem& b) {
 void sortRows(SmartCache& table, int32_t keyColumn) {
   const int32_t count = table.rowCount();
   if (count == 0) return;
+  const auto room = static_cast<size_t>(count);
   std::vector<CacheRow> rows;
-  rows.reserve(static_cast<size_t>(count));
+  std::vector<CacheRow> sorted;
+  std::vector<int32_t> order;
+  guardAlloc(room * (2 * sizeof(CacheRow) + sizeof(int32_t)), site::kSortMemory, [&] {
+    rows.reserve(room);
+    sorted.reserve(room);
+    order.resize(room);
+  });
   for (int32_t i = 0; i < count; ++i) rows.push_back(table.rowAt(i));
 
-  std::vector<int32_t> order(static_cast<size_t>(count));
   for (int32_t i = 0; i < count; ++i) order[static_cast<size_t>(i)] = i;
   if (count >= 2 && oneColumnList(rows)) {
     // Each key is read once instead of twice in every comparison; the
     // order is the one rowLess gives.
     const int32_t type = rows.front().columnType(keyColumn);
     std::vector<Key> keys;
-    keys.reserve(rows.size());
+    guardAlloc(room * sizeof(Key), site::kSortMemory, [&] { keys.reserve(room); });
     for (const CacheRow& row : rows) keys.push_back(keyOf(row, keyColumn, type));
     std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
       return keyLess(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)], type);
@@ -114,8 +121,6 @@ void sortRows(SmartCache& table, int32_t keyColumn) {
     });
   }
 
-  std::vector<CacheRow> sorted;
-  sorted.reserve(rows.size());
   for (int32_t i : order) sorted.push_back(rows[static_cast<size_t>(i)]);
   // clearRows keeps the store's room, so appending the same number of rows
   // back cannot fail.

@@ -310,11 +310,15 @@ void assignByName(CacheRow& destination, const CacheRow& source) {
     destination = source;
     return;
   }
-  destination.uniqueData().setAllNull();
+  // The values go into a copy first, so that a failure leaves the
+  // destination as it was.
+  CacheRow result = destination;
+  result.uniqueData().setAllNull();
   const CacheColumnList& sourceColumns = source.data().columnList();
-  for (uint32_t j = 0; j < destination.columnCount(); ++j) {
-    const int32_t i = sourceColumns.find(destination.data().column(j).name);
+  for (uint32_t j = 0; j < result.columnCount(); ++j) {
+    const int32_t i = sourceColumns.find(result.data().column(j).name);
     if (i < 0 || source.isNull(i)) continue;
-    copyCell(destination, static_cast<int32_t>(j), source, i);
+    copyCell(result, static_cast<int32_t>(j), source, i);
   }
+  destination = std::move(result);
 }

@@ -44,5 +44,6 @@ std::string readCountedString(std::istream& in);
 // column list the destination simply shares the source's data. Destination
 // columns that the source lacks or holds NULL become NULL; values are copied
 // through the typed accessors of the destination column's type, so a source
-// cell of another type raises their conversion error.
+// cell of another type raises their conversion error. A failure leaves the
+// destination as it was.
 void assignByName(CacheRow& destination, const CacheRow& source);

@@ -41,6 +41,7 @@ inline constexpr RaiseSite kCopyCells{kInliners, 339};
 inline constexpr RaiseSite kCopyColumnList{kInliners, 1415};
 inline constexpr RaiseSite kGrowFlags{kInliners, 132};
 inline constexpr RaiseSite kGrowRowStore{kInliners, 2641};
+inline constexpr RaiseSite kSortMemory{kInliners, 2655};
 
 // Copies handed out by getString and getBlob.
 inline constexpr RaiseSite kTextCopy{kOdbcInliners, 2357};
