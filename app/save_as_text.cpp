@@ -26,7 +26,7 @@ void SaveMessagesAsText(const CurrentGame& game, CommandUi& ui) {
   if (!ui.AskSaveFile(&path)) return;
   const std::string text = MessagesAsText(game.MessageTable());
   try {
-    FileGroupWriter file(OpenBinaryOutput);
+    FileGroupWriter file;
     file.Add(path, [&](std::ostream& out) { out << text; });
     file.Commit();
   } catch (const LExc_Base&) {

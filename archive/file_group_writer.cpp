@@ -1,6 +1,7 @@
 #include "archive/file_group_writer.h"
 
 #include <fstream>
+#include <iterator>
 
 #include "archive/archive_sites.h"
 #include "archive/path_text.h"
@@ -9,57 +10,73 @@
 namespace {
 
 std::string temporaryOf(const std::string& path) { return path + ".tmp"; }
+std::string copyOf(const std::string& path) { return path + ".old"; }
+
+[[noreturn]] void cannotWrite(const std::string& path) {
+  raiseUnexpected(archive_site::kWriteFile, formatText("cannot write file \"%s\"", path.c_str()));
+}
 
 }  // namespace
 
-std::unique_ptr<std::ostream> OpenBinaryOutput(const std::filesystem::path& path) {
-  return std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
+void FileGroupWriter::Add(const std::string& path, Content content) {
+  group_.push_back(File{path, std::move(content), false});
 }
 
-void FileGroupWriter::Add(const std::string& path, Content content) {
-  files_.push_back(File{path, std::move(content)});
+void FileGroupWriter::WriteFile(const std::string& path, const std::string& shown,
+                                const Content& content) const {
+  std::unique_ptr<std::ostream> out = files_.Create(ToPath(path));
+  if (!out) cannotWrite(shown);
+  content(*out);
+  if (!*out || !files_.Close(std::move(out))) cannotWrite(shown);
 }
 
 void FileGroupWriter::Commit() {
   try {
-    for (const File& file : files_) WriteTemporary(file);
+    for (const File& file : group_) WriteFile(temporaryOf(file.path), file.path, file.content);
+    for (File& file : group_) {
+      std::error_code ignored;
+      if (!std::filesystem::is_regular_file(ToPath(file.path), ignored)) continue;
+      std::ifstream old(ToPath(file.path), std::ios::binary);
+      if (!old.is_open()) cannotWrite(file.path);
+      const std::string bytes((std::istreambuf_iterator<char>(old)), std::istreambuf_iterator<char>());
+      if (old.bad()) cannotWrite(file.path);
+      WriteFile(copyOf(file.path), file.path, [&](std::ostream& out) { out << bytes; });
+      file.existed = true;
+    }
   } catch (...) {
-    RemoveTemporaries();
+    RemoveLeftovers();
     throw;
   }
-  for (const File& file : files_) {
-    std::error_code error;
-    std::filesystem::rename(ToPath(temporaryOf(file.path)), ToPath(file.path), error);
-    if (error) {
-      RemoveTemporaries();
+  for (size_t i = 0; i < group_.size(); ++i) {
+    if (!files_.Rename(ToPath(temporaryOf(group_[i].path)), ToPath(group_[i].path))) {
+      PutBack(i);
+      RemoveLeftovers();
       raiseUnexpected(archive_site::kReplaceFile,
-                      formatText("cannot replace file \"%s\"", file.path.c_str()));
+                      formatText("cannot replace file \"%s\"", group_[i].path.c_str()));
+    }
+  }
+  RemoveLeftovers();
+}
+
+void FileGroupWriter::PutBack(size_t replaced) {
+  for (size_t i = 0; i < replaced; ++i) {
+    const File& file = group_[i];
+    if (file.existed) {
+      files_.Rename(ToPath(copyOf(file.path)), ToPath(file.path));
+    } else {
+      files_.Remove(ToPath(file.path));
     }
   }
 }
 
-void FileGroupWriter::WriteTemporary(const File& file) const {
-  std::unique_ptr<std::ostream> out = open_(ToPath(temporaryOf(file.path)));
-  if (*out) {
-    file.content(*out);
-    out->flush();
-  }
-  if (!*out) {
-    raiseUnexpected(archive_site::kWriteFile,
-                    formatText("cannot write file \"%s\"", file.path.c_str()));
-  }
-  if (auto* stream = dynamic_cast<std::ofstream*>(out.get())) {
-    stream->close();
-    if (stream->fail()) {
-      raiseUnexpected(archive_site::kWriteFile,
-                      formatText("cannot write file \"%s\"", file.path.c_str()));
-    }
-  }
-}
-
-void FileGroupWriter::RemoveTemporaries() const {
-  for (const File& file : files_) {
+void FileGroupWriter::RemoveLeftovers() const {
+  for (const File& file : group_) {
     std::error_code ignored;
-    std::filesystem::remove(ToPath(temporaryOf(file.path)), ignored);
+    if (std::filesystem::exists(ToPath(temporaryOf(file.path)), ignored)) {
+      files_.Remove(ToPath(temporaryOf(file.path)));
+    }
+    if (std::filesystem::exists(ToPath(copyOf(file.path)), ignored)) {
+      files_.Remove(ToPath(copyOf(file.path)));
+    }
   }
 }

@@ -3,46 +3,51 @@
 
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-// Writes a group of files all-or-nothing: every file goes to a temporary
-// file beside it ("<name>.tmp") first, and only when all of them are
-// complete do they replace the files of their names, one rename each. A
-// failure before that removes the temporary files and leaves every old file
-// as it was.
+#include "archive/file_ops.h"
+
+// Writes a group of files all-or-nothing:
+// 1. every file goes to a temporary file beside it ("<name>.tmp");
+// 2. a file that exists already is copied to "<name>.old";
+// 3. each temporary file replaces its file with one rename, which keeps
+//    the file whole at every moment, a crash included;
+// 4. the copies go.
+// A failure in 1 or 2 leaves every file as it was; a failure in 3 puts the
+// replaced files back from their copies. No temporary file or copy remains
+// after a failure that could be reported.
 class FileGroupWriter {
  public:
-  // Opens a file for binary output with truncation; the stream's state
-  // tells whether it opened.
-  using Opener = std::function<std::unique_ptr<std::ostream>(const std::filesystem::path&)>;
   // Writes one file's content.
   using Content = std::function<void(std::ostream&)>;
 
-  explicit FileGroupWriter(Opener open) : open_(std::move(open)) {}
+  // `files` must outlive the writer.
+  explicit FileGroupWriter(FileOps& files = FileOps::System()) : files_(files) {}
 
   // Adds the file `path` (a text of the program, in code page 1252).
   void Add(const std::string& path, Content content);
 
   // Writes and replaces every added file. Raises LExc_Internal_Unexpected
-  // "cannot write file \"<path>\"" when a temporary file cannot be written
-  // completely, "cannot replace file \"<path>\"" when the rename fails.
-  // Exceptions from a Content pass through (after the clean-up).
+  // "cannot write file \"<path>\"" when a temporary file or a copy cannot
+  // be written completely, "cannot replace file \"<path>\"" when a rename
+  // fails. Exceptions from a Content pass through (after the clean-up).
   void Commit();
 
  private:
   struct File {
     std::string path;
     Content content;
+    bool existed = false;  // an old version was copied aside
   };
-  void WriteTemporary(const File& file) const;
-  void RemoveTemporaries() const;
+  // Writes `content` to `path` completely; raises naming `shown` (the
+  // file the user knows) when it cannot.
+  void WriteFile(const std::string& path, const std::string& shown, const Content& content) const;
+  // Puts the first `replaced` files back from their copies.
+  void PutBack(size_t replaced);
+  void RemoveLeftovers() const;
 
-  Opener open_;
-  std::vector<File> files_;
+  FileOps& files_;
+  std::vector<File> group_;
 };
-
-// The usual Opener: an std::ofstream in binary mode.
-std::unique_ptr<std::ostream> OpenBinaryOutput(const std::filesystem::path& path);

@@ -20,7 +20,7 @@ class FileGroupWriterTest : public ::testing::Test {
 
 TEST_F(FileGroupWriterTest, ReplacesAllFilesOnceAllAreWritten) {
   writeFile(path("a"), "old a");
-  FileGroupWriter files(OpenBinaryOutput);
+  FileGroupWriter files;
   files.Add(path("a"), [](std::ostream& out) { out << "new a"; });
   files.Add(path("b"), [](std::ostream& out) { out << "new b"; });
   files.Commit();
@@ -32,7 +32,7 @@ TEST_F(FileGroupWriterTest, ReplacesAllFilesOnceAllAreWritten) {
 TEST_F(FileGroupWriterTest, AFailingContentLeavesEveryFileAlone) {
   writeFile(path("a"), "old a");
   writeFile(path("b"), "old b");
-  FileGroupWriter files(OpenBinaryOutput);
+  FileGroupWriter files;
   files.Add(path("a"), [](std::ostream& out) { out << "new a"; });
   files.Add(path("b"), [](std::ostream& out) {
     out << "half";
@@ -45,7 +45,7 @@ TEST_F(FileGroupWriterTest, AFailingContentLeavesEveryFileAlone) {
 }
 
 TEST_F(FileGroupWriterTest, UnopenableAndUnreplaceableFiles) {
-  FileGroupWriter unopenable(OpenBinaryOutput);
+  FileGroupWriter unopenable;
   unopenable.Add(path("missing-dir") + kPathSeparator + "a", [](std::ostream& out) { out << "x"; });
   try {
     unopenable.Commit();
@@ -56,7 +56,7 @@ TEST_F(FileGroupWriterTest, UnopenableAndUnreplaceableFiles) {
 
   // A directory in the file's place cannot be replaced by a file.
   std::filesystem::create_directories(ToPath(path("taken") + kPathSeparator + "inside"));
-  FileGroupWriter blocked(OpenBinaryOutput);
+  FileGroupWriter blocked;
   blocked.Add(path("taken"), [](std::ostream& out) { out << "x"; });
   try {
     blocked.Commit();
@@ -64,6 +64,30 @@ TEST_F(FileGroupWriterTest, UnopenableAndUnreplaceableFiles) {
   } catch (const LExc_Internal_Unexpected& e) {
     EXPECT_EQ(e.text(), "cannot replace file \"" + path("taken") + "\"");
   }
+  EXPECT_EQ(temporaryFiles(scratch.text()), 0);
+}
+
+TEST_F(FileGroupWriterTest, AFailedRenamePutsTheReplacedFilesBack) {
+  writeFile(path("a"), "old a");
+  // The renames come last: the final operation is the rename of "b",
+  // after "a" was replaced already.
+  const auto commit = [&](testing_archive::FaultyFileOps& faulty) {
+    FileGroupWriter files(faulty);
+    files.Add(path("a"), [](std::ostream& out) { out << "new a"; });
+    files.Add(path("b"), [](std::ostream& out) { out << "new b"; });
+    files.Commit();
+  };
+  testing_archive::FaultyFileOps counting;
+  counting.FailNth(1000);
+  commit(counting);
+  writeFile(path("a"), "old a");
+  std::filesystem::remove(ToPath(path("b")));
+
+  testing_archive::FaultyFileOps faulty;
+  faulty.FailNth(counting.Operations());
+  EXPECT_THROW(commit(faulty), LExc_Internal_Unexpected);
+  EXPECT_EQ(fileBytes(path("a")), "old a");
+  EXPECT_FALSE(testing_archive::exists(path("b")));
   EXPECT_EQ(temporaryFiles(scratch.text()), 0);
 }
 

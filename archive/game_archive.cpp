@@ -26,8 +26,8 @@ bool hasTurnToStore(const CurrentGame& current) {
 
 }  // namespace
 
-GameArchive::GameArchive(ProgramDirectory directory, ArchiveUi& ui)
-    : root_(directory.ArchiveRoot()), ui_(ui) {}
+GameArchive::GameArchive(ProgramDirectory directory, ArchiveUi& ui, FileOps& files)
+    : root_(directory.ArchiveRoot()), ui_(ui), files_(files) {}
 
 std::string GameArchive::GameDirectory(const std::string& game) const {
   std::string path = root_ + game;
@@ -145,7 +145,7 @@ void GameArchive::SaveFiles(const CurrentGame& current) const {
   const std::string& game = current.GameName();
   CheckGameName(game);
   MakeTurnDirectories(game, current.RaceNumber());
-  FileGroupWriter files([this](const std::filesystem::path& p) { return OpenForWriting(p); });
+  FileGroupWriter files(files_);
   files.Add(RaceFile(game),
             [&](std::ostream& out) { saveToStream(current.RaceTable(), out); });
   files.Add(TurnFile(game, current.RaceNumber(), current.Turn()),
@@ -159,18 +159,15 @@ bool GameArchive::ExportTurnText(const CurrentGame& current) const {
     const std::string& game = current.GameName();
     CheckGameName(game);
     MakeTurnDirectories(game, current.RaceNumber());
-    FileGroupWriter files([this](const std::filesystem::path& p) { return OpenForWriting(p); });
+    FileGroupWriter files(files_);
     files.Add(TextFile(game, current.RaceNumber(), current.Turn()),
               [&](std::ostream& out) { WriteTurnText(current, out); });
     files.Commit();
     return true;
-  } catch (const LExc_Base&) {
+  } catch (const LExc_Base& e) {
+    ui_.ShowError(kSaveError + e.reportText());
     return false;
   }
-}
-
-std::unique_ptr<std::ostream> GameArchive::OpenForWriting(const std::filesystem::path& path) const {
-  return OpenBinaryOutput(path);
 }
 
 void GameArchive::CheckGameName(const std::string& game) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "archive/archive_ui.h"
+#include "archive/file_ops.h"
 #include "archive/program_directory.h"
 
 class CurrentGame;
@@ -24,10 +25,9 @@ class SmartCache;
 
 class GameArchive {
  public:
-  // `ui` shows the archive's error messages and wait cursor; it must
-  // outlive the archive.
-  GameArchive(ProgramDirectory directory, ArchiveUi& ui);
-  virtual ~GameArchive() = default;
+  // `ui` shows the archive's error messages and wait cursor; `files` does
+  // its writing. Both must outlive the archive.
+  GameArchive(ProgramDirectory directory, ArchiveUi& ui, FileOps& files = FileOps::System());
 
   // The paths of the tree, as texts of the program (code page 1252).
   std::string Root() const { return root_; }
@@ -65,17 +65,14 @@ class GameArchive {
   bool SaveTurn(const CurrentGame& current) const;
 
   // Writes the turn's text file (under the same guard as SaveTurn),
-  // replacing it only once it is complete. Reports nothing; returns false
-  // when the file could not be written.
+  // replacing it only once it is complete. A failure is shown as SaveTurn
+  // shows its failures (a text file that silently stays old would pass for
+  // the turn's), the old file stays; returns false then.
   bool ExportTurnText(const CurrentGame& current) const;
 
   // Loads the table stream of the file `path` into `table`; a missing file
   // reads as empty and raises "invalid stream".
   static void ReadTableFile(const std::string& path, SmartCache& table);
-
- protected:
-  // Opens a file for binary output; tests override it to make writes fail.
-  virtual std::unique_ptr<std::ostream> OpenForWriting(const std::filesystem::path& path) const;
 
  private:
   // Raises when `game` cannot be a directory under DATA.
@@ -93,4 +90,5 @@ class GameArchive {
 
   std::string root_;
   ArchiveUi& ui_;
+  FileOps& files_;
 };

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "archive/archive_ui.h"
+#include "archive/file_ops.h"
 #include "archive/path_text.h"
 
 namespace testing_archive {
@@ -66,50 +67,89 @@ inline void writeFile(const std::string& path, const std::string& bytes) {
 
 inline bool exists(const std::string& path) { return std::filesystem::exists(ToPath(path)); }
 
-// Names of the files in a directory that end with ".tmp".
+// Files in a directory and below that a save leaves only while it runs:
+// temporary files and copies of old versions.
 inline int temporaryFiles(const std::string& directory) {
   int count = 0;
   std::error_code error;
   for (std::filesystem::recursive_directory_iterator it(ToPath(directory), error), end;
        !error && it != end; it.increment(error)) {
-    if (it->path().extension() == ".tmp") ++count;
+    if (it->path().extension() == ".tmp" || it->path().extension() == ".old") ++count;
   }
   return count;
 }
 
-// An output stream to a file that fails, as a full disk does, once the
-// streams sharing `budget` have written that many bytes.
-class FailingStream : public std::ostream {
+// The system's file operations, of which one fails on purpose: counted
+// are every creation, every write into a created file (a write of its
+// stream buffer), every flush, every close and every rename. The n-th
+// fails (a write that fails may take half its bytes first: a short write).
+class FaultyFileOps : public FileOps {
  public:
-  FailingStream(const std::filesystem::path& path, std::shared_ptr<size_t> budget)
-      : std::ostream(&buffer_), buffer_(path, std::move(budget)) {}
+  void FailNth(int n, bool shortWrite = false) {
+    failing_ = n;
+    shortWrite_ = shortWrite;
+    count_ = 0;
+  }
+  void Never() { failing_ = 0; }
+  int Operations() const { return count_; }
+
+  std::unique_ptr<std::ostream> Create(const std::filesystem::path& path) override {
+    if (Fails()) return nullptr;
+    return std::make_unique<Stream>(path, *this);
+  }
+  bool Close(std::unique_ptr<std::ostream> stream) override {
+    const bool failed = Fails();
+    auto* file = dynamic_cast<Stream*>(stream.get());
+    return file != nullptr && file->Close() && !failed;
+  }
+  bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+    return !Fails() && FileOps::System().Rename(from, to);
+  }
+  bool Remove(const std::filesystem::path& path) override { return FileOps::System().Remove(path); }
 
  private:
+  bool Fails() { return failing_ > 0 && ++count_ == failing_; }
+
   class Buffer : public std::streambuf {
    public:
-    Buffer(const std::filesystem::path& path, std::shared_ptr<size_t> budget)
-        : budget_(std::move(budget)) {
+    Buffer(const std::filesystem::path& path, FaultyFileOps& ops) : ops_(ops) {
       file_.open(path, std::ios::out | std::ios::binary | std::ios::trunc);
     }
+    bool Close() { return file_.close() != nullptr; }
 
    protected:
+    std::streamsize xsputn(const char* bytes, std::streamsize n) override {
+      if (ops_.Fails()) return ops_.shortWrite_ ? file_.sputn(bytes, n / 2) : 0;
+      return file_.sputn(bytes, n);
+    }
     int_type overflow(int_type c) override {
       if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
       const char byte = traits_type::to_char_type(c);
       return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
     }
-    std::streamsize xsputn(const char* bytes, std::streamsize n) override {
-      const auto taken = static_cast<std::streamsize>(std::min<size_t>(*budget_, static_cast<size_t>(n)));
-      *budget_ -= static_cast<size_t>(taken);
-      return file_.sputn(bytes, taken);
-    }
-    int sync() override { return file_.pubsync(); }
+    int sync() override { return ops_.Fails() ? -1 : file_.pubsync(); }
 
    private:
+    FaultyFileOps& ops_;
     std::filebuf file_;
-    std::shared_ptr<size_t> budget_;
   };
-  Buffer buffer_;
+
+  class Stream : public std::ostream {
+   public:
+    Stream(const std::filesystem::path& path, FaultyFileOps& ops)
+        : std::ostream(&buffer_), buffer_(path, ops) {}
+    bool Close() {
+      flush();
+      return static_cast<bool>(*this) && buffer_.Close();
+    }
+
+   private:
+    Buffer buffer_;
+  };
+
+  int failing_ = 0;
+  bool shortWrite_ = false;
+  int count_ = 0;
 };
 
 }  // namespace testing_archive

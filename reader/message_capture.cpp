@@ -53,8 +53,9 @@ void MessageCapture::ReadFromGame(CurrentGame& game) {
   }
   SmartCache& messages = game.MessageTable();
   sortRows(messages, messages.templateRow().columnIndex(MSGRACNO));
-  archive_.SaveTurn(game);
-  archive_.ExportTurnText(game);
+  // The text file follows only a stored turn, so that it never tells of a
+  // turn whose .sav file kept the old version.
+  if (archive_.SaveTurn(game)) archive_.ExportTurnText(game);
 }
 
 bool MessageCapture::ReadTurn(CurrentGame& game) {

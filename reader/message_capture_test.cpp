@@ -64,7 +64,7 @@ class CaptureTest : public ::testing::Test {
  protected:
   CaptureTest()
       : scenario(LoadScenario(VANDOR_SCENARIO_DIR "/english.scenario")),
-        archive(ProgramDirectory(scratch.text()), archiveUi),
+        archive(ProgramDirectory(scratch.text()), archiveUi, files),
         game(testing_game::makeGame()) {}
 
   // Runs "Read from Vandor!" against a fake of `scenario`.
@@ -94,6 +94,7 @@ class CaptureTest : public ::testing::Test {
   Scenario scenario;
   testing_archive::ScratchDirectory scratch;
   testing_archive::RecordingUi archiveUi;
+  testing_archive::FaultyFileOps files;
   GameArchive archive;
   std::unique_ptr<CurrentGame> game;
   ScriptedUi ui;
@@ -271,6 +272,33 @@ TEST_F(CaptureTest, StoredTurnIsReplacedOnlyWhenTheUserAgrees) {
   capture();
   EXPECT_EQ(game->MessageTable().rowCount(), 9);
   EXPECT_NE(fileBytes(archive.TurnFile("Andromeda", 1, 2401)), stored);
+}
+
+TEST_F(CaptureTest, AFailedSaveKeepsTheStoredTurnAndItsTextFile) {
+  capture();
+  const std::string turn = fileBytes(archive.TurnFile("Andromeda", 1, 2401));
+  const std::string text = fileBytes(archive.TextFile("Andromeda", 1, 2401));
+  scenario.incoming.push_back("A late message");
+  int textFailures = 0;
+  for (int n = 1;; ++n) {
+    archiveUi.errors.clear();
+    answers = {win::kIdOk};
+    files.FailNth(n);
+    capture();
+    if (archiveUi.errors.empty()) break;
+    EXPECT_EQ(archiveUi.errors.size(), 1u) << n;
+    // A failed .sav pair leaves the text file alone as well; a failed
+    // text file comes after a stored turn.
+    EXPECT_EQ(fileBytes(archive.TextFile("Andromeda", 1, 2401)), text) << n;
+    if (fileBytes(archive.TurnFile("Andromeda", 1, 2401)) != turn) {
+      ++textFailures;
+      testing_archive::writeFile(archive.TurnFile("Andromeda", 1, 2401), turn);
+    }
+    EXPECT_EQ(testing_archive::temporaryFiles(archive.Root()), 0) << n;
+  }
+  EXPECT_GT(textFailures, 0);
+  EXPECT_NE(fileBytes(archive.TurnFile("Andromeda", 1, 2401)), turn);
+  EXPECT_NE(fileBytes(archive.TextFile("Andromeda", 1, 2401)), text);
 }
 
 TEST_F(CaptureTest, ButtonsThatNeverDisableEndInBoundedTime) {
