@@ -341,6 +341,72 @@ TEST_F(CaptureTest, GameThatStopsAnsweringEndsTheCaptureWithoutASave) {
   EXPECT_EQ(ui.refreshes, 1);
 }
 
+TEST_F(CaptureTest, GameThatVanishesEndsTheCaptureWithoutASave) {
+  for (int keys : {1, 2, 6}) {
+    SCOPED_TRACE(keys);
+    scenario.vanishAfterKeys = keys;
+    ui.refreshes = 0;
+    capture();
+    EXPECT_EQ(fake->MessageBoxes(),
+              std::vector<std::string>{std::string("Error/") + game_ui::kNotResponding});
+    EXPECT_FALSE(testing_archive::exists(archive.Root()));
+    EXPECT_EQ(ui.refreshes, 1);
+    EXPECT_LT(fake->Calls().size(), 200u);  // gives up at once
+  }
+}
+
+TEST_F(CaptureTest, PathLikeGameNamesAreReadButNotStored) {
+  for (const char* name : {"..\\..\\outside", "../outside", "C:\\Windows", "a\\b", ".."}) {
+    SCOPED_TRACE(name);
+    scenario.title = std::string("Vandor! - ") + name + " - Terran - Emperor Vance m2";
+    archiveUi.errors.clear();
+    capture();
+    EXPECT_EQ(game->GameName(), name);
+    EXPECT_EQ(game->MessageTable().rowCount(), 8);
+    ASSERT_EQ(archiveUi.errors.size(), 1u);
+    EXPECT_NE(archiveUi.errors[0].find(std::string("game name \"") + name +
+                                       "\" cannot be used as a directory name"),
+              std::string::npos)
+        << archiveUi.errors[0];
+    EXPECT_FALSE(testing_archive::exists(archive.Root()));
+    EXPECT_FALSE(testing_archive::exists(scratch.text() + "..\\outside"));
+  }
+}
+
+TEST_F(CaptureTest, MessagesAndTitlesAroundTheBufferLimits) {
+  // WM_GETTEXT with 9999 gives at most 9998 characters.
+  scenario.incoming.clear();
+  for (size_t length : {9997, 9998, 9999, 10000, 10001}) {
+    scenario.incoming.push_back(std::string(length, 'i'));
+  }
+  scenario.outgoing = {{1, std::string(9998, 'o')}, {2, std::string(10001, 'p')}};
+  capture();
+  const std::vector<MessageRow> rows = messageRows(*game);
+  ASSERT_EQ(rows.size(), 7u);
+  const size_t lengths[] = {9997, 9998, 9998, 9998, 9998, 9998, 9998};
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i][5].size(), lengths[i]) << i;
+
+  // The title is read with 999 too: a title cut before its race number
+  // names no race, and nothing is read.
+  const std::string rest = " - Terran - Emperor Vance m2";
+  for (size_t length : {998, 999, 1000, 1001}) {
+    SCOPED_TRACE(length);
+    const std::string name(length - rest.size() - 10, 'g');
+    scenario.title = "Vandor! - " + name + rest;
+    ASSERT_EQ(scenario.title.size(), length);
+    capture();
+    EXPECT_EQ(game->GameName(), name);
+    EXPECT_EQ(game->RaceNumber(), length <= 998 ? 1 : -1);
+    EXPECT_EQ(game->MessageTable().rowCount(), length <= 998 ? 7 : 0);
+    // No file system takes a directory name that long: the save says so.
+    if (length <= 998) {
+      ASSERT_EQ(archiveUi.errors.size(), 1u);
+      EXPECT_NE(archiveUi.errors[0].find("cannot create directory"), std::string::npos);
+      archiveUi.errors.clear();
+    }
+  }
+}
+
 TEST_F(CaptureTest, ExceptionsPassOnAfterTheRefresh) {
   ui.throwOnAsk = true;
   EXPECT_THROW(capture(), LExc_Internal_Unexpected);

@@ -14,33 +14,59 @@ constexpr size_t kListBuffer = 1000;   // names of at most 999 characters
 // CB_ERR cannot hold the capture.
 constexpr MessageParam kMaxComboEntries = 10000;
 
-// The combo box's entry `index` as a name; false when there is none.
-bool comboEntry(WindowOps& ops, WindowHandle combo, MessageParam index, std::string* name) {
-  const MessageResult length = ops.SendMessageA(combo, win::kCbGetLbTextLen, index, 0);
-  if (length == win::kCbErr) return false;
-  if (length < 0 || length >= static_cast<MessageResult>(kComboBuffer)) {
+// How a combo box or list box gives its entries.
+struct EntryMessages {
+  uint32_t length;  // CB_GETLBTEXTLEN, LB_GETTEXTLEN
+  uint32_t text;    // CB_GETLBTEXT, LB_GETTEXT
+  size_t buffer;    // names of at most buffer - 1 characters are taken
+};
+constexpr EntryMessages kComboEntries{win::kCbGetLbTextLen, win::kCbGetLbText, kComboBuffer};
+constexpr EntryMessages kListEntries{win::kLbGetTextLen, win::kLbGetText, kListBuffer};
+
+// Entry `index` of a combo box or list box as a name: "<name too long>"
+// for a name longer than the buffer allows, also when the entry grew that
+// long after its length was asked for. False when there is no such entry
+// (CB_ERR, LB_ERR).
+bool readEntry(WindowOps& ops, WindowHandle window, const EntryMessages& messages,
+               MessageParam index, std::string* name) {
+  const auto limit = static_cast<MessageResult>(messages.buffer - 1);
+  const MessageResult length = ops.SendMessageA(window, messages.length, index, 0);
+  if (length < 0) return false;  // CB_ERR, LB_ERR
+  if (length > limit) {
     *name = game_ui::kNameTooLong;
     return true;
   }
-  std::vector<char> buffer(kComboBuffer, '\0');
-  ops.SendMessageA(combo, win::kCbGetLbText, index, reinterpret_cast<LongParam>(buffer.data()));
-  buffer.back() = '\0';
+  std::vector<char> buffer(static_cast<size_t>(length) + kEntryGrowthRoom + 1, '\0');
+  const MessageResult got =
+      ops.SendMessageA(window, messages.text, index, reinterpret_cast<LongParam>(buffer.data()));
+  if (got < 0) return false;  // gone since its length was asked for
+  if (got > limit) {
+    *name = game_ui::kNameTooLong;
+    return true;
+  }
+  buffer[static_cast<size_t>(got)] = '\0';
   *name = buffer.data();
   return true;
 }
 
-// The list box's selected entry; names too long for the buffer are not
-// fetched.
+bool comboEntry(WindowOps& ops, WindowHandle combo, MessageParam index, std::string* name) {
+  return readEntry(ops, combo, kComboEntries, index, name);
+}
+
+// The list box's selected entry; empty when there is none.
 std::string selectedListEntry(WindowOps& ops, WindowHandle list) {
   const MessageResult selection = ops.SendMessageA(list, win::kLbGetCurSel, 0, 0);
-  const auto index = static_cast<MessageParam>(selection);
-  const MessageResult length = ops.SendMessageA(list, win::kLbGetTextLen, index, 0);
-  if (length == win::kLbErr) return std::string();
-  if (length < 0 || length >= static_cast<MessageResult>(kListBuffer)) return game_ui::kNameTooLong;
-  std::vector<char> buffer(kListBuffer, '\0');
-  ops.SendMessageA(list, win::kLbGetText, index, reinterpret_cast<LongParam>(buffer.data()));
-  buffer.back() = '\0';
-  return buffer.data();
+  std::string name;
+  readEntry(ops, list, kListEntries, static_cast<MessageParam>(selection), &name);
+  return name;
+}
+
+// False for a list box whose entries are numbers that its owner draws as
+// it likes (owner-drawn without LBS_HASSTRINGS): they hold no names.
+bool listHasTexts(WindowOps& ops, WindowHandle list) {
+  const auto style = static_cast<uint32_t>(ops.GetWindowLongA(list, win::kGwlStyle));
+  const bool ownerDrawn = (style & (win::kLbsOwnerDrawFixed | win::kLbsOwnerDrawVariable)) != 0;
+  return !ownerDrawn || (style & win::kLbsHasStrings) != 0;
 }
 
 void addComboRaces(WindowOps& ops, WindowHandle pane, CurrentGame& game) {
@@ -98,6 +124,7 @@ void readDialog(WindowOps& ops, WindowHandle dialog, const GameTitle& title, Cur
       findButton(ops, dialog, game_ui::kFriendEnglish, game_ui::kFriendGerman),
       findButton(ops, dialog, game_ui::kNeutral, nullptr),
       findButton(ops, dialog, game_ui::kEnemyEnglish, game_ui::kEnemyGerman)};
+  const bool names = listHasTexts(ops, list);
   PressKey(ops, list, win::kVkHome);
 
   SmartCache& races = game.RaceTable();
@@ -110,7 +137,7 @@ void readDialog(WindowOps& ops, WindowHandle dialog, const GameTitle& title, Cur
       row.setString(RACNAMSING, title.raceName);
       row.setLong(RACRELATION, kFriend);
     } else {
-      row.setString(RACNAMSING, selectedListEntry(ops, list));
+      if (names) row.setString(RACNAMSING, selectedListEntry(ops, list));
       if (buttons.complete()) {
         const int32_t relation = checkedRelation(ops, buttons);
         if (relation >= 0) row.setLong(RACRELATION, relation);

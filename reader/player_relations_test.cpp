@@ -171,6 +171,69 @@ TEST_F(RelationsTest, OverLongNames) {
   EXPECT_EQ(rows[3][3], "2");
 }
 
+TEST_F(RelationsTest, NamesAroundTheBufferLimits) {
+  scenario.recipients = {"-"};
+  for (size_t length : {98, 99, 100, 101}) scenario.recipients.push_back(std::string(length, 'c'));
+  scenario.recipients.push_back("Terrans");
+  scenario.relations.clear();
+  for (size_t length : {998, 999, 1000, 1001}) scenario.relations.push_back({std::string(length, 'l'), 0});
+  scenario.title = "Vandor! - Andromeda - Terran - Emperor Vance m5";  // the last race is ours
+  read();
+  const std::vector<RaceRow> rows = raceRows(*game);
+  ASSERT_EQ(rows.size(), 5u);
+  const std::string tooLong = "<name too long>";
+  const std::vector<std::string> plural = {std::string(98, 'c'), std::string(99, 'c'), tooLong,
+                                           tooLong, "Terrans"};
+  const std::vector<std::string> singular = {std::string(998, 'l'), std::string(999, 'l'),
+                                             tooLong, tooLong, "Terran"};
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i][1], plural[i]) << i;
+    EXPECT_EQ(rows[i][2], singular[i]) << i;
+  }
+}
+
+TEST_F(RelationsTest, EntriesThatGrowBeforeTheyAreRead) {
+  // The texts read are the grown ones; the limits apply to them.
+  scenario.entryGrowth = 1;
+  scenario.recipients = {"-", std::string(98, 'c'), std::string(99, 'c'), "Terrans", "V"};
+  scenario.relations = {{std::string(998, 'l'), 0}, {std::string(999, 'l'), 1}, {"Vlorrian", 2}};
+  read();
+  std::vector<RaceRow> rows = raceRows(*game);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0][1], std::string(98, 'c') + "+");
+  EXPECT_EQ(rows[1][1], "<name too long>");
+  EXPECT_EQ(rows[3][1], "V+");
+  EXPECT_EQ(rows[0][2], std::string(998, 'l') + "+");
+  EXPECT_EQ(rows[2][2], "<name too long>");
+  EXPECT_EQ(rows[3][2], "Vlorrian+");
+  EXPECT_EQ(rows[3][3], "2");
+
+  // Growth as large as a reader must allow for.
+  scenario.entryGrowth = Scenario::kMaxEntryGrowth;
+  game = testing_game::makeGame();
+  read();
+  rows = raceRows(*game);
+  ASSERT_EQ(rows.size(), 4u);
+  for (const RaceRow& row : {rows[0], rows[2], rows[3]}) {
+    EXPECT_EQ(row[1], "<name too long>");
+    EXPECT_EQ(row[2], "<name too long>");
+  }
+}
+
+TEST_F(RelationsTest, ListBoxWithoutStringsGivesRelationsButNoNames) {
+  scenario.listWithoutStrings = true;
+  const std::vector<WindowCall> actions = read();
+  EXPECT_EQ(raceRows(*game), (std::vector<RaceRow>{{"0", "Zorgs", "<NULL>", "2"},
+                                                   {"1", "Terrans", "Terran", "0"},
+                                                   {"2", "Kaa Tor", "<NULL>", "1"},
+                                                   {"3", "Vlorrians", "<NULL>", "0"}}));
+  for (const WindowCall& call : actions) {
+    EXPECT_FALSE(call.window == FakeGame::kListBox &&
+                 (call.message == win::kLbGetText || call.message == win::kLbGetTextLen));
+  }
+  EXPECT_FALSE(dialogLeftOpen);
+}
+
 TEST_F(RelationsTest, GameNotRunning) {
   scenario.noFrame = true;
   read();

@@ -7,6 +7,7 @@
 // Buffers travel in lParam as addresses, as Win32 passes them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 
@@ -16,6 +17,13 @@ using LongParam = std::intptr_t;      // LPARAM
 using MessageResult = std::intptr_t;  // LRESULT
 
 inline constexpr WindowHandle kNoWindow = 0;
+
+// CB_GETLBTEXT and LB_GETTEXT take no buffer size: the caller asks for the
+// entry's length first and gives a buffer for that many characters and the
+// zero. A game may lengthen the entry between the two messages, so the
+// callers here leave this many bytes more; implementations of WindowOps
+// that copy texts themselves never write beyond them.
+inline constexpr size_t kEntryGrowthRoom = 4096;
 
 struct WindowRect {
   int32_t left = 0;
@@ -91,6 +99,9 @@ inline constexpr MessageParam kVkHome = 0x24;
 inline constexpr MessageParam kVkDown = 0x28;
 
 inline constexpr int32_t kGwlStyle = -16;
+inline constexpr uint32_t kLbsOwnerDrawFixed = 0x0010;
+inline constexpr uint32_t kLbsOwnerDrawVariable = 0x0020;
+inline constexpr uint32_t kLbsHasStrings = 0x0040;
 inline constexpr uint32_t kEsReadOnly = 0x00000800;
 inline constexpr uint32_t kWsDisabled = 0x08000000;
 inline constexpr uint32_t kWsVisible = 0x10000000;

@@ -25,6 +25,13 @@ MessageResult copyEntry(const std::string& text, LongParam lParam) {
   return static_cast<MessageResult>(text.size());
 }
 
+// A list box without strings answers LB_GETTEXT with its entry's item
+// data: four bytes, no terminating zero.
+MessageResult copyItemData(uint32_t data, LongParam lParam) {
+  std::memcpy(reinterpret_cast<char*>(lParam), &data, sizeof(data));
+  return sizeof(data);
+}
+
 }  // namespace
 
 MessageResult CopyWindowText(const std::string& text, MessageParam capacity, LongParam lParam) {
@@ -40,7 +47,7 @@ std::vector<FakeGame::Window> FakeGame::Windows() const {
   const Scenario& s = model_.scenario();
   const bool german = s.language == Scenario::Language::kGerman;
   std::vector<Window> windows;
-  if (s.noFrame) return windows;
+  if (s.noFrame || model_.Vanished()) return windows;
   windows.push_back({kFrame, kNoWindow, game_ui::kFrameClass, s.title});
   if (!s.noPane) {
     windows.push_back({kPane, kFrame, game_ui::kPaneClass, ""});
@@ -109,7 +116,10 @@ MessageResult FakeGame::SendMessageA(WindowHandle window, uint32_t message, Mess
                                      LongParam lParam) {
   calls_.push_back({WindowCall::Kind::kSend, window, message, wParam, lParam, ""});
   if (model_.Hung()) throw GameNotResponding();
-  if (!Exists(window)) return 0;
+  // As through user32: nothing to send to no window; a window that is gone
+  // cannot answer.
+  if (window == kNoWindow) return 0;
+  if (!Exists(window)) throw GameNotResponding();
   switch (window) {
     case kFrame:
       return message == win::kWmGetText ? CopyWindowText(model_.scenario().title, wParam, lParam) : 0;
@@ -148,13 +158,17 @@ MessageResult FakeGame::PaneMessage(uint32_t message, MessageParam wParam, LongP
 }
 
 MessageResult FakeGame::ComboMessage(uint32_t message, MessageParam wParam, LongParam lParam) {
-  const std::vector<std::string>& entries = model_.scenario().recipients;
+  const std::vector<std::string>& entries = model_.EntryTexts(GameModel::Entries::kRecipients);
   const bool valid = wParam < entries.size();
   switch (message) {
     case win::kCbGetCurSel:
       return model_.ComboSelection();
-    case win::kCbGetLbTextLen:
-      return valid ? static_cast<MessageResult>(entries[wParam].size()) : win::kCbErr;
+    case win::kCbGetLbTextLen: {
+      if (!valid) return win::kCbErr;
+      const auto length = static_cast<MessageResult>(entries[wParam].size());
+      model_.EntryLengthAsked(GameModel::Entries::kRecipients, wParam);
+      return length;
+    }
     case win::kCbGetLbText:
       return valid ? copyEntry(entries[wParam], lParam) : win::kCbErr;
     default:
@@ -163,8 +177,9 @@ MessageResult FakeGame::ComboMessage(uint32_t message, MessageParam wParam, Long
 }
 
 MessageResult FakeGame::ListMessage(uint32_t message, MessageParam wParam, LongParam lParam) {
-  const std::vector<Scenario::Relation>& entries = model_.scenario().relations;
+  const std::vector<std::string>& entries = model_.EntryTexts(GameModel::Entries::kRelations);
   const bool valid = wParam < entries.size();
+  const bool numbers = model_.scenario().listWithoutStrings;
   switch (message) {
     case win::kWmKeyDown:
       if (wParam == win::kVkHome) model_.ListHome();
@@ -172,10 +187,17 @@ MessageResult FakeGame::ListMessage(uint32_t message, MessageParam wParam, LongP
       return 0;
     case win::kLbGetCurSel:
       return model_.ListSelection();
-    case win::kLbGetTextLen:
-      return valid ? static_cast<MessageResult>(entries[wParam].name.size()) : win::kLbErr;
+    case win::kLbGetTextLen: {
+      if (!valid) return win::kLbErr;
+      if (numbers) return sizeof(uint32_t);
+      const auto length = static_cast<MessageResult>(entries[wParam].size());
+      model_.EntryLengthAsked(GameModel::Entries::kRelations, wParam);
+      return length;
+    }
     case win::kLbGetText:
-      return valid ? copyEntry(entries[wParam].name, lParam) : win::kLbErr;
+      if (!valid) return win::kLbErr;
+      if (numbers) return copyItemData(static_cast<uint32_t>(wParam + 1), lParam);
+      return copyEntry(entries[wParam], lParam);
     default:
       return 0;
   }
@@ -210,6 +232,9 @@ int32_t FakeGame::GetWindowLongA(WindowHandle window, int32_t index) {
       break;
     case kComposeEdit:
       style = model_.ComposeMode() ? win::kWsVisible : 0;
+      break;
+    case kListBox:
+      if (model_.scenario().listWithoutStrings) style |= win::kLbsOwnerDrawFixed;
       break;
     case kNextButton:
       if (model_.NextDisabled()) style |= win::kWsDisabled;

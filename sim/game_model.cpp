@@ -4,6 +4,28 @@ namespace {
 const std::string kEmpty;
 }  // namespace
 
+GameModel::GameModel(Scenario scenario) : scenario_(std::move(scenario)) {
+  entries_[static_cast<int>(Entries::kRecipients)] = scenario_.recipients;
+  for (const Scenario::Relation& relation : scenario_.relations) {
+    entries_[static_cast<int>(Entries::kRelations)].push_back(relation.name);
+  }
+  for (int i = 0; i < 2; ++i) grown_[i].assign(entries_[i].size(), false);
+}
+
+const std::vector<std::string>& GameModel::EntryTexts(Entries entries) const {
+  return entries_[static_cast<int>(entries)];
+}
+
+bool GameModel::EntryLengthAsked(Entries entries, size_t index) {
+  const int which = static_cast<int>(entries);
+  if (scenario_.entryGrowth <= 0 || index >= entries_[which].size() || grown_[which][index]) {
+    return false;
+  }
+  grown_[which][index] = true;
+  entries_[which][index].append(static_cast<size_t>(scenario_.entryGrowth), '+');
+  return true;
+}
+
 void GameModel::Home() {
   ++keys_;
   incoming_ = 0;
@@ -16,6 +38,10 @@ void GameModel::Down() {
 
 bool GameModel::Hung() const {
   return scenario_.stopAnsweringAfterKeys >= 0 && keys_ >= scenario_.stopAnsweringAfterKeys;
+}
+
+bool GameModel::Vanished() const {
+  return scenario_.vanishAfterKeys >= 0 && keys_ >= scenario_.vanishAfterKeys;
 }
 
 void GameModel::ClickPane(int32_t x, int32_t y) {

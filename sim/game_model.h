@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sim/scenario.h"
 
@@ -15,7 +16,7 @@ class GameModel {
   static constexpr int32_t kPaneWidth = 600;
   static constexpr int32_t kPaneHeight = 400;
 
-  explicit GameModel(Scenario scenario) : scenario_(std::move(scenario)) {}
+  explicit GameModel(Scenario scenario);
 
   const Scenario& scenario() const { return scenario_; }
 
@@ -31,6 +32,9 @@ class GameModel {
   // True once the pane has handled as many keys as the scenario lets it
   // before the game stops answering.
   bool Hung() const;
+  // True once the pane has handled as many keys as the scenario lets it
+  // before the game closes its windows.
+  bool Vanished() const;
   void ClickPane(int32_t x, int32_t y);
   void PressNext();
   void PressPrev();
@@ -49,6 +53,15 @@ class GameModel {
   void Maximize() { maximized_ = true; }
   bool Maximized() const { return maximized_; }
 
+  // The entries of the recipient combo box and of the relations list box
+  // as they are now: an entry whose length was asked for grows once, when
+  // the scenario says so (EntryLengthAsked).
+  enum class Entries { kRecipients, kRelations };
+  const std::vector<std::string>& EntryTexts(Entries entries) const;
+  // Tells that the length of entry `index` was asked for. True when the
+  // entry grew on it.
+  bool EntryLengthAsked(Entries entries, size_t index);
+
   // The relations dialog: opened by the command, shown once the scenario's
   // number of waits has passed (or never), closed by WM_CLOSE.
   void RequestRelations();
@@ -63,6 +76,8 @@ class GameModel {
 
  private:
   const Scenario scenario_;
+  std::vector<std::string> entries_[2];  // indexed by Entries
+  std::vector<bool> grown_[2];
   int keys_ = 0;  // keys the pane handled
   size_t incoming_ = 0;
   size_t outgoing_ = 0;

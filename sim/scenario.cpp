@@ -40,6 +40,8 @@ std::string expand(const std::string& text) {
   return result + text.substr(at);
 }
 
+constexpr int kMaxEntryGrowth = Scenario::kMaxEntryGrowth;
+
 class Parser {
  public:
   explicit Parser(std::vector<std::string> lines) : lines_(std::move(lines)) {}
@@ -126,6 +128,13 @@ class Parser {
       s.outgoing.push_back({recipient, Text()});
     } else if (word == "stop-answering") {
       s.stopAnsweringAfterKeys = Number(value);
+    } else if (word == "vanish-after") {
+      s.vanishAfterKeys = Number(value);
+    } else if (word == "entries-grow") {
+      s.entryGrowth = Number(value);
+      if (s.entryGrowth > kMaxEntryGrowth) {
+        Fail(next_, "entries-grow takes at most " + std::to_string(kMaxEntryGrowth));
+      }
     } else if (word == "dialog-after") {
       s.dialogAfterWaits = Number(value);
     } else if (word == "no-button") {
@@ -146,6 +155,7 @@ class Parser {
         {"no-next-button", &s.noNextButton}, {"no-prev-button", &s.noPrevButton},
         {"no-combo", &s.noCombo},           {"combo-hidden", &s.comboHidden},
         {"no-listbox", &s.noListBox},       {"dialog-never", &s.dialogNever},
+        {"list-without-strings", &s.listWithoutStrings},
         {"prev-never-disabled", &s.prevNeverDisabled},
         {"next-never-disabled", &s.nextNeverDisabled}};
     for (const auto& [name, flag] : switches) {

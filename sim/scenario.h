@@ -50,6 +50,16 @@ struct Scenario {
   // The game stops answering messages once its pane has handled this many
   // key presses (-1: it always answers).
   int stopAnsweringAfterKeys = -1;
+  // The game closes all its windows once its pane has handled this many
+  // key presses (-1: never).
+  int vanishAfterKeys = -1;
+  // Each combo box and list box entry becomes this many characters longer
+  // right after its length was first asked for, before it is read.
+  int entryGrowth = 0;
+  static constexpr int kMaxEntryGrowth = 4096;  // what a reader must allow for
+  // The relations list box is owner-drawn without strings: its entries
+  // are numbers, not texts.
+  bool listWithoutStrings = false;
 };
 
 // A scenario file that cannot be read: the message names the line.

@@ -46,7 +46,8 @@ TEST(Scenario, BlocksRelationsAndSwitches) {
       "relations\nZorg = enemy\nOne = Two = friend\n.\n"
       "incoming\n..\n.dotted\n\n{repeat 3 ab}!\n.\n"
       "outgoing 12\nhi\n.\n"
-      "no-combo\ndialog-after 2\nno-button neutral\nnext-never-disabled\n");
+      "no-combo\ndialog-after 2\nno-button neutral\nnext-never-disabled\n"
+      "vanish-after 7\nentries-grow 30\nlist-without-strings\n");
   EXPECT_EQ(s.relations[1].name, "One = Two");
   EXPECT_EQ(s.relations[1].relation, 0);
   EXPECT_EQ(s.incoming[0], ".\r\ndotted\r\n\r\nababab!");
@@ -56,6 +57,10 @@ TEST(Scenario, BlocksRelationsAndSwitches) {
   EXPECT_TRUE(s.noNeutralButton);
   EXPECT_TRUE(s.nextNeverDisabled);
   EXPECT_FALSE(s.prevNeverDisabled);
+  EXPECT_EQ(s.vanishAfterKeys, 7);
+  EXPECT_EQ(s.entryGrowth, 30);
+  EXPECT_TRUE(s.listWithoutStrings);
+  EXPECT_EQ(s.stopAnsweringAfterKeys, -1);
   EXPECT_EQ(parse("title x\nrecipients\n{repeat 150 N}\n.\n").recipients[0], std::string(150, 'N'));
   // Code page 1252 bytes that are not UTF-8 stay as they are.
   EXPECT_EQ(parse("title R\xFC" "ck\n").title, "R\xFC" "ck");
@@ -69,6 +74,7 @@ TEST(Scenario, MistakesNameTheirLine) {
   expectError("title x\noutgoing two\n", "line 2: \"two\" is not a number");
   expectError("title x\nno-combo please\n", "line 2: unknown line \"no-combo please\"");
   expectError("recipients\n.\n", "line 2: no title given");
+  expectError("title x\nentries-grow 4097\n", "line 2: entries-grow takes at most 4096");
   EXPECT_THROW(LoadScenario("no/such/file.scenario"), ScenarioError);
 }
 

@@ -50,6 +50,12 @@ MessageResult User32WindowOps::SendMessageA(WindowHandle window, uint32_t messag
       return GetEntry(window, CB_GETLBTEXTLEN, CB_GETLBTEXT, wParam, buffer);
     case LB_GETTEXT:
       return GetEntry(window, LB_GETTEXTLEN, LB_GETTEXT, wParam, buffer);
+    case CB_GETLBTEXTLEN:
+    case LB_GETTEXTLEN: {
+      const MessageResult length = Send(window, message, wParam, lParam);
+      told_ = EntryLength{window, message, wParam, length};
+      return length;
+    }
     default:
       return Send(window, message, wParam, lParam);
   }
@@ -68,12 +74,18 @@ MessageResult User32WindowOps::GetText(WindowHandle window, MessageParam capacit
 MessageResult User32WindowOps::GetEntry(WindowHandle window, uint32_t lengthMessage,
                                         uint32_t textMessage, MessageParam index,
                                         char* buffer) const {
+  // The entry is measured again for the wide buffer; it may have grown
+  // since the caller asked.
   const MessageResult length = Send(window, lengthMessage, index, 0);
   if (length < 0) return length;  // CB_ERR, LB_ERR
-  std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, L'\0');
+  const bool told = told_.window == window && told_.message == lengthMessage &&
+                    told_.index == index && told_.length >= 0;
+  const size_t room = static_cast<size_t>(told ? told_.length : length) + kEntryGrowthRoom;
+  std::vector<wchar_t> wide(static_cast<size_t>(length) + kEntryGrowthRoom + 1, L'\0');
   const MessageResult got = Send(window, textMessage, index, reinterpret_cast<LongParam>(wide.data()));
   if (got < 0) return got;
-  return deliver(FromWide(wide.data(), std::min<size_t>(static_cast<size_t>(got), length)), buffer);
+  const size_t count = std::min({static_cast<size_t>(got), room, wide.size() - 1});
+  return deliver(FromWide(wide.data(), count), buffer);
 }
 
 bool User32WindowOps::PostMessageA(WindowHandle window, uint32_t message, MessageParam wParam,

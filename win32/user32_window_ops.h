@@ -34,9 +34,21 @@ class User32WindowOps : public WindowOps {
                      LongParam lParam) const;
   // WM_GETTEXT into a buffer of `capacity` characters.
   MessageResult GetText(WindowHandle window, MessageParam capacity, char* buffer) const;
-  // CB_GETLBTEXT or LB_GETTEXT of entry `index`; `lengthMessage` measures it.
+  // CB_GETLBTEXT or LB_GETTEXT of entry `index`; `lengthMessage` measures
+  // it. Writes at most the length the caller was told for the entry (or,
+  // when it asked none, the length now) plus kEntryGrowthRoom characters
+  // and the zero.
   MessageResult GetEntry(WindowHandle window, uint32_t lengthMessage, uint32_t textMessage,
                          MessageParam index, char* buffer) const;
 
+  // The last entry length the caller was told.
+  struct EntryLength {
+    WindowHandle window = kNoWindow;
+    uint32_t message = 0;
+    MessageParam index = 0;
+    MessageResult length = -1;
+  };
+
   uint32_t sendTimeout_;
+  EntryLength told_;
 };

@@ -13,6 +13,7 @@
 
 #include "archive/game_archive.h"
 #include "archive/test_archive.h"
+#include "cache/cache_stream.h"
 #include "reader/message_capture.h"
 #include "reader/test_game.h"
 #include "reader/window_ops_wrapper.h"
@@ -195,6 +196,99 @@ TEST_F(CaptureEndToEnd, HungGameEndsTheCaptureWithoutASave) {
   EXPECT_EQ(ops.boxes, std::vector<std::string>{std::string("Error/") + game_ui::kNotResponding});
   EXPECT_FALSE(testing_archive::exists(capture.archive.Root()));
   EXPECT_EQ(capture.ui.refreshes, 1);
+}
+
+// What a capture ended with: the messages it showed and the tables it
+// read (as their stream bytes).
+struct Outcome {
+  std::vector<std::string> boxes;
+  std::vector<std::string> archiveErrors;
+  std::string gameName;
+  int32_t race = -1;
+  std::string races;
+  std::string messages;
+  bool operator==(const Outcome& other) const {
+    return boxes == other.boxes && archiveErrors == other.archiveErrors &&
+           gameName == other.gameName && race == other.race && races == other.races &&
+           messages == other.messages;
+  }
+};
+
+std::string saved(const SmartCache& table) {
+  std::ostringstream out;
+  saveToStream(table, out);
+  return out.str();
+}
+
+// The archive's errors name paths: they are compared without the
+// directory of the capture.
+Outcome outcomeOf(const Capture& capture, const std::string& directory,
+                  std::vector<std::string> boxes) {
+  const CurrentGame& game = *capture.game;
+  std::vector<std::string> errors = capture.archiveUi.errors;
+  for (std::string& error : errors) {
+    for (size_t at; (at = error.find(directory)) != std::string::npos;) {
+      error.replace(at, directory.size(), "<directory>\\");
+    }
+  }
+  return Outcome{std::move(boxes),  std::move(errors),       game.GameName(),
+                 game.RaceNumber(), saved(game.RaceTable()), saved(game.MessageTable())};
+}
+
+// A game of five races, own race 4, whose names, messages and title have
+// lengths around the reader's limits; the title is `titleLength` long.
+std::string scenarioAtTheLimits(size_t titleLength) {
+  const std::string rest = " - Terran - Emperor Vance m5";
+  const std::string name(titleLength - rest.size() - 10, 'g');
+  return "title Vandor! - " + name + rest + "\n" +
+         "recipients\n-\n{repeat 98 c}\n{repeat 99 c}\n{repeat 100 c}\n{repeat 101 c}\nTerrans\n.\n"
+         "relations\n{repeat 998 l} = enemy\n{repeat 999 l} = friend\n{repeat 1000 l} = neutral\n"
+         "{repeat 1001 l} = none\n.\n"
+         "incoming\n{repeat 9997 i}\n.\nincoming\n{repeat 9998 i}\n.\nincoming\n{repeat 9999 i}\n.\n"
+         "incoming\n{repeat 10000 i}\n.\nincoming\n{repeat 10001 i}\n.\n"
+         "outgoing 1\n{repeat 9998 o}\n.\noutgoing 2\n{repeat 10001 p}\n.\n";
+}
+
+TEST_F(CaptureEndToEnd, MisbehavingGamesEndAsInProcess) {
+  const std::string sample = sampleText("english.scenario");
+  const std::pair<const char*, std::string> cases[] = {
+      {"vanishing", sample + "vanish-after 2\n"},
+      {"vanishing-at-once", sample + "vanish-after 1\n"},
+      {"growing", sample + "entries-grow 1\n"},
+      {"growing-most", sample + "entries-grow 4096\n"},
+      {"no-strings", sample + "list-without-strings\n"},
+      {"path-name", sample + "title Vandor! - ..\\..\\outside - Terran - Emperor Vance m2\n"},
+      {"limits-998", scenarioAtTheLimits(998)},
+      {"limits-999", scenarioAtTheLimits(999)},
+      {"limits-1001", scenarioAtTheLimits(1001)},
+  };
+  for (const auto& [label, text] : cases) {
+    SCOPED_TRACE(label);
+    const std::string directory = subdirectory(label);
+    std::istringstream in(text);
+    FakeGame fake(ParseScenario(in));
+    const Capture expected(directory + "fake\\", fake, 2401);
+
+    const auto sim = startGame(directory, text);
+    ASSERT_TRUE(sim->Started());
+    User32WindowOps user32;
+    RecordingBoxes ops(user32);
+    const auto start = std::chrono::steady_clock::now();
+    const Capture real(directory + "real\\", ops, 2401);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+    const Outcome got = outcomeOf(real, directory + "real\\", ops.boxes);
+    const Outcome wanted = outcomeOf(expected, directory + "fake\\", fake.MessageBoxes());
+    EXPECT_EQ(got.archiveErrors, wanted.archiveErrors);
+    EXPECT_TRUE(got == wanted)
+        << "boxes: " << ops.boxes.size() << " / " << fake.MessageBoxes().size()
+        << ", archive errors: " << real.archiveUi.errors.size() << " / "
+        << expected.archiveUi.errors.size() << ", game: " << real.game->GameName().size() << " "
+        << real.game->RaceNumber() << " / " << expected.game->GameName().size() << " "
+        << expected.game->RaceNumber() << ", rows: " << real.game->RaceTable().rowCount() << "+"
+        << real.game->MessageTable().rowCount() << " / " << expected.game->RaceTable().rowCount()
+        << "+" << expected.game->MessageTable().rowCount();
+    EXPECT_FALSE(testing_archive::exists(scratch.text() + "..\\outside"));
+  }
 }
 
 }  // namespace

@@ -103,6 +103,7 @@ void SimWindows::CreatePaneChildren() {
     for (const std::string& entry : s.recipients) {
       SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry).c_str()));
     }
+    WatchEntries(combo_);
   }
   for (HWND edit : {readingEdit_, composeEdit_}) {
     if (edit == nullptr) continue;
@@ -131,6 +132,39 @@ LRESULT CALLBACK SimWindows::EditProc(HWND window, UINT message, WPARAM wParam, 
     return static_cast<LRESULT>(count);
   }
   return CallWindowProcW(self->editProc_, window, message, wParam, lParam);
+}
+
+void SimWindows::WatchEntries(HWND window) {
+  if (model_.scenario().entryGrowth <= 0) return;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  const auto previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EntriesProc)));
+  (window == combo_ ? comboProc_ : listProc_) = previous;
+}
+
+LRESULT CALLBACK SimWindows::EntriesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  SimWindows* self = objectOf<SimWindows>(window);
+  const bool combo = window == self->combo_;
+  const LRESULT result =
+      CallWindowProcW(combo ? self->comboProc_ : self->listProc_, window, message, wParam, lParam);
+  // The entry changes once its length has been told: the text read next
+  // is longer than the length said.
+  if (message == (combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN) && result >= 0) {
+    const auto entries = combo ? GameModel::Entries::kRecipients : GameModel::Entries::kRelations;
+    if (self->model_.EntryLengthAsked(entries, wParam)) self->ReplaceEntry(window, wParam);
+  }
+  return result;
+}
+
+void SimWindows::ReplaceEntry(HWND window, WPARAM index) {
+  const bool combo = window == combo_;
+  const auto entries = combo ? GameModel::Entries::kRecipients : GameModel::Entries::kRelations;
+  const std::wstring text = ToWide(model_.EntryTexts(entries)[index]);
+  const LRESULT selection = SendMessageW(window, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+  SendMessageW(window, combo ? CB_DELETESTRING : LB_DELETESTRING, index, 0);
+  SendMessageW(window, combo ? CB_INSERTSTRING : LB_INSERTSTRING, index,
+               reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(window, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
 }
 
 void SimWindows::ShowTexts() {
@@ -194,6 +228,12 @@ void SimWindows::HangIfDue() {
   ExitProcess(3);
 }
 
+void SimWindows::VanishIfDue() {
+  // The frame takes the pane, its controls and the dialog with it; the
+  // program ends with it.
+  if (model_.Vanished() && frame_ != nullptr) DestroyWindow(frame_);
+}
+
 LRESULT CALLBACK SimWindows::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) attach(window, lParam);
   SimWindows* self = objectOf<SimWindows>(window);
@@ -219,6 +259,7 @@ LRESULT SimWindows::OnFrame(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       }
       return 0;
     case WM_DESTROY:
+      frame_ = pane_ = nullptr;
       PostQuitMessage(0);
       return 0;
     default:
@@ -256,6 +297,7 @@ LRESULT SimWindows::OnPane(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       if (wParam == VK_DOWN) model_.Down();
       Sync();
       HangIfDue();
+      VanishIfDue();
       return 0;
     case WM_LBUTTONUP:
       model_.ClickPane(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
@@ -294,14 +336,21 @@ void SimWindows::CreateDialogWindow() {
   SetWindowLongPtrW(dialog_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(dialog_, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(DialogProc));
   if (!s.noListBox) {
+    // Without strings the entries are numbers (1, 2, ...) that the dialog
+    // draws as the races' names.
+    const DWORD kind = s.listWithoutStrings ? LBS_OWNERDRAWFIXED : 0;
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"ListBox", L"",
-                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 12, 12, 200, 200,
-                            dialog_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | kind, 12, 12, 200,
+                            200, dialog_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
                             instance_, nullptr);
-    for (const Scenario::Relation& entry : s.relations) {
-      SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry.name).c_str()));
+    for (size_t i = 0; i < s.relations.size(); ++i) {
+      const std::wstring name = ToWide(s.relations[i].name);
+      SendMessageW(list_, LB_ADDSTRING, 0,
+                   s.listWithoutStrings ? static_cast<LPARAM>(i + 1)
+                                        : reinterpret_cast<LPARAM>(name.c_str()));
     }
     SendMessageW(list_, LB_SETCURSEL, 0, 0);
+    if (!s.listWithoutStrings) WatchEntries(list_);
   }
   const char* captions[3] = {german ? game_ui::kFriendGerman : game_ui::kFriendEnglish,
                              game_ui::kNeutral,
@@ -335,8 +384,28 @@ INT_PTR CALLBACK SimWindows::DialogProc(HWND window, UINT message, WPARAM wParam
   return self ? self->OnDialog(window, message, wParam, lParam) : FALSE;
 }
 
-INT_PTR SimWindows::OnDialog(HWND window, UINT message, WPARAM wParam, LPARAM) {
+void SimWindows::DrawListEntry(const DRAWITEMSTRUCT& item) {
+  const std::vector<Scenario::Relation>& relations = model_.scenario().relations;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(item.hDC, &item.rcItem,
+           GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (item.itemData == 0 || item.itemData > relations.size()) return;
+  RECT text = item.rcItem;
+  text.left += 2;
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  DrawTextW(item.hDC, ToWide(relations[item.itemData - 1].name).c_str(), -1, &text,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+INT_PTR SimWindows::OnDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_MEASUREITEM:
+      reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 16;
+      return TRUE;
+    case WM_DRAWITEM:
+      DrawListEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_SELCHANGE) ShowSelectedRelation();
       if (LOWORD(wParam) == IDCANCEL) DestroyWindow(window);

@@ -27,6 +27,7 @@ class SimWindows {
   static LRESULT CALLBACK PaneProc(HWND, UINT, WPARAM, LPARAM);
   static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK EntriesProc(HWND, UINT, WPARAM, LPARAM);
 
   LRESULT OnFrame(HWND, UINT, WPARAM, LPARAM);
   LRESULT OnPane(HWND, UINT, WPARAM, LPARAM);
@@ -43,8 +44,16 @@ class SimWindows {
   void CreateDialogWindow();
   void ShowSelectedRelation();
   void PaintModeHint(HWND window);
-  // Stops answering for good, when the scenario says so.
+  // Stops answering for good, or closes all windows, when the scenario
+  // says so.
   void HangIfDue();
+  void VanishIfDue();
+  // Lets the combo box or list box `window` lengthen its entries as the
+  // scenario says (EntriesProc).
+  void WatchEntries(HWND window);
+  // Puts the model's text of entry `index` into the combo box or list box.
+  void ReplaceEntry(HWND window, WPARAM index);
+  void DrawListEntry(const DRAWITEMSTRUCT& item);
 
   GameModel model_;
   HINSTANCE instance_ = nullptr;
@@ -59,6 +68,8 @@ class SimWindows {
   HWND list_ = nullptr;
   HWND relationButtons_[3] = {};
   WNDPROC editProc_ = nullptr;
+  WNDPROC comboProc_ = nullptr;
+  WNDPROC listProc_ = nullptr;
   bool textsPending_ = false;
   std::string shownReading_;
   std::string shownCompose_;
