@@ -4,9 +4,11 @@
 #               Windows trees and runs every test
 #   make demo   installs what is missing, builds and runs the reader beside
 #               the simulated game (by itself under Xvfb without a display)
+#   make fuzz   runs each fuzz target for FUZZ_TIME seconds (default 600)
 #
-# Build trees: build/native (host compiler, sanitizers) and build/win32
-# (i686 mingw-w64; programs run under Wine in build/win32/wineprefix).
+# Build trees: build/native (host compiler, sanitizers), build/win32
+# (i686 mingw-w64; programs run under Wine in build/win32/wineprefix) and
+# build/fuzz (clang, libFuzzer).
 
 BUILD_DIR ?= build
 NATIVE_DIR := $(BUILD_DIR)/native
@@ -14,7 +16,12 @@ WIN32_DIR := $(BUILD_DIR)/win32
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SCENARIO ?= sim/scenarios/english.scenario
 
-.PHONY: all deps native win32 test test-native test-win32 demo sim bench clean
+FUZZ_DIR := $(BUILD_DIR)/fuzz
+FUZZ_TIME ?= 600
+FUZZ_TEST_TIME ?= 30
+
+.PHONY: all deps native win32 fuzz-build test test-native test-win32 test-fuzz demo sim bench \
+	fuzz fuzz-seeds clean
 
 all: native win32
 
@@ -30,7 +37,12 @@ win32: deps
 	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw32-toolchain.cmake
 	cmake --build $(WIN32_DIR) -j $(JOBS)
 
-test: test-native test-win32
+fuzz-build: deps
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DVANDOR_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+
+test: test-native test-win32 test-fuzz
 
 test-native: native
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
@@ -39,6 +51,19 @@ test-native: native
 test-win32: win32
 	$(WIN32_DIR)/wine-run --init
 	xvfb-run -a ctest --test-dir $(WIN32_DIR) --output-on-failure -j $(JOBS)
+
+# The committed fuzz inputs replayed, then each target fuzzed briefly.
+test-fuzz: fuzz-build
+	./tools/fuzz.sh $(FUZZ_DIR) $(FUZZ_TEST_TIME)
+
+# Each target fuzzed for FUZZ_TIME seconds; executions per target land in
+# build/fuzz/executions.txt.
+fuzz: fuzz-build
+	./tools/fuzz.sh $(FUZZ_DIR) $(FUZZ_TIME)
+
+# Writes the seed corpora again (after a change of a file format).
+fuzz-seeds: fuzz-build
+	$(FUZZ_DIR)/fuzz/fuzz_seeds fuzz/corpus
 
 # The reader beside the simulated game (see tools/demo.sh).
 demo: win32

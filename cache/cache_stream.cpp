@@ -58,13 +58,25 @@ bool assignable(int32_t destType, int32_t sourceType) {
   }
 }
 
-// True when every non-NULL cell of `source` that a template column of the
-// same name takes can be assigned to it.
+// The source column whose value assignByName gives destination column j:
+// the column at the same position when it bears the same name, else the
+// first of that name; -1 when there is none. Taking the same position
+// first makes rows with the same columns copy straight across, also when
+// names repeat.
+int32_t matchingColumn(const CacheColumnList& source, const CacheColumnList& destination,
+                       uint32_t j) {
+  const std::string& name = destination.columns[j].name;
+  if (j < source.columns.size() && source.columns[j].name == name) return static_cast<int32_t>(j);
+  return source.find(name);
+}
+
+// True when every non-NULL cell of `source` that a template column takes
+// can be assigned to it.
 bool loadsInto(const CacheRow& templateRow, const CacheRow& source) {
   const CacheColumnList& columns = source.data().columnList();
   for (uint32_t j = 0; j < templateRow.columnCount(); ++j) {
     const CacheColumn& wanted = templateRow.data().column(j);
-    const int32_t i = columns.find(wanted.name);
+    const int32_t i = matchingColumn(columns, templateRow.data().columnList(), j);
     if (i < 0 || source.isNull(i)) continue;
     if (!assignable(wanted.type, columns.columns[i].type)) return false;
   }
@@ -100,15 +112,6 @@ std::string recordHead(const CacheRowData& templateData) {
   }
   writeInt32(static_cast<int32_t>(count), head);
   return head.str();
-}
-
-bool hasDuplicateNames(const std::vector<CacheColumn>& columns) {
-  for (size_t i = 0; i < columns.size(); ++i) {
-    for (size_t j = i + 1; j < columns.size(); ++j) {
-      if (columns[i].name == columns[j].name) return true;
-    }
-  }
-  return false;
 }
 
 // How a row read with the table's own columns may be taken.
@@ -263,7 +266,6 @@ void loadFromStream(SmartCache& table, std::istream& in) {
   const CacheRowData& templateData = templateRow.data();
   const std::vector<CacheColumn>& columns = templateData.columnList().columns;
   const std::string head = recordHead(templateData);
-  const bool direct = !hasDuplicateNames(columns);
   const std::vector<ColumnShape> shapes = shapesOf(columns);
   const uint32_t columnCount = static_cast<uint32_t>(columns.size());
   const uint32_t flagBytes = NullFlagSet::bytesFor(columnCount);
@@ -292,7 +294,7 @@ void loadFromStream(SmartCache& table, std::istream& in) {
     ByteBlock cells = reader.readBlock(static_cast<uint32_t>(length), site::kCopyCells);
     const RowCells kind = classifyCells(shapes, flags, cells);
     if (kind == RowCells::kInvalid) raiseInvalidStream(site::kStreamBadRecord);
-    if (direct && kind == RowCells::kAsRead) {
+    if (kind == RowCells::kAsRead) {
       loaded.appendRow(CacheRow::FromData(
           CacheRowData::create(templateData.sharedColumnList(), std::move(flags), std::move(cells))));
     } else {
@@ -316,7 +318,7 @@ void assignByName(CacheRow& destination, const CacheRow& source) {
   result.uniqueData().setAllNull();
   const CacheColumnList& sourceColumns = source.data().columnList();
   for (uint32_t j = 0; j < result.columnCount(); ++j) {
-    const int32_t i = sourceColumns.find(result.data().column(j).name);
+    const int32_t i = matchingColumn(sourceColumns, result.data().columnList(), j);
     if (i < 0 || source.isNull(i)) continue;
     copyCell(result, static_cast<int32_t>(j), source, i);
   }

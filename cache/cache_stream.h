@@ -40,7 +40,9 @@ void writeCountedString(const char* text, std::ostream& out);
 std::string readCountedString(std::istream& in);
 
 // Gives `destination` the values of `source`, column by column matched by
-// name (the first source column of a name wins). When both rows share their
+// name: the source column at the same position when it has the same name,
+// else the first source column of that name (so that rows with the same
+// columns copy straight across even when names repeat). When both rows share their
 // column list the destination simply shares the source's data. Destination
 // columns that the source lacks or holds NULL become NULL; values are copied
 // through the typed accessors of the destination column's type, so a source

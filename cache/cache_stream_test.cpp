@@ -199,6 +199,26 @@ TEST(CacheStream, RowsTakeTheTemplateColumnsByName) {
   EXPECT_EQ(table.columnCount(), 3u);
 }
 
+TEST(CacheStream, RepeatedColumnNamesKeepTheirValuesThroughARoundTrip) {
+  // The template names "A" twice; a row of other columns gives its "A" to
+  // the second one (the first, of a type without storage, stays NULL).
+  TestBytes stream;
+  stream.str("SC").i32(1);
+  stream.str("SR").i32(2).column("A", 7777).column("A", 1).i32(2).raw({0xC0}).i32(0);
+  stream.str("SR").i32(2).column("X", 4).column("A", 1).i32(2).raw({0}).i32(9).i32(5).str("x");
+  SmartCache table;
+  load(table, stream.bytes());
+  ASSERT_EQ(table.rowCount(), 1);
+  EXPECT_TRUE(table.rowAt(0).isNull(0));
+  EXPECT_EQ(table.rowAt(0).getString(1), "x");
+
+  const std::string bytes = saved(table);
+  SmartCache again;
+  load(again, bytes);
+  EXPECT_EQ(again.rowAt(0).getString(1), "x");
+  EXPECT_EQ(saved(again), bytes);
+}
+
 TEST(CacheStream, CountedStrings) {
   std::ostringstream out;
   writeCountedString(nullptr, out);
@@ -406,6 +426,16 @@ TEST(AssignByName, CopiesValuesByColumnName) {
   EXPECT_EQ(destination.getString("B"), "first B");
   EXPECT_TRUE(destination.isNull("C"));
   EXPECT_TRUE(to.templateRow().isNull("A"));
+
+  // Rows with the same columns, names repeated, copy column by column.
+  SmartCache twin;
+  twin.addColumn("B", SQL_C_CHAR);
+  twin.addColumn("A", SQL_C_LONG);
+  twin.addColumn("B", SQL_C_CHAR);
+  CacheRow copy = twin.templateRow();
+  assignByName(copy, source);
+  EXPECT_EQ(copy.getString(0), "first B");
+  EXPECT_EQ(copy.getString(2), "second B");
 
   // Rows of one column list share the source's data.
   CacheRow sibling = from.templateRow();
