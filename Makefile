@@ -5,6 +5,8 @@
 #   make demo   installs what is missing, builds and runs the reader beside
 #               the simulated game (by itself under Xvfb without a display)
 #   make fuzz   runs each fuzz target for FUZZ_TIME seconds (default 600)
+#   make package  builds the release zip for Windows players
+#               (build/win32/package/)
 #
 # Build trees: build/native (host compiler, sanitizers), build/win32
 # (i686 mingw-w64; programs run under Wine in build/win32/wineprefix) and
@@ -21,7 +23,7 @@ FUZZ_TIME ?= 600
 FUZZ_TEST_TIME ?= 30
 
 .PHONY: all deps native win32 fuzz-build test test-native test-win32 test-fuzz demo sim bench \
-	fuzz fuzz-seeds clean
+	fuzz fuzz-seeds package clean
 
 all: native win32
 
@@ -64,6 +66,10 @@ fuzz: fuzz-build
 # Writes the seed corpora again (after a change of a file format).
 fuzz-seeds: fuzz-build
 	$(FUZZ_DIR)/fuzz/fuzz_seeds fuzz/corpus
+
+# The release zip for Windows players: build/win32/package/.
+package: win32
+	cd $(WIN32_DIR) && cpack -G ZIP
 
 # The reader beside the simulated game (see tools/demo.sh).
 demo: win32

@@ -1,10 +1,14 @@
 #include "cli/archive_cli.h"
 
+#include <map>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 #include "archive/archive_names.h"
 #include "archive/game_archive.h"
+#include "archive/message_export.h"
+#include "archive/message_search.h"
 #include "archive/path_text.h"
 #include "archive/turn_text.h"
 #include "cache/cache_dump.h"
@@ -28,12 +32,30 @@ const char kHelp[] =
     "  turns GAME RACE        the turns stored for GAME and RACE\n"
     "  show GAME RACE TURN    the messages of one turn, as in its .txt file\n"
     "  dump FILE.sav          the table in a .sav file, as the debug dump shows it\n"
+    "  search [OPTIONS] TEXT  every stored message that contains TEXT\n"
+    "      --game GAME          only this game\n"
+    "      --race RACE          only this race\n"
+    "      --from-turn T        only turns from T on\n"
+    "      --to-turn T          only turns up to T\n"
+    "      --player-post        only player post, no system messages\n"
+    "      --ignore-case        A-Z and the umlauts match their small letters\n"
+    "    Each hit is a line of game, race, turn, message number, direction and\n"
+    "    the other race (or \"system\"), tab-separated, then the text, each of\n"
+    "    its lines after a tab. Hits come by game, race, turn and stored order.\n"
+    "  export GAME RACE [--format csv|json] [--all-messages]\n"
+    "                         every stored turn of GAME and RACE as one table:\n"
+    "                         turn, id, type, direction, race number, race name,\n"
+    "                         relation, text; CSV (the default, code page 1252)\n"
+    "                         or JSON lines (UTF-8); player post only unless\n"
+    "                         --all-messages\n"
     "\n"
     "Lists come in the order the folder gives them. RACE is the 0-based race\n"
     "number of the folder names. Texts are written as stored (code page 1252).\n"
+    "search and export report a file they cannot read and go on without it.\n"
     "\n"
     "Exit status: 0 on success, 1 for a bad argument or a missing or damaged\n"
-    "file, 2 for a command line that does not parse.\n";
+    "file (also when search or export skipped one), 2 for a command line that\n"
+    "does not parse.\n";
 
 // A failure of the command: its one-line message and exit status.
 struct Failure {
@@ -49,27 +71,42 @@ struct Failure {
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// Options that take a value, with what the value is.
+const std::map<std::string, const char*> kValueOptions = {
+    {"--root", "a folder"},   {"--game", "a game"},       {"--race", "a race number"},
+    {"--from-turn", "a turn"}, {"--to-turn", "a turn"},    {"--format", "csv or json"}};
+const std::set<std::string> kFlagOptions = {"--player-post", "--ignore-case", "--all-messages"};
+
 // The parsed command line.
 struct CommandLine {
   bool help = false;
-  bool hasRoot = false;
-  std::string root;
-  std::vector<std::string> words;  // the command and its arguments
+  std::map<std::string, std::string> values;  // value options given
+  std::set<std::string> flags;                // flag options given
+  std::vector<std::string> words;             // the command and its arguments
+
+  bool has(const std::string& option) const {
+    return values.count(option) != 0 || flags.count(option) != 0;
+  }
+  const std::string& root() const { return values.at("--root"); }
 };
 
 CommandLine parse(const std::vector<std::string>& args) {
   CommandLine line;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    const size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
     if (arg == "--help" || arg == "-h") {
       line.help = true;
-    } else if (arg == "--root") {
-      if (i + 1 == args.size()) usage("--root needs a folder");
-      line.hasRoot = true;
-      line.root = args[++i];
-    } else if (arg.compare(0, 7, "--root=") == 0) {
-      line.hasRoot = true;
-      line.root = arg.substr(7);
+    } else if (kValueOptions.count(name) != 0) {
+      if (equals != std::string::npos) {
+        line.values[name] = arg.substr(equals + 1);
+      } else {
+        if (i + 1 == args.size()) usage(name + " needs " + kValueOptions.at(name));
+        line.values[name] = args[++i];
+      }
+    } else if (kFlagOptions.count(arg) != 0) {
+      line.flags.insert(arg);
     } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
       usage("unknown option " + arg);
     } else {
@@ -77,6 +114,19 @@ CommandLine parse(const std::vector<std::string>& args) {
     }
   }
   return line;
+}
+
+// Refuses options that `command` does not take.
+void allowOnly(const CommandLine& line, const std::string& command,
+               const std::set<std::string>& allowed) {
+  for (const auto& [option, value] : line.values) {
+    if (option != "--root" && allowed.count(option) == 0) {
+      usage("the command " + command + " takes no " + option);
+    }
+  }
+  for (const std::string& flag : line.flags) {
+    if (allowed.count(flag) == 0) usage("the command " + command + " takes no " + flag);
+  }
 }
 
 // A whole decimal number, with an optional minus sign.
@@ -160,6 +210,28 @@ class Commands {
     for (int32_t turn : archive_.ListTurns(game, race)) out << turn << '\n';
   }
 
+  // Writes every hit, reports skipped files to `err`; false when a file
+  // was skipped.
+  bool Search(const SearchOptions& options, std::ostream& out, std::ostream& err) const {
+    if (options.turns.game) CheckGame(*options.turns.game);
+    const int skipped = SearchArchive(
+        archive_, options, [&](const SearchHit& hit) { writeHit(hit, out); },
+        [&](const std::string& path, const std::string& reason) { skip(path, reason, err); });
+    return skipped == 0;
+  }
+
+  bool Export(const std::string& game, int32_t race, bool allMessages, ExportFormat format,
+              std::ostream& out, std::ostream& err) const {
+    CheckGame(game);
+    if (!isDirectory(archive_.RaceDirectory(game, race))) {
+      fail("no race " + std::to_string(race) + " stored for game " + quoted(game));
+    }
+    const int skipped = ExportMessages(
+        archive_, game, race, allMessages, format, out,
+        [&](const std::string& path, const std::string& reason) { skip(path, reason, err); });
+    return skipped == 0;
+  }
+
   void Show(const std::string& game, int32_t race, int32_t turn, std::ostream& out) const {
     CheckGame(game);
     const std::string path = archive_.TurnFile(game, race, turn);
@@ -181,6 +253,28 @@ class Commands {
     return root;
   }
 
+  // A hit's header line, then each line of its text after a tab.
+  static void writeHit(const SearchHit& hit, std::ostream& out) {
+    out << hit.where.game << "\trace " << hit.where.race << "\tturn " << hit.where.turn
+        << "\tmessage " << hit.message.id << '\t'
+        << (hit.message.incoming ? "incoming" : "outgoing") << '\t' << hit.otherRace << '\n';
+    const std::string& text = hit.message.text;
+    for (size_t start = 0; start < text.size();) {
+      size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      size_t stop = end;
+      if (stop > start && text[stop - 1] == '\r') --stop;
+      out << '\t';
+      out.write(text.data() + start, static_cast<std::streamsize>(stop - start));
+      out << '\n';
+      start = end + 1;
+    }
+  }
+
+  static void skip(const std::string& path, const std::string& reason, std::ostream& err) {
+    err << kProgram << ": skipped " << quoted(path) << ": " << reason << '\n';
+  }
+
   void CheckGame(const std::string& game) const {
     if (!IsUsableGameName(game) || !isDirectory(archive_.GameDirectory(game))) {
       fail("no game " + quoted(game) + " in " + quoted(archive_.Root()));
@@ -195,9 +289,56 @@ void expectArguments(const CommandLine& line, size_t count, const char* form) {
   if (line.words.size() != count + 1) usage(std::string("usage: ") + kProgram + " " + form);
 }
 
-void run(const CommandLine& line, std::ostream& out) {
-  if (line.words.empty()) usage("no command given");
+SearchOptions searchOptions(const CommandLine& line) {
+  SearchOptions options;
+  const auto value = [&](const char* option) -> const std::string* {
+    const auto found = line.values.find(option);
+    return found == line.values.end() ? nullptr : &found->second;
+  };
+  if (const std::string* game = value("--game")) options.turns.game = *game;
+  if (const std::string* race = value("--race")) options.turns.race = raceArgument(*race);
+  if (const std::string* from = value("--from-turn")) options.turns.fromTurn = turnArgument(*from);
+  if (const std::string* to = value("--to-turn")) options.turns.toTurn = turnArgument(*to);
+  options.playerPostOnly = line.has("--player-post");
+  options.ignoreCase = line.has("--ignore-case");
+  options.text = line.words[1];
+  if (options.text.empty()) usage("search needs a text to look for");
+  return options;
+}
+
+ExportFormat exportFormat(const CommandLine& line) {
+  const auto found = line.values.find("--format");
+  if (found == line.values.end() || found->second == "csv") return ExportFormat::kCsv;
+  if (found->second == "json") return ExportFormat::kJsonLines;
+  usage("unknown format " + quoted(found->second) + ", not csv or json");
+}
+
+// The commands that stream their output: what they found so far stays
+// written when a file is skipped. Returns the exit status.
+int runStreaming(const CommandLine& line, std::ostream& out, std::ostream& err) {
   const std::string& command = line.words[0];
+  if (command == "search") {
+    allowOnly(line, command,
+              {"--game", "--race", "--from-turn", "--to-turn", "--player-post", "--ignore-case"});
+    expectArguments(line, 1, "--root DIR search [OPTIONS] TEXT");
+    const SearchOptions options = searchOptions(line);
+    return Commands(line.root()).Search(options, out, err) ? kExitOk : kExitError;
+  }
+  allowOnly(line, command, {"--format", "--all-messages"});
+  expectArguments(line, 2, "--root DIR export GAME RACE [--format csv|json] [--all-messages]");
+  const int32_t race = raceArgument(line.words[2]);
+  const ExportFormat format = exportFormat(line);
+  return Commands(line.root())
+                 .Export(line.words[1], race, line.has("--all-messages"), format, out, err)
+             ? kExitOk
+             : kExitError;
+}
+
+bool isStreaming(const std::string& command) { return command == "search" || command == "export"; }
+
+void run(const CommandLine& line, std::ostream& out) {
+  const std::string& command = line.words[0];
+  allowOnly(line, command, {});
   if (command == "dump") {
     expectArguments(line, 1, "dump FILE.sav");
     SmartCache table;
@@ -205,25 +346,21 @@ void run(const CommandLine& line, std::ostream& out) {
     dumpCache(table, out);
     return;
   }
-  if (command != "games" && command != "races" && command != "turns" && command != "show") {
-    usage("unknown command " + quoted(command));
-  }
-  if (!line.hasRoot) usage("the command " + command + " needs --root DIR");
   if (command == "games") {
     expectArguments(line, 0, "--root DIR games");
-    Commands(line.root).Games(out);
+    Commands(line.root()).Games(out);
   } else if (command == "races") {
     expectArguments(line, 1, "--root DIR races GAME");
-    Commands(line.root).Races(line.words[1], out);
+    Commands(line.root()).Races(line.words[1], out);
   } else if (command == "turns") {
     expectArguments(line, 2, "--root DIR turns GAME RACE");
     const int32_t race = raceArgument(line.words[2]);
-    Commands(line.root).Turns(line.words[1], race, out);
+    Commands(line.root()).Turns(line.words[1], race, out);
   } else {
     expectArguments(line, 3, "--root DIR show GAME RACE TURN");
     const int32_t race = raceArgument(line.words[2]);
     const int32_t turn = turnArgument(line.words[3]);
-    Commands(line.root).Show(line.words[1], race, turn, out);
+    Commands(line.root()).Show(line.words[1], race, turn, out);
   }
 }
 
@@ -235,6 +372,17 @@ int RunArchiveCli(const std::vector<std::string>& args, std::ostream& out, std::
     if (line.help) {
       out << kHelp;
       return kExitOk;
+    }
+    if (line.words.empty()) usage("no command given");
+    const std::string& command = line.words[0];
+    const bool known = isStreaming(command) || command == "dump" || command == "games" ||
+                       command == "races" || command == "turns" || command == "show";
+    if (!known) usage("unknown command " + quoted(command));
+    if (command != "dump" && !line.has("--root")) usage("the command " + command + " needs --root DIR");
+    if (isStreaming(command)) {
+      const int status = runStreaming(line, out, err);
+      out << std::flush;
+      return status;
     }
     std::ostringstream result;
     run(line, result);

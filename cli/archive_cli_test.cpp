@@ -155,11 +155,70 @@ TEST_F(ArchiveCliTest, UsageErrors) {
                 "unknown option --verbose (see --help)");
 }
 
+TEST_F(ArchiveCliTest, SearchPrintsABlockPerHit) {
+  const Result found = run({"search", "--ignore-case", "--from-turn", "2402", "PEACE?"});
+  EXPECT_EQ(found.status, kExitOk);
+  EXPECT_EQ(found.err, "");
+  EXPECT_EQ(found.out,
+            "Galaxy\trace 2\tturn 2403\tmessage 2\tincoming\tZorgs\n\tPeace?\n"
+            "Galaxy\trace 11\tturn 2402\tmessage 2\tincoming\tZorgs\n\tPeace?\n");
+  const Result report = run({"search", "--game", "\xC4rger", "all well"});
+  EXPECT_EQ(report.out, "\xC4rger\trace 0\tturn 2400\tmessage 1\tincoming\tsystem\n"
+                        "\tTurn report\n\tall well\n");
+  const Result none = run({"search", "--player-post", "all well"});
+  EXPECT_EQ(none.status, kExitOk);
+  EXPECT_EQ(none.out, "");
+
+  // A damaged file is reported and skipped; the hits are still written.
+  const std::string damaged = archive.TurnFile("Galaxy", 2, 2401);
+  writeFile(damaged, "damaged");
+  const Result partial = run({"search", "--race=2", "Peace"});
+  EXPECT_EQ(partial.status, kExitError);
+  EXPECT_EQ(partial.out, "Galaxy\trace 2\tturn 2403\tmessage 2\tincoming\tZorgs\n\tPeace?\n");
+  EXPECT_EQ(partial.err, "vandormsg-archive: skipped \"" + damaged + "\": invalid stream\n");
+}
+
+TEST_F(ArchiveCliTest, ExportInBothFormats) {
+  const Result csv = run({"export", "Galaxy", "2"});
+  EXPECT_EQ(csv.status, kExitOk);
+  EXPECT_EQ(csv.out,
+            "turn,id,type,direction,race number,race name,relation,text\r\n"
+            "2401,2,player,incoming,1,Zorgs,enemy,Peace?\r\n"
+            "2403,2,player,incoming,1,Zorgs,enemy,Peace?\r\n");
+  const Result json = run({"export", "--format", "json", "--all-messages", "Galaxy", "11"});
+  EXPECT_EQ(json.status, kExitOk);
+  EXPECT_EQ(json.out.substr(0, json.out.find('\n')),
+            "{\"turn\":2402,\"id\":1,\"type\":\"system\",\"direction\":\"incoming\","
+            "\"race_number\":null,\"race_name\":null,\"relation\":null,"
+            "\"text\":\"Turn report\\r\\nall well\"}");
+  expectFailure(run({"export", "Galaxy", "5"}), kExitError, "no race 5 stored for game \"Galaxy\"");
+  expectFailure(run({"export", "Galaxy", "2", "--format", "xml"}), kExitUsage,
+                "unknown format \"xml\", not csv or json (see --help)");
+}
+
+TEST_F(ArchiveCliTest, OptionsBelongToTheirCommands) {
+  expectFailure(run({"games", "--ignore-case"}), kExitUsage,
+                "the command games takes no --ignore-case (see --help)");
+  expectFailure(run({"export", "--game", "Galaxy", "Galaxy", "2"}), kExitUsage,
+                "the command export takes no --game (see --help)");
+  expectFailure(run({"search", "--all-messages", "x"}), kExitUsage,
+                "the command search takes no --all-messages (see --help)");
+  expectFailure(run({"search", "--from-turn"}), kExitUsage, "--from-turn needs a turn (see --help)");
+  expectFailure(run({"search", ""}), kExitUsage, "search needs a text to look for (see --help)");
+  expectFailure(run({"search", "--game", "Nowhere", "x"}), kExitError,
+                "no game \"Nowhere\" in \"" + archive.Root() + "\"");
+  expectFailure(run({"search", "--to-turn", "soon", "x"}), kExitError,
+                "turn \"soon\" is not a number");
+  expectFailure(run({"search", "x"}, false), kExitUsage,
+                "the command search needs --root DIR (see --help)");
+}
+
 TEST_F(ArchiveCliTest, HelpDescribesEveryCommand) {
   const Result help = run({"--help"}, false);
   EXPECT_EQ(help.status, kExitOk);
   for (const char* part : {"games", "races GAME", "turns GAME RACE", "show GAME RACE TURN",
-                           "dump FILE.sav", "--root DIR", "Exit status"}) {
+                           "dump FILE.sav", "--root DIR", "Exit status", "search [OPTIONS] TEXT",
+                           "--ignore-case", "export GAME RACE", "--all-messages"}) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(run({"--root=" + root(), "games"}, false).status, kExitOk);

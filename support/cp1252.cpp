@@ -89,6 +89,25 @@ bool decodeUtf8(const std::string& text, size_t* at, char32_t* codePoint) {
 
 }  // namespace
 
+std::string Cp1252ToUtf8(const std::string& text) {
+  std::string utf8;
+  utf8.reserve(text.size());
+  for (char c : text) {
+    const char32_t code = Cp1252ToUnicode(static_cast<uint8_t>(c));  // all below 0x10000
+    if (code < 0x80) {
+      utf8 += static_cast<char>(code);
+    } else if (code < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (code >> 6));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xE0 | (code >> 12));
+      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return utf8;
+}
+
 bool Utf8ToCp1252(const std::string& text, std::string* result) {
   std::string converted;
   converted.reserve(text.size());

@@ -19,6 +19,9 @@ bool UnicodeToCp1252(char32_t codePoint, uint8_t* byte);
 std::u16string Cp1252ToUtf16(const std::string& text);
 bool Utf16ToCp1252(const std::u16string& text, std::string* result);
 
+// A code page 1252 text in UTF-8.
+std::string Cp1252ToUtf8(const std::string& text);
+
 // A UTF-8 text in code page 1252; characters outside the code page become
 // '?'. False, leaving `result` alone, when `text` is not valid UTF-8.
 bool Utf8ToCp1252(const std::string& text, std::string* result);

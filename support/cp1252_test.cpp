@@ -37,4 +37,13 @@ TEST(Cp1252, FromUtf8) {
   EXPECT_EQ(text, "R\xFC" "ck \x80 ? ?");
 }
 
+TEST(Cp1252, ToUtf8AndBackForEveryByte) {
+  EXPECT_EQ(Cp1252ToUtf8("\xC4rger \xFC \x80 \xDF"), "\xC3\x84rger \xC3\xBC \xE2\x82\xAC \xC3\x9F");
+  std::string every;
+  for (int byte = 1; byte < 256; ++byte) every += static_cast<char>(byte);
+  std::string back;
+  ASSERT_TRUE(Utf8ToCp1252(Cp1252ToUtf8(every), &back));
+  EXPECT_EQ(back, every);
+}
+
 }  // namespace

@@ -1,0 +1,123 @@
+#include "archive/message_export.h"
+
+#include "archive/game_archive.h"
+#include "support/cp1252.h"
+#include "support/lexc.h"
+#include "support/text_format.h"
+
+namespace {
+
+const char* typeOf(const ExportRecord& record) { return record.playerPost ? "player" : "system"; }
+const char* directionOf(const ExportRecord& record) {
+  return record.incoming ? "incoming" : "outgoing";
+}
+
+std::string csvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+// A JSON string of a code page 1252 text.
+std::string jsonString(const std::string& text) {
+  std::string json = "\"";
+  for (char c : Cp1252ToUtf8(text)) {
+    switch (c) {
+      case '"': json += "\\\""; break;
+      case '\\': json += "\\\\"; break;
+      case '\n': json += "\\n"; break;
+      case '\r': json += "\\r"; break;
+      case '\t': json += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          json += formatText("\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        } else {
+          json += c;
+        }
+    }
+  }
+  return json + "\"";
+}
+
+std::string jsonOrNull(const std::string& text) { return text.empty() ? "null" : jsonString(text); }
+
+void writeCsv(const ExportRecord& r, std::ostream& out) {
+  out << r.turn << ',' << r.id << ',' << typeOf(r) << ',' << directionOf(r) << ','
+      << (r.race ? std::to_string(*r.race) : std::string()) << ',' << csvField(r.raceName) << ','
+      << r.relation << ',' << csvField(r.text) << "\r\n";
+}
+
+void writeJson(const ExportRecord& r, std::ostream& out) {
+  out << "{\"turn\":" << r.turn << ",\"id\":" << r.id << ",\"type\":\"" << typeOf(r)
+      << "\",\"direction\":\"" << directionOf(r)
+      << "\",\"race_number\":" << (r.race ? std::to_string(*r.race) : "null")
+      << ",\"race_name\":" << jsonOrNull(r.raceName) << ",\"relation\":" << jsonOrNull(r.relation)
+      << ",\"text\":" << jsonString(r.text) << "}\n";
+}
+
+}  // namespace
+
+void WriteExportHeader(ExportFormat format, std::ostream& out) {
+  if (format == ExportFormat::kCsv) {
+    out << "turn,id,type,direction,race number,race name,relation,text\r\n";
+  }
+}
+
+void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ostream& out) {
+  if (format == ExportFormat::kCsv) {
+    writeCsv(record, out);
+  } else {
+    writeJson(record, out);
+  }
+}
+
+int ExportMessages(const GameArchive& archive, const std::string& game, int32_t race,
+                   bool allMessages, ExportFormat format, std::ostream& out,
+                   const std::function<void(const std::string&, const std::string&)>& onSkipped) {
+  int skipped = 0;
+  RaceInfos races;
+  try {
+    races = ReadRaceInfos(archive.RaceFile(game));
+  } catch (const LExc_Base& e) {
+    ++skipped;
+    onSkipped(archive.RaceFile(game), e.text());
+  }
+  TurnSelection selection;
+  selection.game = game;
+  selection.race = race;
+  WriteExportHeader(format, out);
+  for (const StoredTurn& turn : SelectTurns(archive, selection)) {
+    const std::string path = archive.TurnFile(turn.game, turn.race, turn.turn);
+    std::vector<StoredMessage> messages;
+    try {
+      messages = ReadTurnMessages(path);
+    } catch (const LExc_Base& e) {
+      ++skipped;
+      onSkipped(path, e.text());
+      continue;
+    }
+    for (const StoredMessage& message : messages) {
+      if (!allMessages && !message.playerPost) continue;
+      ExportRecord record;
+      record.turn = turn.turn;
+      record.id = message.id;
+      record.playerPost = message.playerPost;
+      record.incoming = message.incoming;
+      record.text = message.text;
+      if (message.playerPost && message.race) {
+        record.race = message.race;
+        const auto info = races.find(*message.race);
+        if (info != races.end()) {
+          record.raceName = info->second.plural;
+          if (info->second.relation) record.relation = RelationName(*info->second.relation);
+        }
+      }
+      WriteExportRecord(format, record, out);
+    }
+  }
+  return skipped;
+}

@@ -1,0 +1,56 @@
+// Searching the stored messages of an archive for a text.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "archive/stored_messages.h"
+
+class GameArchive;
+
+// Whether a text contains a given text, byte for byte in code page 1252,
+// or with A-Z and the German umlauts (Ä, Ö, Ü) folded to their small
+// letters.
+class TextMatcher {
+ public:
+  TextMatcher(std::string needle, bool ignoreCase);
+  bool Matches(const std::string& text) const;
+
+  // A byte with A-Z, Ä, Ö and Ü made small.
+  static char Fold(char byte);
+
+ private:
+  std::string needle_;
+  bool ignoreCase_;
+  mutable std::string folded_;  // the folded text of the last Matches
+};
+
+struct SearchOptions {
+  TurnSelection turns;
+  bool playerPostOnly = false;
+  bool ignoreCase = false;
+  std::string text;
+};
+
+// A message found, with where it is stored.
+struct SearchHit {
+  const StoredTurn& where;
+  const StoredMessage& message;
+  // The other race's plural name; "system" for a system message, "race N"
+  // for a race that RACES.SAV does not name, "unknown race" for player post
+  // whose race was not found.
+  std::string otherRace;
+};
+
+// Calls `onHit` for every stored message that matches, in archive order
+// (SelectTurns, then stored row order). A turn file or RACES.SAV that
+// cannot be read is passed to `onSkipped` with its path and the reason;
+// the search goes on without it. Returns the number of files skipped.
+int SearchArchive(const GameArchive& archive, const SearchOptions& options,
+                  const std::function<void(const SearchHit&)>& onHit,
+                  const std::function<void(const std::string& path, const std::string& reason)>&
+                      onSkipped);
+
+// The name of `race` for a reader: the plural name RACES.SAV gives, else
+// "race N"; "unknown race" when there is no race.
+std::string RaceLabel(const RaceInfos& races, const std::optional<int32_t>& race);

@@ -1,0 +1,98 @@
+#include "archive/stored_messages.h"
+
+#include <algorithm>
+
+#include "archive/game_archive.h"
+#include "cache/smartcache.h"
+#include "reader/game_tables.h"
+
+namespace {
+
+// Columns are found by name: a file of an older or foreign program may hold
+// them in another order.
+struct MessageColumns {
+  explicit MessageColumns(const CacheRow& row)
+      : id(row.columnIndex(MSGID)),
+        type(row.columnIndex(MSGTYP)),
+        race(row.columnIndex(MSGRACNO)),
+        incoming(row.columnIndex(MSGINCOMING)),
+        text(row.columnIndex(MSGTXT)) {}
+  int32_t id, type, race, incoming, text;
+};
+
+std::optional<int32_t> longCell(const CacheRow& row, int32_t column) {
+  if (row.isNull(column)) return std::nullopt;
+  return row.getLong(column);
+}
+
+}  // namespace
+
+std::vector<StoredTurn> SelectTurns(const GameArchive& archive, const TurnSelection& selection) {
+  std::vector<std::string> games = archive.ListGames();
+  std::sort(games.begin(), games.end());
+  std::vector<StoredTurn> turns;
+  for (const std::string& game : games) {
+    if (selection.game && *selection.game != game) continue;
+    std::vector<int32_t> races = archive.ListRaces(game);
+    std::sort(races.begin(), races.end());
+    for (int32_t race : races) {
+      if (selection.race && *selection.race != race) continue;
+      std::vector<int32_t> stored = archive.ListTurns(game, race);
+      std::sort(stored.begin(), stored.end());
+      for (int32_t turn : stored) {
+        if (turn >= selection.fromTurn && turn <= selection.toTurn) {
+          turns.push_back(StoredTurn{game, race, turn});
+        }
+      }
+    }
+  }
+  return turns;
+}
+
+std::vector<StoredMessage> ReadTurnMessages(const std::string& path) {
+  SmartCache table;
+  GameArchive::ReadTableFile(path, table);
+  const MessageColumns columns(table.templateRow());
+  std::vector<StoredMessage> messages;
+  messages.reserve(static_cast<size_t>(table.rowCount()));
+  for (CachePosition p = table.begin(); p != table.end(); p = table.next(p)) {
+    const CacheRow row = table.rowAt(p);
+    StoredMessage message;
+    message.id = longCell(row, columns.id).value_or(0);
+    message.playerPost = longCell(row, columns.type) == kPlayerMessage;
+    message.incoming = longCell(row, columns.incoming) == 1;
+    message.race = longCell(row, columns.race);
+    if (!row.isNull(columns.text)) message.text = row.getString(columns.text);
+    messages.push_back(std::move(message));
+  }
+  return messages;
+}
+
+RaceInfos ReadRaceInfos(const std::string& path) {
+  SmartCache table;
+  GameArchive::ReadTableFile(path, table);
+  const CacheRow names = table.templateRow();
+  const int32_t number = names.columnIndex(RACNO);
+  const int32_t plural = names.columnIndex(RACNAMPLU);
+  const int32_t relation = names.columnIndex(RACRELATION);
+  RaceInfos races;
+  for (CachePosition p = table.begin(); p != table.end(); p = table.next(p)) {
+    const CacheRow row = table.rowAt(p);
+    const std::optional<int32_t> race = longCell(row, number);
+    if (!race || races.count(*race) != 0) continue;  // the first row of a race counts
+    RaceInfo info;
+    if (!row.isNull(plural)) info.plural = row.getString(plural);
+    info.relation = longCell(row, relation);
+    races.emplace(*race, std::move(info));
+  }
+  return races;
+}
+
+std::string RelationName(int32_t relation) {
+  switch (relation) {
+    case kFriend: return "friend";
+    case kNeutral: return "neutral";
+    case kEnemy: return "enemy";
+    default: return std::string();
+  }
+}

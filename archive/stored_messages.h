@@ -1,0 +1,59 @@
+// The stored turns of an archive as a sequence of messages, for the tools
+// that read the whole archive (search, export).
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class GameArchive;
+
+// One stored turn.
+struct StoredTurn {
+  std::string game;
+  int32_t race;
+  int32_t turn;
+};
+
+// Which stored turns to take: a game, a race and a range of turns (both
+// ends included); an empty field takes them all.
+struct TurnSelection {
+  std::optional<std::string> game;
+  std::optional<int32_t> race;
+  int32_t fromTurn = std::numeric_limits<int32_t>::min();
+  int32_t toTurn = std::numeric_limits<int32_t>::max();
+};
+
+// The selected turns in archive order: games by name (byte order), races
+// and turns ascending, whatever order the folders list them in.
+std::vector<StoredTurn> SelectTurns(const GameArchive& archive, const TurnSelection& selection);
+
+// One row of a turn file, as the tools show it.
+struct StoredMessage {
+  int32_t id = 0;              // MSGID
+  bool playerPost = false;     // MSGTYP is player post
+  bool incoming = false;       // MSGINCOMING is 1
+  std::optional<int32_t> race;  // MSGRACNO: the other party, when known
+  std::string text;            // MSGTXT (empty when NULL)
+};
+
+// The messages of the turn file `path`, in stored row order. Raises
+// LExc_... for a file that cannot be read as a message table (a missing
+// file, an invalid stream, missing columns, cells of other types).
+std::vector<StoredMessage> ReadTurnMessages(const std::string& path);
+
+// What the RACES.SAV of a game tells of a race.
+struct RaceInfo {
+  std::string plural;                // RACNAMPLU (empty when NULL)
+  std::optional<int32_t> relation;  // RACRELATION
+};
+using RaceInfos = std::map<int32_t, RaceInfo>;  // by RACNO
+
+// The races of RACES.SAV at `path`; raises as ReadTurnMessages does.
+RaceInfos ReadRaceInfos(const std::string& path);
+
+// "friend", "neutral" or "enemy"; empty for any other value.
+std::string RelationName(int32_t relation);

@@ -1,0 +1,66 @@
+# Builds the release zip into a folder of its own and checks its entries:
+#   cmake -DBUILD_DIR=... -DPACKAGE=<file name without .zip> -P check_package.cmake
+cmake_minimum_required(VERSION 3.25)
+set(out ${BUILD_DIR}/package-check)
+file(REMOVE_RECURSE ${out})
+execute_process(
+  COMMAND ${CMAKE_CPACK_COMMAND} -G ZIP -B ${out}
+  WORKING_DIRECTORY ${BUILD_DIR}
+  RESULT_VARIABLE status OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cpack failed:\n${log}")
+endif()
+set(zip ${out}/${PACKAGE}.zip)
+if(NOT EXISTS ${zip})
+  message(FATAL_ERROR "no ${zip}")
+endif()
+
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E tar tf ${zip}
+  RESULT_VARIABLE status OUTPUT_VARIABLE listing ERROR_VARIABLE log)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cannot list ${zip}:\n${log}")
+endif()
+string(REPLACE "\n" ";" entries "${listing}")
+list(FILTER entries EXCLUDE REGEX "/$|^$")  # folders
+list(SORT entries)
+set(expected
+  ${PACKAGE}/README.txt
+  ${PACKAGE}/scenarios/SCENARIOS.md
+  ${PACKAGE}/scenarios/english.scenario
+  ${PACKAGE}/scenarios/german.scenario
+  ${PACKAGE}/vandor-sim.exe
+  ${PACKAGE}/vandormsg-archive.exe
+  ${PACKAGE}/vandormsg.exe)
+list(SORT expected)
+if(NOT entries STREQUAL expected)
+  message(FATAL_ERROR "the zip holds\n  ${entries}\ninstead of\n  ${expected}")
+endif()
+
+# The text for the player has Windows line ends, and the programs are
+# Windows programs.
+file(ARCHIVE_EXTRACT INPUT ${zip} DESTINATION ${out}/unpacked)
+# (file(READ) as text drops carriage returns: the bytes are compared in hex.)
+file(READ ${out}/unpacked/${PACKAGE}/README.txt readme HEX)
+string(REGEX REPLACE "(..)" " \\1" bytes "${readme}")
+string(REGEX MATCHALL " 0a" lineFeeds "${bytes}")
+string(REGEX MATCHALL " 0d 0a" lineEnds "${bytes}")
+list(LENGTH lineFeeds feeds)
+list(LENGTH lineEnds ends)
+if(feeds EQUAL 0 OR NOT feeds EQUAL ends)
+  message(FATAL_ERROR "README.txt does not end its lines with CR LF")
+endif()
+foreach(program vandormsg vandormsg-archive vandor-sim)
+  file(READ ${out}/unpacked/${PACKAGE}/${program}.exe start LIMIT 2 HEX)
+  if(NOT start STREQUAL "4d5a")  # "MZ"
+    message(FATAL_ERROR "${program}.exe is not a Windows program")
+  endif()
+endforeach()
+# The command-line program runs from the unpacked folder, alone.
+execute_process(
+  COMMAND ${BUILD_DIR}/wine-run ${out}/unpacked/${PACKAGE}/vandormsg-archive.exe --help
+  RESULT_VARIABLE status OUTPUT_VARIABLE help ERROR_VARIABLE log)
+if(NOT status EQUAL 0 OR NOT help MATCHES "search \\[OPTIONS\\] TEXT")
+  message(FATAL_ERROR "the packed vandormsg-archive.exe does not run: ${status}\n${help}${log}")
+endif()
+message(STATUS "${zip}: ${entries}")
