@@ -1,8 +1,6 @@
 #include "archive/message_export.h"
 
-#include "archive/game_archive.h"
 #include "support/cp1252.h"
-#include "support/lexc.h"
 #include "support/text_format.h"
 
 namespace {
@@ -59,6 +57,25 @@ void writeJson(const ExportRecord& r, std::ostream& out) {
       << ",\"text\":" << jsonString(r.text) << "}\n";
 }
 
+ExportRecord recordOf(const StoredTurn& turn, const StoredMessage& message,
+                      const RaceInfos& races) {
+  ExportRecord record;
+  record.turn = turn.turn;
+  record.id = message.id;
+  record.playerPost = message.playerPost;
+  record.incoming = message.incoming;
+  record.text = message.text;
+  if (message.playerPost && message.race) {
+    record.race = message.race;
+    const auto info = races.find(*message.race);
+    if (info != races.end()) {
+      record.raceName = info->second.plural;
+      if (info->second.relation) record.relation = RelationName(*info->second.relation);
+    }
+  }
+  return record;
+}
+
 }  // namespace
 
 void WriteExportHeader(ExportFormat format, std::ostream& out) {
@@ -77,47 +94,17 @@ void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ost
 
 int ExportMessages(const GameArchive& archive, const std::string& game, int32_t race,
                    bool allMessages, ExportFormat format, std::ostream& out,
-                   const std::function<void(const std::string&, const std::string&)>& onSkipped) {
-  int skipped = 0;
-  RaceInfos races;
-  try {
-    races = ReadRaceInfos(archive.RaceFile(game));
-  } catch (const LExc_Base& e) {
-    ++skipped;
-    onSkipped(archive.RaceFile(game), e.text());
-  }
+                   const SkippedFile& onSkipped) {
   TurnSelection selection;
   selection.game = game;
   selection.race = race;
   WriteExportHeader(format, out);
-  for (const StoredTurn& turn : SelectTurns(archive, selection)) {
-    const std::string path = archive.TurnFile(turn.game, turn.race, turn.turn);
-    std::vector<StoredMessage> messages;
-    try {
-      messages = ReadTurnMessages(path);
-    } catch (const LExc_Base& e) {
-      ++skipped;
-      onSkipped(path, e.text());
-      continue;
-    }
+  const auto visit = [&](const StoredTurn& turn, const std::vector<StoredMessage>& messages,
+                         const RaceInfos& races) {
     for (const StoredMessage& message : messages) {
       if (!allMessages && !message.playerPost) continue;
-      ExportRecord record;
-      record.turn = turn.turn;
-      record.id = message.id;
-      record.playerPost = message.playerPost;
-      record.incoming = message.incoming;
-      record.text = message.text;
-      if (message.playerPost && message.race) {
-        record.race = message.race;
-        const auto info = races.find(*message.race);
-        if (info != races.end()) {
-          record.raceName = info->second.plural;
-          if (info->second.relation) record.relation = RelationName(*info->second.relation);
-        }
-      }
-      WriteExportRecord(format, record, out);
+      WriteExportRecord(format, recordOf(turn, message, races), out);
     }
-  }
-  return skipped;
+  };
+  return VisitStoredTurns(archive, selection, visit, onSkipped);
 }

@@ -2,7 +2,6 @@
 // spreadsheets (CSV) and scripts (JSON lines).
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -40,5 +39,4 @@ void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ost
 // number of files skipped.
 int ExportMessages(const GameArchive& archive, const std::string& game, int32_t race,
                    bool allMessages, ExportFormat format, std::ostream& out,
-                   const std::function<void(const std::string& path, const std::string& reason)>&
-                       onSkipped);
+                   const SkippedFile& onSkipped);

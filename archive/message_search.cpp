@@ -1,10 +1,6 @@
 #include "archive/message_search.h"
 
 #include <algorithm>
-#include <functional>
-
-#include "archive/game_archive.h"
-#include "support/lexc.h"
 
 namespace {
 
@@ -46,38 +42,16 @@ std::string RaceLabel(const RaceInfos& races, const std::optional<int32_t>& race
 }
 
 int SearchArchive(const GameArchive& archive, const SearchOptions& options,
-                  const std::function<void(const SearchHit&)>& onHit,
-                  const std::function<void(const std::string&, const std::string&)>& onSkipped) {
+                  const std::function<void(const SearchHit&)>& onHit, const SkippedFile& onSkipped) {
   const TextMatcher matcher(options.text, options.ignoreCase);
-  int skipped = 0;
-  std::string racesOf;  // the game whose RACES.SAV `races` holds
-  RaceInfos races;
-  for (const StoredTurn& turn : SelectTurns(archive, options.turns)) {
-    if (racesOf != turn.game) {
-      racesOf = turn.game;
-      races.clear();
-      try {
-        races = ReadRaceInfos(archive.RaceFile(turn.game));
-      } catch (const LExc_Base& e) {
-        ++skipped;
-        onSkipped(archive.RaceFile(turn.game), e.text());
-      }
-    }
-    const std::string path = archive.TurnFile(turn.game, turn.race, turn.turn);
-    std::vector<StoredMessage> messages;
-    try {
-      messages = ReadTurnMessages(path);
-    } catch (const LExc_Base& e) {
-      ++skipped;
-      onSkipped(path, e.text());
-      continue;
-    }
+  const auto visit = [&](const StoredTurn& turn, const std::vector<StoredMessage>& messages,
+                         const RaceInfos& races) {
     for (const StoredMessage& message : messages) {
       if (options.playerPostOnly && !message.playerPost) continue;
       if (!matcher.Matches(message.text)) continue;
       onHit(SearchHit{turn, message,
                       message.playerPost ? RaceLabel(races, message.race) : "system"});
     }
-  }
-  return skipped;
+  };
+  return VisitStoredTurns(archive, options.turns, visit, onSkipped);
 }

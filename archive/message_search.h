@@ -47,9 +47,7 @@ struct SearchHit {
 // cannot be read is passed to `onSkipped` with its path and the reason;
 // the search goes on without it. Returns the number of files skipped.
 int SearchArchive(const GameArchive& archive, const SearchOptions& options,
-                  const std::function<void(const SearchHit&)>& onHit,
-                  const std::function<void(const std::string& path, const std::string& reason)>&
-                      onSkipped);
+                  const std::function<void(const SearchHit&)>& onHit, const SkippedFile& onSkipped);
 
 // The name of `race` for a reader: the plural name RACES.SAV gives, else
 // "race N"; "unknown race" when there is no race.

@@ -5,6 +5,7 @@
 #include "archive/game_archive.h"
 #include "cache/smartcache.h"
 #include "reader/game_tables.h"
+#include "support/lexc.h"
 
 namespace {
 
@@ -86,6 +87,36 @@ RaceInfos ReadRaceInfos(const std::string& path) {
     races.emplace(*race, std::move(info));
   }
   return races;
+}
+
+int VisitStoredTurns(const GameArchive& archive, const TurnSelection& selection,
+                     const TurnVisit& visit, const SkippedFile& skipped) {
+  int count = 0;
+  std::string racesOf;  // the game whose RACES.SAV `races` holds
+  RaceInfos races;
+  for (const StoredTurn& turn : SelectTurns(archive, selection)) {
+    if (racesOf != turn.game) {
+      racesOf = turn.game;
+      races.clear();
+      try {
+        races = ReadRaceInfos(archive.RaceFile(turn.game));
+      } catch (const LExc_Base& e) {
+        ++count;
+        skipped(archive.RaceFile(turn.game), e.text());
+      }
+    }
+    const std::string path = archive.TurnFile(turn.game, turn.race, turn.turn);
+    std::vector<StoredMessage> messages;
+    try {
+      messages = ReadTurnMessages(path);
+    } catch (const LExc_Base& e) {
+      ++count;
+      skipped(path, e.text());
+      continue;
+    }
+    visit(turn, messages, races);
+  }
+  return count;
 }
 
 std::string RelationName(int32_t relation) {

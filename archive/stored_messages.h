@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <map>
 #include <optional>
@@ -57,3 +58,16 @@ RaceInfos ReadRaceInfos(const std::string& path);
 
 // "friend", "neutral" or "enemy"; empty for any other value.
 std::string RelationName(int32_t relation);
+
+// Receives a file that cannot be read: its path and why.
+using SkippedFile = std::function<void(const std::string& path, const std::string& reason)>;
+// Receives a stored turn with its messages and the races of its game.
+using TurnVisit = std::function<void(const StoredTurn& turn, const std::vector<StoredMessage>& messages,
+                                     const RaceInfos& races)>;
+
+// Reads the selected turns in archive order and passes each to `visit`,
+// with the races of its game's RACES.SAV (none when that cannot be read).
+// Files that cannot be read go to `skipped`, and their turns are left out.
+// Returns the number of files skipped.
+int VisitStoredTurns(const GameArchive& archive, const TurnSelection& selection,
+                     const TurnVisit& visit, const SkippedFile& skipped);
