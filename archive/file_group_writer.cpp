@@ -60,9 +60,9 @@ void FileGroupWriter::Commit() {
 
 void FileGroupWriter::PutBack(size_t replaced) {
   for (size_t i = 0; i < replaced; ++i) {
-    const File& file = group_[i];
+    File& file = group_[i];
     if (file.existed) {
-      files_.Rename(ToPath(copyOf(file.path)), ToPath(file.path));
+      file.keepCopy = !files_.Rename(ToPath(copyOf(file.path)), ToPath(file.path));
     } else {
       files_.Remove(ToPath(file.path));
     }
@@ -75,7 +75,7 @@ void FileGroupWriter::RemoveLeftovers() const {
     if (std::filesystem::exists(ToPath(temporaryOf(file.path)), ignored)) {
       files_.Remove(ToPath(temporaryOf(file.path)));
     }
-    if (std::filesystem::exists(ToPath(copyOf(file.path)), ignored)) {
+    if (!file.keepCopy && std::filesystem::exists(ToPath(copyOf(file.path)), ignored)) {
       files_.Remove(ToPath(copyOf(file.path)));
     }
   }

@@ -17,7 +17,8 @@
 // 4. the copies go.
 // A failure in 1 or 2 leaves every file as it was; a failure in 3 puts the
 // replaced files back from their copies. No temporary file or copy remains
-// after a failure that could be reported.
+// after a failure that could be reported, except a copy that could not be
+// put back: it stays as the only old version.
 class FileGroupWriter {
  public:
   // Writes one file's content.
@@ -39,7 +40,8 @@ class FileGroupWriter {
   struct File {
     std::string path;
     Content content;
-    bool existed = false;  // an old version was copied aside
+    bool existed = false;   // an old version was copied aside
+    bool keepCopy = false;  // the copy could not be put back
   };
   // Writes `content` to `path` completely; raises naming `shown` (the
   // file the user knows) when it cannot.

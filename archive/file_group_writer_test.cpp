@@ -89,6 +89,16 @@ TEST_F(FileGroupWriterTest, AFailedRenamePutsTheReplacedFilesBack) {
   EXPECT_EQ(fileBytes(path("a")), "old a");
   EXPECT_FALSE(testing_archive::exists(path("b")));
   EXPECT_EQ(temporaryFiles(scratch.text()), 0);
+
+  // When "a" cannot be put back either, its copy is all that is left of
+  // the old version: it stays.
+  faulty.FailNth(counting.Operations());
+  faulty.FailToo(counting.Operations() + 1);
+  EXPECT_THROW(commit(faulty), LExc_Internal_Unexpected);
+  EXPECT_EQ(fileBytes(path("a")), "new a");
+  EXPECT_EQ(fileBytes(path("a") + ".old"), "old a");
+  EXPECT_FALSE(testing_archive::exists(path("b")));
+  EXPECT_FALSE(testing_archive::exists(path("a") + ".tmp"));
 }
 
 }  // namespace

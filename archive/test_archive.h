@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -86,11 +87,13 @@ inline int temporaryFiles(const std::string& directory) {
 class FaultyFileOps : public FileOps {
  public:
   void FailNth(int n, bool shortWrite = false) {
-    failing_ = n;
+    failing_ = {n};
     shortWrite_ = shortWrite;
     count_ = 0;
   }
-  void Never() { failing_ = 0; }
+  // Makes the n-th operation fail as well.
+  void FailToo(int n) { failing_.insert(n); }
+  void Never() { failing_.clear(); }
   int Operations() const { return count_; }
 
   std::unique_ptr<std::ostream> Create(const std::filesystem::path& path) override {
@@ -108,7 +111,7 @@ class FaultyFileOps : public FileOps {
   bool Remove(const std::filesystem::path& path) override { return FileOps::System().Remove(path); }
 
  private:
-  bool Fails() { return failing_ > 0 && ++count_ == failing_; }
+  bool Fails() { return !failing_.empty() && failing_.count(++count_) != 0; }
 
   class Buffer : public std::streambuf {
    public:
@@ -147,7 +150,7 @@ class FaultyFileOps : public FileOps {
     Buffer buffer_;
   };
 
-  int failing_ = 0;
+  std::set<int> failing_;
   bool shortWrite_ = false;
   int count_ = 0;
 };
