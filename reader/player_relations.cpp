@@ -83,12 +83,20 @@ void addComboRaces(WindowOps& ops, WindowHandle pane, CurrentGame& game) {
   }
 }
 
+// Dialogs of one caption looked at in one attempt, at most.
+constexpr int kDialogsPerCaption = 16;
+
+// The relations dialog once it is shown: a dialog window that is not yet
+// visible may still be making its controls.
 WindowHandle waitForDialog(WindowOps& ops) {
   for (int attempt = 0; attempt < game_ui::kDialogAttempts; ++attempt) {
     for (const char* caption : {game_ui::kRelationsGerman, game_ui::kRelationsEnglish}) {
-      const WindowHandle dialog =
-          ops.FindWindowExA(kNoWindow, kNoWindow, game_ui::kDialogClass, caption);
-      if (dialog != kNoWindow) return dialog;
+      WindowHandle dialog = kNoWindow;
+      for (int k = 0; k < kDialogsPerCaption; ++k) {
+        dialog = ops.FindWindowExA(kNoWindow, dialog, game_ui::kDialogClass, caption);
+        if (dialog == kNoWindow) break;
+        if (HasStyle(ops, dialog, win::kWsVisible)) return dialog;
+      }
     }
     ops.Sleep(game_ui::kDialogWait);
   }

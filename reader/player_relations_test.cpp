@@ -101,6 +101,21 @@ TEST_F(RelationsTest, DialogFoundOnTheThirdAttemptAfterTwoWaits) {
   EXPECT_EQ(raceRows(*game)[0][2], "Zorg");
 }
 
+TEST_F(RelationsTest, DialogIsReadOnlyOnceItIsShown) {
+  // The dialog window is there at once, but hidden and without its
+  // controls for two waits.
+  scenario.dialogHiddenWaits = 2;
+  const std::vector<WindowCall> actions = read();
+  std::vector<Expected> expected = {Post(FakeGame::kFrame, win::kWmCommand, 2014, 0), Wait(500),
+                                    Wait(500)};
+  AddKey(&expected, FakeGame::kListBox, win::kVkHome);
+  std::vector<WindowCall> polling = From(actions, expected[0]);
+  polling.resize(std::min<size_t>(polling.size(), expected.size()));
+  EXPECT_TRUE(SequenceIs(polling, expected));
+  EXPECT_EQ(raceRows(*game)[3], (RaceRow{"3", "Vlorrians", "Vlorrian", "0"}));
+  EXPECT_FALSE(dialogLeftOpen);
+}
+
 TEST_F(RelationsTest, DialogThatNeverComesEndsAfterTenAttempts) {
   scenario.dialogNever = true;
   const std::vector<WindowCall> actions = read();

@@ -72,6 +72,8 @@ std::vector<FakeGame::Window> FakeGame::Windows() const {
   if (model_.DialogOpen()) {
     windows.push_back({kDialog, kNoWindow, game_ui::kDialogClass,
                        german ? game_ui::kRelationsGerman : game_ui::kRelationsEnglish});
+  }
+  if (model_.DialogShown()) {
     if (!s.noListBox) windows.push_back({kListBox, kDialog, game_ui::kListBoxClass, ""});
     if (!s.noFriendButton) {
       windows.push_back({kFriendButton, kDialog, game_ui::kButtonClass,
@@ -235,6 +237,9 @@ int32_t FakeGame::GetWindowLongA(WindowHandle window, int32_t index) {
       break;
     case kListBox:
       if (model_.scenario().listWithoutStrings) style |= win::kLbsOwnerDrawFixed;
+      break;
+    case kDialog:
+      if (!model_.DialogShown()) style = 0;
       break;
     case kNextButton:
       if (model_.NextDisabled()) style |= win::kWsDisabled;

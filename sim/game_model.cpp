@@ -107,6 +107,11 @@ bool GameModel::DialogOpen() const {
          waitsSinceRequest_ >= scenario_.dialogAfterWaits;
 }
 
+bool GameModel::DialogShown() const {
+  return DialogOpen() &&
+         waitsSinceRequest_ >= scenario_.dialogAfterWaits + scenario_.dialogHiddenWaits;
+}
+
 void GameModel::CloseDialog() {
   dialogClosed_ = true;
   dialogRequested_ = false;

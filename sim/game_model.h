@@ -62,11 +62,13 @@ class GameModel {
   // entry grew on it.
   bool EntryLengthAsked(Entries entries, size_t index);
 
-  // The relations dialog: opened by the command, shown once the scenario's
-  // number of waits has passed (or never), closed by WM_CLOSE.
+  // The relations dialog: opened by the command, there once the scenario's
+  // number of waits has passed (or never), shown with its controls after
+  // its hidden waits, closed by WM_CLOSE.
   void RequestRelations();
   void Wait();
   bool DialogOpen() const;
+  bool DialogShown() const;
   void CloseDialog();
   void ListHome() { listSelection_ = 0; }
   void ListDown();

@@ -137,6 +137,8 @@ class Parser {
       }
     } else if (word == "dialog-after") {
       s.dialogAfterWaits = Number(value);
+    } else if (word == "dialog-hidden") {
+      s.dialogHiddenWaits = Number(value);
     } else if (word == "no-button") {
       if (value == "friend") s.noFriendButton = true;
       else if (value == "neutral") s.noNeutralButton = true;

@@ -44,6 +44,9 @@ struct Scenario {
   bool noNeutralButton = false;
   bool noEnemyButton = false;
   int dialogAfterWaits = 0;  // the dialog appears after this many waits
+  // ... and then stays hidden, without its controls, for this many more
+  // (a dialog that is still being made).
+  int dialogHiddenWaits = 0;
   bool dialogNever = false;
   bool prevNeverDisabled = false;
   bool nextNeverDisabled = false;

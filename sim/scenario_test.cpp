@@ -46,7 +46,7 @@ TEST(Scenario, BlocksRelationsAndSwitches) {
       "relations\nZorg = enemy\nOne = Two = friend\n.\n"
       "incoming\n..\n.dotted\n\n{repeat 3 ab}!\n.\n"
       "outgoing 12\nhi\n.\n"
-      "no-combo\ndialog-after 2\nno-button neutral\nnext-never-disabled\n"
+      "no-combo\ndialog-after 2\ndialog-hidden 3\nno-button neutral\nnext-never-disabled\n"
       "vanish-after 7\nentries-grow 30\nlist-without-strings\n");
   EXPECT_EQ(s.relations[1].name, "One = Two");
   EXPECT_EQ(s.relations[1].relation, 0);
@@ -54,6 +54,7 @@ TEST(Scenario, BlocksRelationsAndSwitches) {
   EXPECT_EQ(s.outgoing[0].recipient, 12);
   EXPECT_TRUE(s.noCombo);
   EXPECT_EQ(s.dialogAfterWaits, 2);
+  EXPECT_EQ(s.dialogHiddenWaits, 3);
   EXPECT_TRUE(s.noNeutralButton);
   EXPECT_TRUE(s.nextNeverDisabled);
   EXPECT_FALSE(s.prevNeverDisabled);

@@ -45,6 +45,11 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD millise
   return found;
 }
 
+bool WaitForIdle(HWND window, DWORD milliseconds) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &ignored) != 0;
+}
+
 std::wstring TextOf(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));

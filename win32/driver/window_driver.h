@@ -34,6 +34,12 @@ bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds);
 // null when none appears within `milliseconds`.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD milliseconds);
 
+// Waits until the program of `window` has finished what it is doing: a
+// message sent to it is handled only once it is back in its message loop
+// (or waits on a send of its own). False when it does not answer within
+// `milliseconds`.
+bool WaitForIdle(HWND window, DWORD milliseconds);
+
 // A window's text.
 std::wstring TextOf(HWND window);
 // Presses a button, without waiting for what it starts.

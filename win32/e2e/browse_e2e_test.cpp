@@ -79,8 +79,11 @@ class BrowseEndToEnd : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }, kWait));
   }
 
+  // The label shows the new year before the refresh has ended: the rest
+  // is done once the reader is idle again.
   bool yearBecomes(const wchar_t* year) {
-    return WaitUntil([&] { return label(IDC_YEAR_LABEL) == year; }, kWait);
+    return WaitUntil([&] { return label(IDC_YEAR_LABEL) == year; }, kWait) &&
+           WaitForIdle(main, kWait);
   }
 
   void screenshot(HWND window, const char* name) {
@@ -145,6 +148,7 @@ TEST_F(BrowseEndToEnd, ThroughTheWindows) {
                            View{3, L"Zorgs", 2}, View{1, L"(Player Post)", 6}}) {
     choose(IDC_FILTER, L"Choose Filter Option:", view.index);
     ASSERT_TRUE(WaitUntil([&] { return label(IDC_FILTER_LABEL) == view.label; }, kWait));
+    ASSERT_TRUE(WaitForIdle(main, kWait));
     EXPECT_EQ(listed(), view.count) << FromWide(view.label);
   }
 

@@ -257,6 +257,7 @@ TEST_F(CaptureEndToEnd, MisbehavingGamesEndAsInProcess) {
       {"growing", sample + "entries-grow 1\n"},
       {"growing-most", sample + "entries-grow 4096\n"},
       {"no-strings", sample + "list-without-strings\n"},
+      {"dialog-hidden", sample + "dialog-hidden 2\n"},
       {"path-name", sample + "title Vandor! - ..\\..\\outside - Terran - Emperor Vance m2\n"},
       {"limits-998", scenarioAtTheLimits(998)},
       {"limits-999", scenarioAtTheLimits(999)},

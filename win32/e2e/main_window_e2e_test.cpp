@@ -99,8 +99,11 @@ class MainWindowEndToEnd : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, kWait));
   }
 
+  // The title changes first when the window shows a loaded turn: the
+  // rest of the refresh is done once the reader is idle again.
   bool captured() {
-    return WaitUntil([&] { return TextOf(main) == kLoadedTitle; }, kWait);
+    return WaitUntil([&] { return TextOf(main) == kLoadedTitle; }, kWait) &&
+           WaitForIdle(main, kWait);
   }
 
   testing_archive::ScratchDirectory scratch;

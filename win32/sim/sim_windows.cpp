@@ -268,9 +268,10 @@ LRESULT SimWindows::OnFrame(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 void SimWindows::OfferDialog() {
-  if (model_.DialogOpen()) {
+  if (model_.DialogOpen() && dialog_ == nullptr) CreateDialogWindow();
+  if (model_.DialogShown()) {
     KillTimer(frame_, kDialogTimer);
-    if (dialog_ == nullptr) CreateDialogWindow();
+    if (dialog_ != nullptr && !dialogComplete_) CompleteDialog();
   } else if (!model_.scenario().dialogNever) {
     // One wait of the reader is half a second.
     SetTimer(frame_, kDialogTimer, game_ui::kDialogWait, nullptr);
@@ -333,8 +334,15 @@ void SimWindows::CreateDialogWindow() {
                             WS_POPUP | WS_CAPTION | WS_SYSMENU, 120, 120, 360, 260, frame_,
                             nullptr, instance_, nullptr);
   if (dialog_ == nullptr) return;
+  dialogComplete_ = false;
   SetWindowLongPtrW(dialog_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(dialog_, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(DialogProc));
+}
+
+void SimWindows::CompleteDialog() {
+  const Scenario& s = model_.scenario();
+  const bool german = s.language == Scenario::Language::kGerman;
+  dialogComplete_ = true;
   if (!s.noListBox) {
     // Without strings the entries are numbers (1, 2, ...) that the dialog
     // draws as the races' names.
@@ -420,6 +428,7 @@ INT_PTR SimWindows::OnDialog(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return TRUE;
     case WM_DESTROY:
       dialog_ = nullptr;
+      dialogComplete_ = false;
       list_ = nullptr;
       for (HWND& button : relationButtons_) button = nullptr;
       model_.CloseDialog();

@@ -39,9 +39,11 @@ class SimWindows {
   // moment later, see EditProc).
   void Sync();
   void ShowTexts();
-  // Shows the relations dialog once its waits have passed.
+  // Makes the relations dialog window once its waits have passed, and its
+  // controls when it is to be shown (then shows it).
   void OfferDialog();
   void CreateDialogWindow();
+  void CompleteDialog();
   void ShowSelectedRelation();
   void PaintModeHint(HWND window);
   // Stops answering for good, or closes all windows, when the scenario
@@ -65,6 +67,7 @@ class SimWindows {
   HWND prev_ = nullptr;
   HWND combo_ = nullptr;
   HWND dialog_ = nullptr;
+  bool dialogComplete_ = false;  // the dialog has its controls and is shown
   HWND list_ = nullptr;
   HWND relationButtons_[3] = {};
   WNDPROC editProc_ = nullptr;
