@@ -41,17 +41,25 @@ HWND child(const wchar_t* className, const std::wstring& text, DWORD style, HWND
 
 }  // namespace
 
+template <LRESULT (SimWindows::*handler)(HWND, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK SimWindows::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) attach(window, lParam);
+  SimWindows* self = objectOf<SimWindows>(window);
+  return self ? (self->*handler)(window, message, wParam, lParam)
+              : DefWindowProcW(window, message, wParam, lParam);
+}
+
 bool SimWindows::Create(HINSTANCE instance) {
   instance_ = instance;
   const Scenario& s = model_.scenario();
   WNDCLASSW frameClass{};
-  frameClass.lpfnWndProc = FrameProc;
+  frameClass.lpfnWndProc = Route<&SimWindows::OnFrame>;
   frameClass.hInstance = instance;
   frameClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
   frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   frameClass.lpszClassName = s.noFrame ? kIdleClass : kFrameClass;
   WNDCLASSW paneClass = frameClass;
-  paneClass.lpfnWndProc = PaneProc;
+  paneClass.lpfnWndProc = Route<&SimWindows::OnPane>;
   paneClass.lpszClassName = kPaneClass;
   paneClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   if (!RegisterClassW(&frameClass) || !RegisterClassW(&paneClass)) return false;
@@ -234,13 +242,6 @@ void SimWindows::VanishIfDue() {
   if (model_.Vanished() && frame_ != nullptr) DestroyWindow(frame_);
 }
 
-LRESULT CALLBACK SimWindows::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) attach(window, lParam);
-  SimWindows* self = objectOf<SimWindows>(window);
-  return self ? self->OnFrame(window, message, wParam, lParam)
-              : DefWindowProcW(window, message, wParam, lParam);
-}
-
 LRESULT SimWindows::OnFrame(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
@@ -276,13 +277,6 @@ void SimWindows::OfferDialog() {
     // One wait of the reader is half a second.
     SetTimer(frame_, kDialogTimer, game_ui::kDialogWait, nullptr);
   }
-}
-
-LRESULT CALLBACK SimWindows::PaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) attach(window, lParam);
-  SimWindows* self = objectOf<SimWindows>(window);
-  return self ? self->OnPane(window, message, wParam, lParam)
-              : DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT SimWindows::OnPane(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

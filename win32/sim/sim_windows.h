@@ -23,8 +23,10 @@ class SimWindows {
   bool Create(HINSTANCE instance);
 
  private:
-  static LRESULT CALLBACK FrameProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK PaneProc(HWND, UINT, WPARAM, LPARAM);
+  // The window procedure of a window made with this object as its
+  // creation parameter: it passes every message to `handler`.
+  template <LRESULT (SimWindows::*handler)(HWND, UINT, WPARAM, LPARAM)>
+  static LRESULT CALLBACK Route(HWND, UINT, WPARAM, LPARAM);
   static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK EntriesProc(HWND, UINT, WPARAM, LPARAM);
