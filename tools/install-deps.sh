@@ -5,7 +5,10 @@
 set -eu
 
 native="cmake g++ make ninja-build googletest libgtest-dev libbenchmark-dev libsqlite3-dev clang-14 libclang-rt-14-dev"
-windows="g++-mingw-w64-i686 wine wine32:i386 xvfb xauth"
+# Both Windows architectures: the i686 tree is the release, the x86_64 tree
+# runs the Windows tests where the kernel cannot run 32-bit programs. All of
+# them install on every amd64 machine, whether it can run them or not.
+windows="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth"
 
 missing=""
 for pkg in $native $windows; do
