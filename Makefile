@@ -1,29 +1,56 @@
 # Vandor! Message Reader: build, test and demo.
 #
-#   make test   installs what is missing (apt), builds the native and the
-#               Windows trees and runs every test
-#   make demo   installs what is missing, builds and runs the reader beside
-#               the simulated game (by itself under Xvfb without a display)
-#   make fuzz   runs each fuzz target for FUZZ_TIME seconds (default 600)
-#   make package  builds the release zip for Windows players
-#               (build/win32/package/)
+#   make test     installs what is missing (apt), builds the native and the
+#                 Windows trees and runs every test
+#   make demo     installs what is missing, builds and runs the reader beside
+#                 the simulated game (by itself under Xvfb without a display)
+#   make fuzz     runs each fuzz target for FUZZ_TIME seconds (default 600)
+#   make package  builds the zips for Windows players (-win32, the release,
+#                 and -win64) in build/win32/package/ and build/win64/package/
+#   make install  puts the programs and scenarios into PREFIX (default
+#                 ~/vandor-message-reader), to run them under Wine
 #
-# Build trees: build/native (host compiler, sanitizers), build/win32
-# (i686 mingw-w64; programs run under Wine in build/win32/wineprefix) and
-# build/fuzz (clang, libFuzzer).
+# Build trees: build/native (host compiler, sanitizers), build/win32 (i686
+# mingw-w64, the release; its programs run under 32-bit Wine), build/win64
+# (x86_64 mingw-w64; 64-bit Wine) and build/fuzz (clang, libFuzzer). Each
+# Windows tree has its own Wine prefix, build/win*/wineprefix.
+#
+# The Windows programs run where this machine can run them: in the i686
+# tree where it runs 32-bit programs, else in the x86_64 tree
+# (tools/windows-arch.sh tries). WINDOWS_ARCH=i686 or WINDOWS_ARCH=x86_64
+# forces the choice, for test, demo, sim, bench and install.
 
 BUILD_DIR ?= build
 NATIVE_DIR := $(BUILD_DIR)/native
 WIN32_DIR := $(BUILD_DIR)/win32
+WIN64_DIR := $(BUILD_DIR)/win64
+WINDOWS_BUILD_TYPE ?= Release
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SCENARIO ?= sim/scenarios/english.scenario
+TURN ?= 2401
+PREFIX ?= $(HOME)/vandor-message-reader
 
 FUZZ_DIR := $(BUILD_DIR)/fuzz
 FUZZ_TIME ?= 600
 FUZZ_TEST_TIME ?= 30
 
-.PHONY: all deps native win32 fuzz-build test test-native test-win32 test-fuzz demo sim bench \
-	fuzz fuzz-seeds package clean
+# The tree whose programs run here, once WINDOWS_ARCH is known: the targets
+# that run Windows programs call `make` again through $(with-arch).
+ifeq ($(WINDOWS_ARCH),x86_64)
+RUN_TREE := win64
+RUN_DIR := $(WIN64_DIR)
+RUN_WINE := 64-bit Wine
+else
+RUN_TREE := win32
+RUN_DIR := $(WIN32_DIR)
+RUN_WINE := 32-bit Wine
+endif
+with-arch = arch=$$(./tools/windows-arch.sh) && $(MAKE) --no-print-directory WINDOWS_ARCH=$$arch
+
+.PHONY: all deps native win32 win64 configure-win32 configure-win64 fuzz-build \
+	test test-native test-windows test-windows-chosen test-win32 test-win64 test-fuzz \
+	demo demo-chosen sim sim-chosen bench bench-chosen fuzz fuzz-seeds package \
+	install install-chosen wine-check clean
 
 all: native win32
 
@@ -34,25 +61,66 @@ native: deps
 	cmake -S . -B $(NATIVE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANDOR_SANITIZE=ON
 	cmake --build $(NATIVE_DIR) -j $(JOBS)
 
-win32: deps
-	cmake -S . -B $(WIN32_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+configure-win32: deps
+	cmake -S . -B $(WIN32_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(WINDOWS_BUILD_TYPE) \
 	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw32-toolchain.cmake
+
+configure-win64: deps
+	cmake -S . -B $(WIN64_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(WINDOWS_BUILD_TYPE) \
+	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw64-toolchain.cmake
+
+win32: configure-win32
 	cmake --build $(WIN32_DIR) -j $(JOBS)
+
+win64: configure-win64
+	cmake --build $(WIN64_DIR) -j $(JOBS)
 
 fuzz-build: deps
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	    -DVANDOR_FUZZ=ON
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 
-test: test-native test-win32 test-fuzz
+# Every stage runs, whatever an earlier one did; each is reported at the end.
+TEST_STAGES := test-native test-windows test-fuzz
+test: deps
+	@failed=""; summary=""; \
+	for stage in $(TEST_STAGES); do \
+	    if $(MAKE) --no-print-directory $$stage; then result=passed; \
+	    else result=FAILED; failed="$$failed $$stage"; fi; \
+	    summary="$$summary\n  $$stage: $$result"; \
+	done; \
+	printf "\n== make test:$$summary\n"; \
+	cat $(BUILD_DIR)/windows-tested.txt 2>/dev/null || true; \
+	if [ -n "$$failed" ]; then echo "== FAILED:$$failed"; exit 1; fi; \
+	echo "== every stage passed"
 
 test-native: native
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
 
-# The Wine prefix is prepared once before the tests start in parallel.
+# The i686 tree is always built, so that the release compiles everywhere;
+# its tests run where 32-bit programs run, else those of the x86_64 tree.
+test-windows: win32
+	@rm -f $(BUILD_DIR)/windows-tested.txt
+	@+$(with-arch) test-windows-chosen
+
+test-windows-chosen: test-$(RUN_TREE)
+ifeq ($(RUN_TREE),win64)
+	@echo "== The release zip of the i686 tree, checked without running its programs:"
+	VANDOR_RUN_PACKED=no ctest --test-dir $(WIN32_DIR) -L package --output-on-failure
+endif
+	@echo "  Windows tests: $(WINDOWS_ARCH) programs under $(RUN_WINE)" \
+	    "(unit, end-to-end and package tests of $(RUN_DIR))" | tee $(BUILD_DIR)/windows-tested.txt
+
+# The tests of one Windows tree, under Xvfb, with one wineserver for the run.
 test-win32: win32
-	$(WIN32_DIR)/wine-run --init
-	xvfb-run -a ctest --test-dir $(WIN32_DIR) --output-on-failure -j $(JOBS)
+	@echo "== Windows tests: i686 programs under 32-bit Wine ($(WIN32_DIR))"
+	xvfb-run -a $(WIN32_DIR)/wine-run --session \
+	    ctest --test-dir $(WIN32_DIR) --output-on-failure -j $(JOBS)
+
+test-win64: win64
+	@echo "== Windows tests: x86_64 programs under 64-bit Wine ($(WIN64_DIR))"
+	xvfb-run -a $(WIN64_DIR)/wine-run --session \
+	    ctest --test-dir $(WIN64_DIR) --output-on-failure -j $(JOBS)
 
 # The committed fuzz inputs replayed, then each target fuzzed briefly.
 test-fuzz: fuzz-build
@@ -67,32 +135,65 @@ fuzz: fuzz-build
 fuzz-seeds: fuzz-build
 	$(FUZZ_DIR)/fuzz/fuzz_seeds fuzz/corpus
 
-# The release zip for Windows players: build/win32/package/.
-package: win32
+# Both zips; players are pointed to the -win32 one.
+package: win32 win64
 	cd $(WIN32_DIR) && cpack -G ZIP
+	cd $(WIN64_DIR) && cpack -G ZIP
+	@ls -l $(WIN32_DIR)/package/*.zip $(WIN64_DIR)/package/*.zip
+
+# Configures the tree of the chosen architecture and makes sure Wine starts
+# its programs, before anything long is built.
+wine-check: configure-$(RUN_TREE)
+	@echo "== Windows programs: $(WINDOWS_ARCH), under $(RUN_WINE) ($(RUN_DIR))"
+	@$(RUN_DIR)/wine-run --init || { \
+	    echo "Wine cannot run $(WINDOWS_ARCH) programs on this machine (see above)." >&2; \
+	    echo "Install Wine with tools/install-deps.sh (as root), or choose the other" >&2; \
+	    echo "architecture: WINDOWS_ARCH=x86_64 or WINDOWS_ARCH=i686." >&2; \
+	    exit 1; }
 
 # The reader beside the simulated game (see tools/demo.sh).
-demo: win32
-	./tools/demo.sh $(WIN32_DIR) $(SCENARIO)
+demo: deps
+	@+$(with-arch) demo-chosen
+
+demo-chosen: wine-check
+	cmake --build $(RUN_DIR) -j $(JOBS)
+	./tools/demo.sh $(RUN_DIR) $(SCENARIO) $(TURN)
+
+# The simulated game on its own: make sim [SCENARIO=sim/scenarios/german.scenario]
+sim: deps
+	@+$(with-arch) sim-chosen
+
+sim-chosen: wine-check
+	cmake --build $(RUN_DIR) -j $(JOBS) --target vandor-sim
+	$(RUN_DIR)/wine-run $(RUN_DIR)/win32/vandor-sim.exe $(SCENARIO)
 
 # Benchmarks in an optimised tree of their own; the results land in
 # build/bench/results.txt and results.json.
 BENCH_DIR := $(BUILD_DIR)/bench
-bench: deps win32
+bench: deps
+	@+$(with-arch) bench-chosen
+
+bench-chosen: wine-check
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target vandor_bench
+	cmake --build $(RUN_DIR) -j $(JOBS)
 	$(BENCH_DIR)/bench/vandor_bench --benchmark_out=$(BENCH_DIR)/results.json \
 	    --benchmark_out_format=json | tee $(BENCH_DIR)/results.txt
 	rm -rf $(BENCH_DIR)/wine && mkdir -p $(BENCH_DIR)/wine
-	cp $(WIN32_DIR)/win32/vandormsg.exe $(WIN32_DIR)/win32/vandor-sim.exe $(BENCH_DIR)/wine/
-	echo "Under Wine:" >> $(BENCH_DIR)/results.txt
-	xvfb-run -a -s "-screen 0 1024x768x24" $(WIN32_DIR)/wine-run $(WIN32_DIR)/win32/wine-bench.exe \
-	    $(BENCH_DIR)/results.txt $(BENCH_DIR)/wine
-	$(WIN32_DIR)/wine-run --kill
+	cp $(RUN_DIR)/win32/vandormsg.exe $(RUN_DIR)/win32/vandor-sim.exe $(BENCH_DIR)/wine/
+	echo "Under $(RUN_WINE) ($(WINDOWS_ARCH) programs):" >> $(BENCH_DIR)/results.txt
+	xvfb-run -a -s "-screen 0 1024x768x24" $(RUN_DIR)/wine-run --session \
+	    $(RUN_DIR)/wine-run $(RUN_DIR)/win32/wine-bench.exe $(BENCH_DIR)/results.txt $(BENCH_DIR)/wine
 
-# The simulated game on its own: make sim [SCENARIO=sim/scenarios/german.scenario]
-sim: win32
-	$(WIN32_DIR)/wine-run $(WIN32_DIR)/win32/vandor-sim.exe $(SCENARIO)
+# The programs and the scenarios in PREFIX, to run under Wine beside the
+# game; an archive (DATA) already there is left as it is.
+install: deps
+	@+$(with-arch) install-chosen
+
+install-chosen: wine-check
+	cmake --build $(RUN_DIR) -j $(JOBS)
+	cmake --install $(RUN_DIR) --prefix "$(PREFIX)"
+	@echo "Installed the $(WINDOWS_ARCH) programs in $(PREFIX); the archive goes to $(PREFIX)/DATA."
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,5 +1,7 @@
 # Builds the release zip into a folder of its own and checks its entries:
 #   cmake -DBUILD_DIR=... -DPACKAGE=<file name without .zip> -P check_package.cmake
+# With VANDOR_RUN_PACKED=no in the environment, the packed programs are
+# checked but not run (for a tree whose programs this machine cannot run).
 cmake_minimum_required(VERSION 3.25)
 set(out ${BUILD_DIR}/package-check)
 file(REMOVE_RECURSE ${out})
@@ -50,13 +52,33 @@ list(LENGTH lineEnds ends)
 if(feeds EQUAL 0 OR NOT feeds EQUAL ends)
   message(FATAL_ERROR "README.txt does not end its lines with CR LF")
 endif()
+# The programs are Windows programs of the zip's architecture: the machine
+# field of the PE header (at the offset that 0x3C holds, plus 4) is 0x014c
+# for i686 (-win32) and 0x8664 for x86_64 (-win64).
+if(PACKAGE MATCHES "-win64$")
+  set(machine "6486")
+else()
+  set(machine "4c01")
+endif()
 foreach(program vandormsg vandormsg-archive vandor-sim)
-  file(READ ${out}/unpacked/${PACKAGE}/${program}.exe start LIMIT 2 HEX)
+  set(exe ${out}/unpacked/${PACKAGE}/${program}.exe)
+  file(READ ${exe} start LIMIT 2 HEX)
   if(NOT start STREQUAL "4d5a")  # "MZ"
     message(FATAL_ERROR "${program}.exe is not a Windows program")
   endif()
+  file(READ ${exe} peOffset OFFSET 60 LIMIT 4 HEX)
+  string(REGEX REPLACE "(..)(..)(..)(..)" "\\4\\3\\2\\1" peOffset "${peOffset}")
+  math(EXPR peOffset "0x${peOffset} + 4")
+  file(READ ${exe} found OFFSET ${peOffset} LIMIT 2 HEX)
+  if(NOT found STREQUAL machine)
+    message(FATAL_ERROR "${program}.exe is built for machine ${found}, not ${machine}")
+  endif()
 endforeach()
 # The command-line program runs from the unpacked folder, alone.
+if("$ENV{VANDOR_RUN_PACKED}" STREQUAL "no")
+  message(STATUS "${zip}: ${entries}; its programs are not run here")
+  return()
+endif()
 execute_process(
   COMMAND ${BUILD_DIR}/wine-run ${out}/unpacked/${PACKAGE}/vandormsg-archive.exe --help
   RESULT_VARIABLE status OUTPUT_VARIABLE help ERROR_VARIABLE log)
