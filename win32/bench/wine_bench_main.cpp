@@ -119,10 +119,10 @@ void refreshOfTheAllTurnsView(const std::string& parent, Results& results) {
   GameArchive archive(ProgramDirectory(directory), archiveUi);
   if (archive.ListGames().empty()) DataGenerator(23).WriteArchive(archive, "Benchmark", 500, 300);
   ChildProcess reader(L"\"" + ToWide(directory) + L"vandormsg.exe\"");
-  HWND main = WaitForWindow(L"#32770", L"Korvik Vandor! Message Reader V1.1", kWait);
+  HWND main = WaitForDialog(L"Korvik Vandor! Message Reader V1.1", {IDC_LOAD_GAME, IDC_FILTER}, kWait);
   if (main == nullptr) return;
   Press(GetDlgItem(main, IDC_LOAD_GAME));
-  HWND chooser = WaitForWindow(L"#32770", L"Choose Game to load", kWait);
+  HWND chooser = WaitForDialog(L"Choose Game to load", {IDC_CHOOSER_LIST}, kWait);
   SelectEntry(chooser, IDC_CHOOSER_LIST, 0, true);
   WaitUntil([&] { return TextOf(GetDlgItem(main, IDC_YEAR_LABEL)) == L"2899"; }, kWait);
 
@@ -135,7 +135,7 @@ void refreshOfTheAllTurnsView(const std::string& parent, Results& results) {
   // A filter change is a refresh alone; a message to the window returns
   // once the command has ended.
   Press(GetDlgItem(main, IDC_FILTER));
-  chooser = WaitForWindow(L"#32770", L"Choose Filter Option:", kWait);
+  chooser = WaitForDialog(L"Choose Filter Option:", {IDC_CHOOSER_LIST}, kWait);
   start = std::chrono::steady_clock::now();
   SelectEntry(chooser, IDC_CHOOSER_LIST, 0, true);
   WaitUntil([&] { return !IsWindow(chooser); }, kWait);

@@ -45,6 +45,24 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD millise
   return found;
 }
 
+HWND WaitForDialog(const wchar_t* title, std::initializer_list<int> controls, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  HWND dialog = nullptr;
+  const bool built = WaitUntil(
+      [&] {
+        dialog = FindWindowW(L"#32770", title);
+        if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
+        for (int id : controls) {
+          if (GetDlgItem(dialog, id) == nullptr) return false;
+        }
+        return true;
+      },
+      milliseconds);
+  if (!built) return nullptr;
+  const DWORD spent = GetTickCount() - start;
+  return WaitForIdle(dialog, spent < milliseconds ? milliseconds - spent : 1) ? dialog : nullptr;
+}
+
 bool WaitForIdle(HWND window, DWORD milliseconds) {
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &ignored) != 0;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,13 @@ bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds);
 // The top-level window of `className` titled `title` (null: any title), or
 // null when none appears within `milliseconds`.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD milliseconds);
+
+// The top-level dialog titled `title` once it takes input: shown, with every
+// control of `controls` created, and its thread back in its message loop.
+// A dialog's caption exists before its controls and before its
+// WM_INITDIALOG has run; what is typed or pressed earlier is lost. Null
+// when it is not ready within `milliseconds`.
+HWND WaitForDialog(const wchar_t* title, std::initializer_list<int> controls, DWORD milliseconds);
 
 // Waits until the program of `window` has finished what it is doing: a
 // message sent to it is handled only once it is back in its message loop

@@ -60,15 +60,15 @@ class BrowseEndToEnd : public ::testing::Test {
   LRESULT listed() const { return SendMessageW(GetDlgItem(main, IDC_MESSAGE_LIST), LB_GETCOUNT, 0, 0); }
 
   // Presses `button` of the main window and returns the dialog titled
-  // `title` that it opens.
-  HWND open(int button, const wchar_t* title) {
+  // `title` that it opens, once its `controls` take input.
+  HWND open(int button, const wchar_t* title, std::initializer_list<int> controls) {
     Press(GetDlgItem(main, button));
-    return WaitForWindow(L"#32770", title, kWait);
+    return WaitForDialog(title, controls, kWait);
   }
 
   // Chooses entry `index` in the chooser that `button` opens.
   void choose(int button, const wchar_t* title, int index, bool doubleClick = false) {
-    HWND chooser = open(button, title);
+    HWND chooser = open(button, title, {IDC_CHOOSER_LIST, IDOK});
     ASSERT_NE(chooser, nullptr) << FromWide(title);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(chooser, IDOK)));  // until a selection
     SelectEntry(chooser, IDC_CHOOSER_LIST, index, doubleClick);
@@ -105,7 +105,7 @@ int indexOf(const std::vector<int32_t>& list, int32_t value) {
 
 TEST_F(BrowseEndToEnd, ThroughTheWindows) {
   ChildProcess reader(L"\"" + ToWide(scratch.text()) + L"vandormsg.exe\"");
-  main = WaitForWindow(L"#32770", L"Korvik Vandor! Message Reader V1.1", kWait);
+  main = WaitForDialog(L"Korvik Vandor! Message Reader V1.1", {IDC_LOAD_GAME, IDC_QUIT}, kWait);
   ASSERT_NE(main, nullptr);
 
   // Load Game: the first race listed, its latest turn.
@@ -134,7 +134,7 @@ TEST_F(BrowseEndToEnd, ThroughTheWindows) {
   EXPECT_EQ(label(IDC_YEAR_LABEL), L"2401");
 
   // The filter: its chooser shows the races in the colours of their places.
-  HWND chooser = open(IDC_FILTER, L"Choose Filter Option:");
+  HWND chooser = open(IDC_FILTER, L"Choose Filter Option:", {IDC_CHOOSER_LIST});
   ASSERT_NE(chooser, nullptr);
   screenshot(chooser, "filter-chooser.png");
   PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
@@ -159,7 +159,7 @@ TEST_F(BrowseEndToEnd, ThroughTheWindows) {
 
   // The detail of the first message, paged with the arrow keys.
   SelectEntry(main, IDC_MESSAGE_LIST, 0, true);
-  HWND detail = WaitForWindow(L"#32770", L"Message Detail", kWait);
+  HWND detail = WaitForDialog(L"Message Detail", {IDC_DETAIL_HEADER, IDC_DETAIL_TEXT, IDCANCEL}, kWait);
   ASSERT_NE(detail, nullptr);
   EXPECT_EQ(TextOf(GetDlgItem(detail, IDC_DETAIL_HEADER)), L"---System Message---");
   const std::wstring first = TextOf(GetDlgItem(detail, IDC_DETAIL_TEXT));
@@ -181,7 +181,7 @@ TEST_F(BrowseEndToEnd, ThroughTheWindows) {
 
   // Save as Text into a file of our choice.
   const std::string saved = scratch.text() + "saved.txt";
-  HWND save = open(IDC_SAVE_AS_TEXT, L"Save As");
+  HWND save = open(IDC_SAVE_AS_TEXT, L"Save As", {IDOK});
   ASSERT_NE(save, nullptr);
   for (int field : {0x047C, 0x0480}) Type(save, field, ToWide(saved));
   Press(GetDlgItem(save, IDOK));
@@ -194,7 +194,7 @@ TEST_F(BrowseEndToEnd, ThroughTheWindows) {
 
   // About: Escape writes the debug dump and keeps the dialog open.
   DeleteFileW(L"C:\\vandormsg.log");
-  HWND about = open(IDC_ABOUT, L"About...");
+  HWND about = open(IDC_ABOUT, L"About...", {IDC_ABOUT_VERSION, IDOK});
   ASSERT_NE(about, nullptr);
   EXPECT_EQ(TextOf(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Vandor! Message Reader V1.1");
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(about, IDCANCEL)));

@@ -61,7 +61,7 @@ class MainWindowEndToEnd : public ::testing::Test {
 
   std::unique_ptr<ChildProcess> startReader() {
     auto reader = std::make_unique<ChildProcess>(L"\"" + ToWide(programDirectory) + L"vandormsg.exe\"");
-    main = WaitForWindow(L"#32770", kNotLoadedTitle, kWait);
+    main = WaitForDialog(kNotLoadedTitle, {IDC_READ_FROM_GAME, IDC_QUIT}, kWait);
     return reader;
   }
 
@@ -72,13 +72,13 @@ class MainWindowEndToEnd : public ::testing::Test {
   // the Turn Information dialog; every refused one is confirmed.
   void readFromGame(std::initializer_list<const wchar_t*> turns) {
     Press(GetDlgItem(main, IDC_READ_FROM_GAME));
-    HWND dialog = WaitForWindow(L"#32770", L"Turn Information", kWait);
+    HWND dialog = WaitForDialog(L"Turn Information", {IDC_TURN_EDIT, IDOK}, kWait);
     ASSERT_NE(dialog, nullptr);
     for (const wchar_t* turn : turns) {
       Type(dialog, IDC_TURN_EDIT, turn);
       Press(GetDlgItem(dialog, IDOK));
       if (std::wstring(turn) >= L"2400") break;
-      HWND refusal = WaitForWindow(L"#32770", L"Error", kWait);
+      HWND refusal = WaitForDialog(L"Error", {IDOK}, kWait);
       ASSERT_NE(refusal, nullptr);
       HWND text = FindWindowExW(refusal, nullptr, L"Static", L"Please enter a valid turn");
       EXPECT_NE(text, nullptr);
@@ -90,7 +90,7 @@ class MainWindowEndToEnd : public ::testing::Test {
 
   // Answers the overwrite question with `button`.
   void answerOverwrite(int button) {
-    HWND question = WaitForWindow(L"#32770", L"Vandor! Message Reader", kWait);
+    HWND question = WaitForDialog(L"Vandor! Message Reader", {IDOK, IDCANCEL}, kWait);
     ASSERT_NE(question, nullptr);
     EXPECT_NE(FindWindowExW(question, nullptr, L"Static",
                             L"Turn 2401 for Game Andromeda/Race 1 already loaded. Overwrite old data?"),
@@ -178,7 +178,7 @@ TEST_F(MainWindowEndToEnd, MissingGameIsReportedAndTheWindowStaysNotLoaded) {
   const auto reader = startReader();
   ASSERT_NE(main, nullptr);
   Press(GetDlgItem(main, IDC_READ_FROM_GAME));
-  HWND error = WaitForWindow(L"#32770", L"Error", kWait);
+  HWND error = WaitForDialog(L"Error", {IDOK}, kWait);
   ASSERT_NE(error, nullptr);
   EXPECT_NE(FindWindowExW(error, nullptr, L"Static",
                           L"cannot find Vandor! - start Vandor! and load your game "),
