@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "app/colors.h"
-#include "archive/game_archive.h"
+#include "app/stored_turns.h"
+#include "app/user_interface.h"
+#include "archive/turn_store.h"
 #include "cache/cache_sort.h"
 #include "cache/cache_stream.h"
 #include "reader/current_game.h"
@@ -13,14 +15,16 @@ namespace {
 
 const char* const kViews[] = {"(All Messages)", "(Player Post)", "(Outgoing Post)"};
 
-std::vector<int32_t> sortedTurns(const GameArchive& archive, const std::string& game, int32_t race) {
-  std::vector<int32_t> turns = archive.ListTurns(game, race);
+std::vector<int32_t> sortedTurns(const TurnStore& store, const std::string& game, int32_t race) {
+  std::vector<int32_t> turns = store.ListTurns(game, race);
   std::sort(turns.begin(), turns.end());
   return turns;
 }
 
 // The colours of the positions, RaceColors[k] for the k-th entry.
-Color positionColor(size_t k) { return k < 16 ? RaceColors[k] : kForeground; }
+Color positionColor(size_t k) {
+  return k < static_cast<size_t>(kRaceCount) ? RaceColors[k] : kForeground;
+}
 
 // A copy of `row` made from `table`'s template row.
 CacheRow copyInto(const SmartCache& table, const CacheRow& row) {
@@ -32,21 +36,21 @@ CacheRow copyInto(const SmartCache& table, const CacheRow& row) {
 }  // namespace
 
 CommandOutcome BrowseCommands::Load(const std::string& game, int32_t race, int32_t turn) {
-  archive_.LoadTurn(game_, game, race, turn);
+  LoadTurnOrSay(store_, ui_, game_, game, race, turn);
   CommandOutcome outcome;
   outcome.refresh = true;
   return outcome;
 }
 
 CommandOutcome BrowseCommands::OnLoadGame() {
-  const Choice choice = ui_.Choose("Choose Game to load", archive_.ListGames(), {});
+  const Choice choice = ui_.Choose("Choose Game to load", store_.ListGames(), {});
   if (!choice.ok) return {};
   return Load(choice.text, -1, -1);
 }
 
 CommandOutcome BrowseCommands::OnChangeRace() {
-  if (game_.GameName().empty()) return {};
-  const std::vector<int32_t> races = archive_.ListRaces(game_.GameName());
+  if (!game_.HasTurn()) return {};
+  const std::vector<int32_t> races = store_.ListRaces(game_.GameName());
   std::vector<std::string> names;
   std::vector<Color> colors;
   for (size_t k = 0; k < races.size(); ++k) {
@@ -59,8 +63,8 @@ CommandOutcome BrowseCommands::OnChangeRace() {
 }
 
 CommandOutcome BrowseCommands::OnTurnList() {
-  if (game_.GameName().empty() || game_.RaceNumber() == -1) return {};
-  const std::vector<int32_t> turns = sortedTurns(archive_, game_.GameName(), game_.RaceNumber());
+  if (!game_.HasTurn()) return {};
+  const std::vector<int32_t> turns = sortedTurns(store_, game_.GameName(), game_.RaceNumber());
   std::vector<std::string> texts;
   for (int32_t turn : turns) texts.push_back(std::to_string(turn));
   const Choice choice = ui_.Choose("Choose Turn", texts, {});
@@ -73,10 +77,8 @@ CommandOutcome BrowseCommands::OnNextTurn() { return StepTurn(+1); }
 CommandOutcome BrowseCommands::OnPrevTurn() { return StepTurn(-1); }
 
 CommandOutcome BrowseCommands::StepTurn(int direction) {
-  if (game_.GameName().empty() || game_.RaceNumber() < 0 || game_.Turn() < CurrentGame::kFirstTurn) {
-    return {};
-  }
-  const std::vector<int32_t> turns = sortedTurns(archive_, game_.GameName(), game_.RaceNumber());
+  if (!game_.HasTurn()) return {};
+  const std::vector<int32_t> turns = sortedTurns(store_, game_.GameName(), game_.RaceNumber());
   const auto found = std::find(turns.begin(), turns.end(), game_.Turn());
   if (found == turns.end()) return {};
   if (direction > 0 && found + 1 == turns.end()) return {};
@@ -85,9 +87,7 @@ CommandOutcome BrowseCommands::StepTurn(int direction) {
 }
 
 CommandOutcome BrowseCommands::OnFilter() {
-  if (game_.GameName().empty() || game_.RaceNumber() < 0 || game_.Turn() < CurrentGame::kFirstTurn) {
-    return {};
-  }
+  if (!game_.HasTurn()) return {};
   std::vector<std::string> choices(std::begin(kViews), std::end(kViews));
   std::vector<Color> colors(choices.size(), kForeground);
   std::vector<int32_t> races;
@@ -118,17 +118,17 @@ CommandOutcome BrowseCommands::OnFilter() {
 
 CommandOutcome BrowseCommands::OnAllTurns() {
   WaitCursor wait(ui_);
+  if (!game_.HasTurn()) return {};
   const std::string game = game_.GameName();
   const int32_t race = game_.RaceNumber();
-  if (game.empty() || race == -1) return {};
-  const std::vector<int32_t> turns = sortedTurns(archive_, game, race);
+  const std::vector<int32_t> turns = sortedTurns(store_, game, race);
   if (turns.empty()) return {};
 
   // The player post of every turn, turn by turn, each in its stored order.
   SmartCache gathered;
   bool hasColumns = false;
   for (int32_t turn : turns) {
-    archive_.LoadTurn(game_, game, race, turn);
+    LoadTurnOrSay(store_, ui_, game_, game, race, turn);
     const SmartCache& messages = game_.MessageTable();
     if (messages.findColumn(MSGTYP) < 0) continue;  // the load failed (and said so)
     if (!hasColumns) {

@@ -1,34 +1,29 @@
 // The main window's commands over the archive: choosing games, races and
 // turns, stepping through turns, the message filter and the all-turns
-// view. Each command changes the CurrentGame (through the archive) and the
+// view. Each command changes the CurrentGame (through the store) and the
 // filter, and tells the window what to show afterwards.
 #pragma once
 
-#include <optional>
 #include <string>
 
-#include "app/command_ui.h"
+#include "app/command_outcome.h"
 #include "app/main_window_view.h"
 
 class CurrentGame;
-class GameArchive;
-
-// What the window does after a command.
-struct CommandOutcome {
-  bool refresh = false;                    // RefreshMainWindow
-  std::optional<std::string> filterLabel;  // set before the refresh
-  std::optional<std::string> yearLabel;    // set after the refresh
-};
+class TurnStore;
+class UserInterface;
 
 class BrowseCommands {
  public:
   // All four must outlive the commands; `filter` is the main window's.
-  BrowseCommands(CurrentGame& game, const GameArchive& archive, CommandUi& ui,
+  BrowseCommands(CurrentGame& game, const TurnStore& store, UserInterface& ui,
                  MessageFilter& filter)
-      : game_(game), archive_(archive), ui_(ui), filter_(filter) {}
+      : game_(game), store_(store), ui_(ui), filter_(filter) {}
 
   // "Choose Game to load": loads the chosen game's first race and latest
-  // turn (an OK without a choice loads nothing and clears the game).
+  // turn (an OK without a choice loads nothing and clears the game). Every
+  // other command does nothing unless the game has a turn
+  // (CurrentGame::HasTurn), as the window enables them.
   CommandOutcome OnLoadGame();
   // "Choose Player Race": loads the chosen race's latest turn.
   CommandOutcome OnChangeRace();
@@ -49,7 +44,7 @@ class BrowseCommands {
   CommandOutcome StepTurn(int direction);
 
   CurrentGame& game_;
-  const GameArchive& archive_;
-  CommandUi& ui_;
+  const TurnStore& store_;
+  UserInterface& ui_;
   MessageFilter& filter_;
 };

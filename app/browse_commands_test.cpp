@@ -5,20 +5,21 @@
 #include <algorithm>
 
 #include "app/colors.h"
-#include "app/test_command_ui.h"
-#include "archive/game_archive.h"
+#include "app/stored_turns.h"
+#include "app/test_user_interface.h"
+#include "archive/turn_store.h"
 #include "archive/test_archive.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
 
 namespace {
 
-using testing_ui::ScriptedCommandUi;
+using testing_ui::ScriptedUi;
 
 class BrowseTest : public ::testing::Test {
  protected:
   BrowseTest()
-      : archive(ProgramDirectory(scratch.text()), ui),
+      : archive(ArchiveLayout(ProgramDirectory(scratch.text()))),
         game(testing_game::makeGame()),
         commands(*game, archive, ui, filter) {}
 
@@ -35,7 +36,7 @@ class BrowseTest : public ::testing::Test {
     AddMessageRow(*stored, ("report " + std::to_string(turn)).c_str(), 1, 1, -1);
     AddMessageRow(*stored, ("FROM  Race 2\r\n\r\nfrom 2 in " + std::to_string(turn)).c_str(), 2, 1, -1);
     AddMessageRow(*stored, ("to 1 in " + std::to_string(turn)).c_str(), 3, 0, 1);
-    ASSERT_TRUE(archive.SaveTurn(*stored));
+    ASSERT_NO_THROW(archive.SaveTurn(*stored));
   }
 
   // The loaded game as "name/race/turn".
@@ -54,8 +55,8 @@ class BrowseTest : public ::testing::Test {
   }
 
   testing_archive::ScratchDirectory scratch;
-  ScriptedCommandUi ui;
-  GameArchive archive;
+  ScriptedUi ui;
+  TurnStore archive;
   std::unique_ptr<CurrentGame> game;
   MessageFilter filter;
   BrowseCommands commands;
@@ -194,7 +195,7 @@ TEST_F(BrowseTest, AllTurnsGathersThePlayerPostOfEveryTurn) {
   EXPECT_EQ(texts(), (std::vector<std::string>{"to 1 in 2400", "to 1 in 2401", "to 1 in 2402",
                                                "from 2 in 2400", "from 2 in 2401", "from 2 in 2402"}));
   EXPECT_EQ(loaded(), "Galaxy/1/2402");  // the latest, as loaded last
-  EXPECT_EQ(ui.waits, 0);
+  EXPECT_EQ(ui.waiting, 0);
   EXPECT_FALSE(commands.OnNextTurn().refresh);
 
   // Under "(Outgoing Post)" the list shows the outgoing post of every turn.
@@ -209,10 +210,11 @@ TEST_F(BrowseTest, AllTurnsGathersThePlayerPostOfEveryTurn) {
 TEST_F(BrowseTest, AllTurnsGoesOnAfterADamagedTurn) {
   store("Galaxy", 1, 2400);
   store("Galaxy", 1, 2402);
-  testing_archive::writeFile(archive.TurnFile("Galaxy", 1, 2401), "damaged");
+  testing_archive::writeFile(archive.Layout().TurnFile("Galaxy", 1, 2401), "damaged");
   archive.LoadTurn(*game, "Galaxy", 1, 2402);
   commands.OnAllTurns();
-  EXPECT_EQ(ui.errors.size(), 1u);  // LoadTurn says so once
+  ASSERT_EQ(ui.errors.size(), 1u);  // the load says so once
+  EXPECT_EQ(ui.errors[0].rfind(kLoadError, 0), 0u) << ui.errors[0];
   EXPECT_EQ(texts(), (std::vector<std::string>{"to 1 in 2400", "to 1 in 2402", "from 2 in 2400",
                                                "from 2 in 2402"}));
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "app/canvas.h"
+#include "reader/game_bounds.h"
 
 // Lines and text everywhere: cyan, RGB(0, 221, 221).
 inline constexpr Color kForeground = 0x00DDDD00;
@@ -13,12 +14,11 @@ inline constexpr Color kDisabled = 0x00666600;
 inline constexpr Color kBackground = 0x00000000;
 
 // The colour of each race, by race number 0 to 15.
-inline constexpr Color RaceColors[16] = {
+inline constexpr Color RaceColors[kRaceCount] = {
     0x00FF7FFF, 0x007FFFFF, 0x00FFFF7F, 0x00FF7F7F, 0x007F7FFF, 0x007FFF7F,
     0x007F7F7F, 0x00FFFF00, 0x00FF3F3F, 0x003F3FFF, 0x003FFFFF, 0x00FF00FF,
     0x0000FFFF, 0x003FFF3F, 0x00FF3F3F, 0x003F3FFF};
 
-// The colour of race `race`, the foreground colour outside 0 to 15.
-inline Color RaceColor(int32_t race) {
-  return race >= 0 && race < 16 ? RaceColors[race] : kForeground;
-}
+// The colour of race `race`, the foreground colour outside the game's
+// races.
+inline Color RaceColor(int32_t race) { return IsRaceNumber(race) ? RaceColors[race] : kForeground; }

@@ -27,11 +27,6 @@ const int kNotLoadedOrder[] = {IDC_CHANGE_RACE,  IDC_RACE_LABEL,     IDC_RACE_CA
                                IDC_MESSAGE_LIST, IDC_MESSAGE_DETAIL, IDC_FILTER_LABEL,
                                IDC_FILTER_CAPTION, IDC_FILTER,       IDC_TURN_LIST};
 
-bool shownAsLoaded(const CurrentGame& game) {
-  return !game.GameName().empty() && game.RaceNumber() >= 0 && game.RaceNumber() < 16 &&
-         game.Turn() >= CurrentGame::kFirstTurn;
-}
-
 // The MessageTable rows the filter shows.
 CacheRow filterPattern(const SmartCache& messages, const MessageFilter& filter) {
   CacheRow pattern = messages.templateRow();
@@ -82,12 +77,9 @@ MessageListItem BuildMessageItem(const CurrentGame& game, const CacheRow& row) {
   item.extent = kExtent;
   if (!row.isNull(MSGRACNO)) {
     const int32_t race = row.getLong(MSGRACNO);
-    const SmartCache& races = game.RaceTable();
-    CacheRow pattern = races.templateRow();
-    pattern.setLong(RACNO, race);
-    const CachePosition found = races.findFirst(pattern);
+    const CachePosition found = game.FindRaceRow(race);
     if (!found.isEnd()) {
-      const CacheRow raceRow = races.rowAt(found);
+      const CacheRow raceRow = game.RaceTable().rowAt(found);
       item.raceName = raceRow.isNull(RACNAMPLU) ? "" : raceRow.getString(RACNAMPLU);
       if (!raceRow.isNull(RACRELATION)) item.relation = raceRow.getLong(RACRELATION);
       item.color = RaceColor(race);
@@ -102,7 +94,7 @@ MainWindowView BuildMainWindowView(const CurrentGame& game, const MessageFilter&
                                    bool listHasSelection) {
   MainWindowView view;
   const int32_t race = game.RaceNumber();
-  view.loaded = shownAsLoaded(game);
+  view.loaded = game.HasTurn();
   if (view.loaded) {
     const std::string raceName = game.RaceName(race);
     view.title = std::string(kProgramTitle) + kVersion + " - Game: \"" + game.GameName() +

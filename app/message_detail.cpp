@@ -35,17 +35,11 @@ MessageDetailView ShowMessage(const CurrentGame& game, CachePosition position) {
     const int32_t race = row.getLong(MSGRACNO);
     const char* direction = row.getLong(MSGINCOMING) != 0 ? "from" : "to";
     view.header = "---Diplomatic Message---";
-    const SmartCache& races = game.RaceTable();
-    CachePosition found = races.end();
-    if (races.findColumn(RACNO) >= 0) {
-      CacheRow pattern = races.templateRow();
-      pattern.setLong(RACNO, race);
-      found = races.findFirst(pattern);
-    }
+    const CachePosition found = game.FindRaceRow(race);
     if (found.isEnd()) {
       view.party = formatText("%s: unknown race %d", direction, static_cast<int>(race));
     } else {
-      const CacheRow raceRow = races.rowAt(found);
+      const CacheRow raceRow = game.RaceTable().rowAt(found);
       const bool known = !raceRow.isNull(RACRELATION);
       view.color = RelationColor(known, known ? raceRow.getLong(RACRELATION) : 0);
       view.party = formatText("%s: %s", direction,

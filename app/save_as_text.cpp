@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "app/command_ui.h"
+#include "app/user_interface.h"
 #include "archive/file_group_writer.h"
 #include "archive/path_text.h"
 #include "cache/cache_dump.h"
@@ -21,12 +21,12 @@ std::string MessagesAsText(const SmartCache& messages) {
   return text;
 }
 
-void SaveMessagesAsText(const CurrentGame& game, CommandUi& ui) {
+void SaveMessagesAsText(const CurrentGame& game, UserInterface& ui, FileSystem& files) {
   std::string path;
   if (!ui.AskSaveFile(&path)) return;
   const std::string text = MessagesAsText(game.MessageTable());
   try {
-    FileGroupWriter file;
+    FileGroupWriter file(files);
     file.Add(path, [&](std::ostream& out) { out << text; });
     file.Commit();
   } catch (const LExc_Base&) {

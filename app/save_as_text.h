@@ -4,18 +4,20 @@
 
 #include <string>
 
-class CommandUi;
 class CurrentGame;
+class FileSystem;
 class SmartCache;
+class UserInterface;
 
 // The file's bytes: per row "--- Message <MSGID>---" CR LF, the text as
 // stored, "--- " CR LF, CR LF.
 std::string MessagesAsText(const SmartCache& messages);
 
-// Asks for a file and writes MessagesAsText into it, replacing it. A file
-// that cannot be written is reported (caption "Error", naming the file) and
-// left as it was. Nothing happens when the user cancels.
-void SaveMessagesAsText(const CurrentGame& game, CommandUi& ui);
+// Asks for a file and writes MessagesAsText into it through `files`,
+// replacing it. A file that cannot be written is reported (caption "Error",
+// naming the file) and left as it was. Nothing happens when the user
+// cancels.
+void SaveMessagesAsText(const CurrentGame& game, UserInterface& ui, FileSystem& files);
 
 // Where the debug dump goes.
 inline constexpr char kDebugDumpFile[] = "C:\\vandormsg.log";

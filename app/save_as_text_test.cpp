@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "app/test_command_ui.h"
+#include "app/test_user_interface.h"
+#include "archive/file_system.h"
 #include "archive/test_archive.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
@@ -31,21 +32,21 @@ TEST(SaveAsText, RecordBytes) {
 
 TEST(SaveAsText, WritesTheChosenFileOrSaysWhyNot) {
   testing_archive::ScratchDirectory scratch;
-  testing_ui::ScriptedCommandUi ui;
+  testing_ui::ScriptedUi ui;
   auto game = testing_game::makeGame();
   AddMessageRow(*game, "Hi", 1, 1, -1);
 
-  SaveMessagesAsText(*game, ui);  // cancelled: nothing happens
+  SaveMessagesAsText(*game, ui, FileSystem::Default());  // cancelled: nothing happens
   EXPECT_TRUE(ui.errors.empty());
 
   ui.savePath = scratch.text() + "out.txt";
   testing_archive::writeFile(ui.savePath, std::string(500, 'x'));
-  SaveMessagesAsText(*game, ui);
+  SaveMessagesAsText(*game, ui, FileSystem::Default());
   EXPECT_EQ(fileBytes(ui.savePath), MessagesAsText(game->MessageTable()));
   EXPECT_TRUE(ui.errors.empty());
 
   ui.savePath = scratch.text() + "missing" + kPathSeparator + "out.txt";
-  SaveMessagesAsText(*game, ui);
+  SaveMessagesAsText(*game, ui, FileSystem::Default());
   ASSERT_EQ(ui.errors.size(), 1u);
   EXPECT_NE(ui.errors[0].find("\"" + ui.savePath + "\""), std::string::npos);
   EXPECT_FALSE(testing_archive::exists(ui.savePath));

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "reader/game_bounds.h"
+
 inline constexpr char kInvalidTurn[] = "Please enter a valid turn";
 
 // The number a turn field's text gives: leading white space skipped, an
@@ -11,5 +13,5 @@ inline constexpr char kInvalidTurn[] = "Please enter a valid turn";
 // without digits. Numbers beyond the 32-bit range give its nearest end.
 int32_t ParseTurnText(const std::string& text);
 
-// Turns are game years: 2400 and later.
-inline bool IsValidTurn(int32_t turn) { return turn >= 2400; }
+// The dialog takes a game turn only (IsGameTurn: 2400 and later).
+inline bool IsValidTurn(int32_t turn) { return IsGameTurn(turn); }

@@ -48,7 +48,7 @@ bool IsUsableGameName(const std::string& game) {
 
 bool ParseRaceDirectory(const std::string& name, int32_t* race) {
   int32_t value;
-  if (!parseDigits(name, &value) || value > 15) return false;
+  if (!parseDigits(name, &value) || !IsRaceNumber(value)) return false;
   if (name.size() > 1 && name[0] == '0') return false;  // only the names "%d" writes
   *race = value;
   return true;
@@ -56,5 +56,8 @@ bool ParseRaceDirectory(const std::string& name, int32_t* race) {
 
 bool ParseTurnFile(const std::string& name, int32_t* turn) {
   if (name.size() < 4 || upperAscii(name.substr(name.size() - 4)) != ".SAV") return false;
-  return parseDigits(name.substr(0, name.find('.')), turn);
+  int32_t value;
+  if (!parseDigits(name.substr(0, name.find('.')), &value) || !IsGameTurn(value)) return false;
+  *turn = value;
+  return true;
 }

@@ -45,7 +45,7 @@ TEST(ArchiveNames, TurnFilesAreNumberedSavFiles) {
   EXPECT_TRUE(ParseTurnFile("2403.old.sav", &turn));
   EXPECT_EQ(turn, 2403);
   for (const char* name : {"notes.sav", ".sav", "2401.txt", "2401.sav.tmp", "24x1.sav",
-                           "1234567890.sav", "sav", "RACES.SAV"}) {
+                           "1234567890.sav", "sav", "RACES.SAV", "2399.sav", "12.sav", "0.sav"}) {
     EXPECT_FALSE(ParseTurnFile(name, &turn)) << name;
   }
 }

@@ -1,10 +1,8 @@
 #include "archive/file_group_writer.h"
 
-#include <fstream>
 #include <iterator>
 
 #include "archive/archive_sites.h"
-#include "archive/path_text.h"
 #include "support/text_format.h"
 
 namespace {
@@ -24,7 +22,7 @@ void FileGroupWriter::Add(const std::string& path, Content content) {
 
 void FileGroupWriter::WriteFile(const std::string& path, const std::string& shown,
                                 const Content& content) const {
-  std::unique_ptr<std::ostream> out = files_.Create(ToPath(path));
+  std::unique_ptr<std::ostream> out = files_.Create(path);
   if (!out) cannotWrite(shown);
   content(*out);
   if (!*out || !files_.Close(std::move(out))) cannotWrite(shown);
@@ -34,12 +32,11 @@ void FileGroupWriter::Commit() {
   try {
     for (const File& file : group_) WriteFile(temporaryOf(file.path), file.path, file.content);
     for (File& file : group_) {
-      std::error_code ignored;
-      if (!std::filesystem::is_regular_file(ToPath(file.path), ignored)) continue;
-      std::ifstream old(ToPath(file.path), std::ios::binary);
-      if (!old.is_open()) cannotWrite(file.path);
-      const std::string bytes((std::istreambuf_iterator<char>(old)), std::istreambuf_iterator<char>());
-      if (old.bad()) cannotWrite(file.path);
+      if (files_.Kind(file.path) != PathKind::kFile) continue;
+      std::unique_ptr<std::istream> old = files_.OpenRead(file.path);
+      if (!old) cannotWrite(file.path);
+      const std::string bytes((std::istreambuf_iterator<char>(*old)), std::istreambuf_iterator<char>());
+      if (old->bad()) cannotWrite(file.path);
       WriteFile(copyOf(file.path), file.path, [&](std::ostream& out) { out << bytes; });
       file.existed = true;
     }
@@ -48,7 +45,7 @@ void FileGroupWriter::Commit() {
     throw;
   }
   for (size_t i = 0; i < group_.size(); ++i) {
-    if (!files_.Rename(ToPath(temporaryOf(group_[i].path)), ToPath(group_[i].path))) {
+    if (!files_.Rename(temporaryOf(group_[i].path), group_[i].path)) {
       PutBack(i);
       RemoveLeftovers();
       raiseUnexpected(archive_site::kReplaceFile,
@@ -62,21 +59,18 @@ void FileGroupWriter::PutBack(size_t replaced) {
   for (size_t i = 0; i < replaced; ++i) {
     File& file = group_[i];
     if (file.existed) {
-      file.keepCopy = !files_.Rename(ToPath(copyOf(file.path)), ToPath(file.path));
+      file.keepCopy = !files_.Rename(copyOf(file.path), file.path);
     } else {
-      files_.Remove(ToPath(file.path));
+      files_.Remove(file.path);
     }
   }
 }
 
 void FileGroupWriter::RemoveLeftovers() const {
   for (const File& file : group_) {
-    std::error_code ignored;
-    if (std::filesystem::exists(ToPath(temporaryOf(file.path)), ignored)) {
-      files_.Remove(ToPath(temporaryOf(file.path)));
-    }
-    if (!file.keepCopy && std::filesystem::exists(ToPath(copyOf(file.path)), ignored)) {
-      files_.Remove(ToPath(copyOf(file.path)));
+    if (files_.Kind(temporaryOf(file.path)) != PathKind::kNone) files_.Remove(temporaryOf(file.path));
+    if (!file.keepCopy && files_.Kind(copyOf(file.path)) != PathKind::kNone) {
+      files_.Remove(copyOf(file.path));
     }
   }
 }

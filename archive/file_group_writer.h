@@ -1,13 +1,12 @@
 // Writing files so that a failure never damages what was stored before.
 #pragma once
 
-#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "archive/file_ops.h"
+#include "archive/file_system.h"
 
 // Writes a group of files all-or-nothing:
 // 1. every file goes to a temporary file beside it ("<name>.tmp");
@@ -24,8 +23,8 @@ class FileGroupWriter {
   // Writes one file's content.
   using Content = std::function<void(std::ostream&)>;
 
-  // `files` must outlive the writer.
-  explicit FileGroupWriter(FileOps& files = FileOps::System()) : files_(files) {}
+  // `files` does every file operation and must outlive the writer.
+  explicit FileGroupWriter(FileSystem& files) : files_(files) {}
 
   // Adds the file `path` (a text of the program, in code page 1252).
   void Add(const std::string& path, Content content);
@@ -50,6 +49,6 @@ class FileGroupWriter {
   void PutBack(size_t replaced);
   void RemoveLeftovers() const;
 
-  FileOps& files_;
+  FileSystem& files_;
   std::vector<File> group_;
 };

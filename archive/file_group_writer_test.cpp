@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "archive/faulty_file_system.h"
 #include "archive/test_archive.h"
 #include "support/lexc.h"
 
@@ -20,7 +21,7 @@ class FileGroupWriterTest : public ::testing::Test {
 
 TEST_F(FileGroupWriterTest, ReplacesAllFilesOnceAllAreWritten) {
   writeFile(path("a"), "old a");
-  FileGroupWriter files;
+  FileGroupWriter files(FileSystem::Default());
   files.Add(path("a"), [](std::ostream& out) { out << "new a"; });
   files.Add(path("b"), [](std::ostream& out) { out << "new b"; });
   files.Commit();
@@ -32,7 +33,7 @@ TEST_F(FileGroupWriterTest, ReplacesAllFilesOnceAllAreWritten) {
 TEST_F(FileGroupWriterTest, AFailingContentLeavesEveryFileAlone) {
   writeFile(path("a"), "old a");
   writeFile(path("b"), "old b");
-  FileGroupWriter files;
+  FileGroupWriter files(FileSystem::Default());
   files.Add(path("a"), [](std::ostream& out) { out << "new a"; });
   files.Add(path("b"), [](std::ostream& out) {
     out << "half";
@@ -45,7 +46,7 @@ TEST_F(FileGroupWriterTest, AFailingContentLeavesEveryFileAlone) {
 }
 
 TEST_F(FileGroupWriterTest, UnopenableAndUnreplaceableFiles) {
-  FileGroupWriter unopenable;
+  FileGroupWriter unopenable(FileSystem::Default());
   unopenable.Add(path("missing-dir") + kPathSeparator + "a", [](std::ostream& out) { out << "x"; });
   try {
     unopenable.Commit();
@@ -56,7 +57,7 @@ TEST_F(FileGroupWriterTest, UnopenableAndUnreplaceableFiles) {
 
   // A directory in the file's place cannot be replaced by a file.
   std::filesystem::create_directories(ToPath(path("taken") + kPathSeparator + "inside"));
-  FileGroupWriter blocked;
+  FileGroupWriter blocked(FileSystem::Default());
   blocked.Add(path("taken"), [](std::ostream& out) { out << "x"; });
   try {
     blocked.Commit();
@@ -71,19 +72,19 @@ TEST_F(FileGroupWriterTest, AFailedRenamePutsTheReplacedFilesBack) {
   writeFile(path("a"), "old a");
   // The renames come last: the final operation is the rename of "b",
   // after "a" was replaced already.
-  const auto commit = [&](testing_archive::FaultyFileOps& faulty) {
+  const auto commit = [&](FaultyFileSystem& faulty) {
     FileGroupWriter files(faulty);
     files.Add(path("a"), [](std::ostream& out) { out << "new a"; });
     files.Add(path("b"), [](std::ostream& out) { out << "new b"; });
     files.Commit();
   };
-  testing_archive::FaultyFileOps counting;
+  FaultyFileSystem counting;
   counting.FailNth(1000);
   commit(counting);
   writeFile(path("a"), "old a");
   std::filesystem::remove(ToPath(path("b")));
 
-  testing_archive::FaultyFileOps faulty;
+  FaultyFileSystem faulty;
   faulty.FailNth(counting.Operations());
   EXPECT_THROW(commit(faulty), LExc_Internal_Unexpected);
   EXPECT_EQ(fileBytes(path("a")), "old a");

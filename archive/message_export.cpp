@@ -92,7 +92,7 @@ void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ost
   }
 }
 
-int ExportMessages(const GameArchive& archive, const std::string& game, int32_t race,
+int ExportMessages(const TurnStore& store, const std::string& game, int32_t race,
                    bool allMessages, ExportFormat format, std::ostream& out,
                    const SkippedFile& onSkipped) {
   TurnSelection selection;
@@ -106,5 +106,5 @@ int ExportMessages(const GameArchive& archive, const std::string& game, int32_t 
       WriteExportRecord(format, recordOf(turn, message, races), out);
     }
   };
-  return VisitStoredTurns(archive, selection, visit, onSkipped);
+  return VisitStoredTurns(store, selection, visit, onSkipped);
 }

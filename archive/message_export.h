@@ -8,7 +8,7 @@
 
 #include "archive/stored_messages.h"
 
-class GameArchive;
+class TurnStore;
 
 enum class ExportFormat { kCsv, kJsonLines };
 
@@ -37,6 +37,6 @@ void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ost
 // stored order: player post only, unless `allMessages`. Files that cannot
 // be read go to `onSkipped` (path, reason) and are left out. Returns the
 // number of files skipped.
-int ExportMessages(const GameArchive& archive, const std::string& game, int32_t race,
+int ExportMessages(const TurnStore& store, const std::string& game, int32_t race,
                    bool allMessages, ExportFormat format, std::ostream& out,
                    const SkippedFile& onSkipped);

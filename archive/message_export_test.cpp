@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "archive/game_archive.h"
+#include "archive/turn_store.h"
 #include "archive/test_archive.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
@@ -74,7 +74,7 @@ TEST(ExportRecords, JsonLinesInUtf8) {
 
 class ExportTest : public ::testing::Test {
  protected:
-  ExportTest() : archive(ProgramDirectory(scratch.text()), ui) {
+  ExportTest() : archive(ArchiveLayout(ProgramDirectory(scratch.text()))) {
     store(2402, "second");
     store(2400, "first");
   }
@@ -89,7 +89,7 @@ class ExportTest : public ::testing::Test {
     AddMessageRow(*game, ("Report " + word).c_str(), 1, 1, -1);
     AddMessageRow(*game, ("FROM  Zorgs\r\nTO  you\r\n" + word).c_str(), 2, 1, -1);
     AddMessageRow(*game, ("to Kaa " + word).c_str(), 3, 0, 1);
-    ASSERT_TRUE(archive.SaveTurn(*game));
+    ASSERT_NO_THROW(archive.SaveTurn(*game));
   }
 
   std::string exported(bool all, ExportFormat format) {
@@ -101,8 +101,7 @@ class ExportTest : public ::testing::Test {
   }
 
   testing_archive::ScratchDirectory scratch;
-  testing_archive::RecordingUi ui;
-  GameArchive archive;
+  TurnStore archive;
   std::vector<std::string> skipped;
 };
 
@@ -122,11 +121,11 @@ TEST_F(ExportTest, EveryTurnAscendingPlayerPostUnlessAllMessages) {
 }
 
 TEST_F(ExportTest, UnreadableTurnsAreLeftOutAndReported) {
-  testing_archive::writeFile(archive.TurnFile("Galaxy", 2, 2400), "not a table");
+  testing_archive::writeFile(archive.Layout().TurnFile("Galaxy", 2, 2400), "not a table");
   const std::string csv = exported(false, ExportFormat::kCsv);
   EXPECT_EQ(csv.find("2400,"), std::string::npos);
   EXPECT_NE(csv.find("2402,3,"), std::string::npos);
-  EXPECT_EQ(skipped, std::vector<std::string>{archive.TurnFile("Galaxy", 2, 2400)});
+  EXPECT_EQ(skipped, std::vector<std::string>{archive.Layout().TurnFile("Galaxy", 2, 2400)});
 }
 
 }  // namespace

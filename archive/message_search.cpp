@@ -41,7 +41,7 @@ std::string RaceLabel(const RaceInfos& races, const std::optional<int32_t>& race
   return found->second.plural;
 }
 
-int SearchArchive(const GameArchive& archive, const SearchOptions& options,
+int SearchArchive(const TurnStore& store, const SearchOptions& options,
                   const std::function<void(const SearchHit&)>& onHit, const SkippedFile& onSkipped) {
   const TextMatcher matcher(options.text, options.ignoreCase);
   const auto visit = [&](const StoredTurn& turn, const std::vector<StoredMessage>& messages,
@@ -53,5 +53,5 @@ int SearchArchive(const GameArchive& archive, const SearchOptions& options,
                       message.playerPost ? RaceLabel(races, message.race) : "system"});
     }
   };
-  return VisitStoredTurns(archive, options.turns, visit, onSkipped);
+  return VisitStoredTurns(store, options.turns, visit, onSkipped);
 }

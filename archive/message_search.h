@@ -6,7 +6,7 @@
 
 #include "archive/stored_messages.h"
 
-class GameArchive;
+class TurnStore;
 
 // Whether a text contains a given text, byte for byte in code page 1252,
 // or with A-Z and the German umlauts (Ä, Ö, Ü) folded to their small
@@ -46,7 +46,7 @@ struct SearchHit {
 // (SelectTurns, then stored row order). A turn file or RACES.SAV that
 // cannot be read is passed to `onSkipped` with its path and the reason;
 // the search goes on without it. Returns the number of files skipped.
-int SearchArchive(const GameArchive& archive, const SearchOptions& options,
+int SearchArchive(const TurnStore& store, const SearchOptions& options,
                   const std::function<void(const SearchHit&)>& onHit, const SkippedFile& onSkipped);
 
 // The name of `race` for a reader: the plural name RACES.SAV gives, else

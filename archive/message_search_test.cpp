@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "archive/game_archive.h"
+#include "archive/turn_store.h"
 #include "archive/test_archive.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
@@ -37,7 +37,7 @@ std::string describe(const SearchHit& hit) {
 
 class SearchTest : public ::testing::Test {
  protected:
-  SearchTest() : archive(ProgramDirectory(scratch.text()), ui) {
+  SearchTest() : archive(ArchiveLayout(ProgramDirectory(scratch.text()))) {
     // Stored out of order on purpose: games, races and turns come sorted.
     store("Beta", 11, 2401, {"peace in turn 2401"});
     store("Beta", 2, 2402, {"PEACE at last", "war"});
@@ -61,7 +61,7 @@ class SearchTest : public ::testing::Test {
       const std::string text = last ? texts[i] : "FROM  Zorgs\r\nTO  you\r\n" + texts[i];
       AddMessageRow(*current, text.c_str(), static_cast<int32_t>(i) + 2, last ? 0 : 1, last ? 7 : -1);
     }
-    ASSERT_TRUE(archive.SaveTurn(*current));
+    ASSERT_NO_THROW(archive.SaveTurn(*current));
   }
 
   std::vector<std::string> search(SearchOptions options) {
@@ -75,8 +75,7 @@ class SearchTest : public ::testing::Test {
   }
 
   testing_archive::ScratchDirectory scratch;
-  testing_archive::RecordingUi ui;
-  GameArchive archive;
+  TurnStore archive;
   std::vector<std::string> skipped;
 };
 
@@ -124,23 +123,23 @@ TEST_F(SearchTest, SelectionsNarrowTheSearch) {
 }
 
 TEST_F(SearchTest, UnreadableFilesAreSkippedAndReported) {
-  const std::string damaged = archive.TurnFile("Alpha", 2, 2400);
+  const std::string damaged = archive.Layout().TurnFile("Alpha", 2, 2400);
   writeFile(damaged, "SC\x01");
-  writeFile(archive.TurnFile("Alpha", 2, 2405), std::string());  // empty
+  writeFile(archive.Layout().TurnFile("Alpha", 2, 2405), std::string());  // empty
   SearchOptions options;
   options.text = "all peaceful";
   const std::vector<std::string> hits = search(options);
   EXPECT_EQ(hits.size(), 3u);  // 2410, 2402 and 2401
   EXPECT_EQ(hits.front(), "Alpha 2 2410 #1 in system");
   EXPECT_EQ(skipped, (std::vector<std::string>{damaged + ": invalid stream",
-                                                archive.TurnFile("Alpha", 2, 2405) + ": invalid stream"}));
+                                                archive.Layout().TurnFile("Alpha", 2, 2405) + ": invalid stream"}));
 
   // Without RACES.SAV the races have numbers only.
-  std::filesystem::remove(ToPath(archive.RaceFile("Beta")));
+  std::filesystem::remove(ToPath(archive.Layout().RaceFile("Beta")));
   options.text = "PEACE at";
   options.turns.game = "Beta";
   EXPECT_EQ(search(options), (std::vector<std::string>{"Beta 2 2402 #2 in race 0"}));
-  EXPECT_EQ(skipped, (std::vector<std::string>{archive.RaceFile("Beta") + ": invalid stream"}));
+  EXPECT_EQ(skipped, (std::vector<std::string>{archive.Layout().RaceFile("Beta") + ": invalid stream"}));
 }
 
 }  // namespace

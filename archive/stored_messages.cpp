@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "archive/game_archive.h"
+#include "archive/turn_store.h"
 #include "cache/smartcache.h"
 #include "reader/game_tables.h"
 #include "support/lexc.h"
@@ -28,17 +28,17 @@ std::optional<int32_t> longCell(const CacheRow& row, int32_t column) {
 
 }  // namespace
 
-std::vector<StoredTurn> SelectTurns(const GameArchive& archive, const TurnSelection& selection) {
-  std::vector<std::string> games = archive.ListGames();
+std::vector<StoredTurn> SelectTurns(const TurnStore& store, const TurnSelection& selection) {
+  std::vector<std::string> games = store.ListGames();
   std::sort(games.begin(), games.end());
   std::vector<StoredTurn> turns;
   for (const std::string& game : games) {
     if (selection.game && *selection.game != game) continue;
-    std::vector<int32_t> races = archive.ListRaces(game);
+    std::vector<int32_t> races = store.ListRaces(game);
     std::sort(races.begin(), races.end());
     for (int32_t race : races) {
       if (selection.race && *selection.race != race) continue;
-      std::vector<int32_t> stored = archive.ListTurns(game, race);
+      std::vector<int32_t> stored = store.ListTurns(game, race);
       std::sort(stored.begin(), stored.end());
       for (int32_t turn : stored) {
         if (turn >= selection.fromTurn && turn <= selection.toTurn) {
@@ -50,9 +50,9 @@ std::vector<StoredTurn> SelectTurns(const GameArchive& archive, const TurnSelect
   return turns;
 }
 
-std::vector<StoredMessage> ReadTurnMessages(const std::string& path) {
+std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::string& path) {
   SmartCache table;
-  GameArchive::ReadTableFile(path, table);
+  store.ReadTable(path, table);
   const MessageColumns columns(table.templateRow());
   std::vector<StoredMessage> messages;
   messages.reserve(static_cast<size_t>(table.rowCount()));
@@ -69,9 +69,9 @@ std::vector<StoredMessage> ReadTurnMessages(const std::string& path) {
   return messages;
 }
 
-RaceInfos ReadRaceInfos(const std::string& path) {
+RaceInfos ReadRaceInfos(const TurnStore& store, const std::string& path) {
   SmartCache table;
-  GameArchive::ReadTableFile(path, table);
+  store.ReadTable(path, table);
   const CacheRow names = table.templateRow();
   const int32_t number = names.columnIndex(RACNO);
   const int32_t plural = names.columnIndex(RACNAMPLU);
@@ -89,26 +89,27 @@ RaceInfos ReadRaceInfos(const std::string& path) {
   return races;
 }
 
-int VisitStoredTurns(const GameArchive& archive, const TurnSelection& selection,
+int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
                      const TurnVisit& visit, const SkippedFile& skipped) {
   int count = 0;
   std::string racesOf;  // the game whose RACES.SAV `races` holds
   RaceInfos races;
-  for (const StoredTurn& turn : SelectTurns(archive, selection)) {
+  const ArchiveLayout& layout = store.Layout();
+  for (const StoredTurn& turn : SelectTurns(store, selection)) {
     if (racesOf != turn.game) {
       racesOf = turn.game;
       races.clear();
       try {
-        races = ReadRaceInfos(archive.RaceFile(turn.game));
+        races = ReadRaceInfos(store, layout.RaceFile(turn.game));
       } catch (const LExc_Base& e) {
         ++count;
-        skipped(archive.RaceFile(turn.game), e.text());
+        skipped(layout.RaceFile(turn.game), e.text());
       }
     }
-    const std::string path = archive.TurnFile(turn.game, turn.race, turn.turn);
+    const std::string path = layout.TurnFile(turn.game, turn.race, turn.turn);
     std::vector<StoredMessage> messages;
     try {
-      messages = ReadTurnMessages(path);
+      messages = ReadTurnMessages(store, path);
     } catch (const LExc_Base& e) {
       ++count;
       skipped(path, e.text());

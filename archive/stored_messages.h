@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class GameArchive;
+class TurnStore;
 
 // One stored turn.
 struct StoredTurn {
@@ -30,7 +30,7 @@ struct TurnSelection {
 
 // The selected turns in archive order: games by name (byte order), races
 // and turns ascending, whatever order the folders list them in.
-std::vector<StoredTurn> SelectTurns(const GameArchive& archive, const TurnSelection& selection);
+std::vector<StoredTurn> SelectTurns(const TurnStore& store, const TurnSelection& selection);
 
 // One row of a turn file, as the tools show it.
 struct StoredMessage {
@@ -41,10 +41,10 @@ struct StoredMessage {
   std::string text;            // MSGTXT (empty when NULL)
 };
 
-// The messages of the turn file `path`, in stored row order. Raises
-// LExc_... for a file that cannot be read as a message table (a missing
-// file, an invalid stream, missing columns, cells of other types).
-std::vector<StoredMessage> ReadTurnMessages(const std::string& path);
+// The messages of the turn file `path` of `store`, in stored row order.
+// Raises LExc_... for a file that cannot be read as a message table (a
+// missing file, an invalid stream, missing columns, cells of other types).
+std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::string& path);
 
 // What the RACES.SAV of a game tells of a race.
 struct RaceInfo {
@@ -53,8 +53,9 @@ struct RaceInfo {
 };
 using RaceInfos = std::map<int32_t, RaceInfo>;  // by RACNO
 
-// The races of RACES.SAV at `path`; raises as ReadTurnMessages does.
-RaceInfos ReadRaceInfos(const std::string& path);
+// The races of RACES.SAV at `path` of `store`; raises as ReadTurnMessages
+// does.
+RaceInfos ReadRaceInfos(const TurnStore& store, const std::string& path);
 
 // "friend", "neutral" or "enemy"; empty for any other value.
 std::string RelationName(int32_t relation);
@@ -69,5 +70,5 @@ using TurnVisit = std::function<void(const StoredTurn& turn, const std::vector<S
 // with the races of its game's RACES.SAV (none when that cannot be read).
 // Files that cannot be read go to `skipped`, and their turns are left out.
 // Returns the number of files skipped.
-int VisitStoredTurns(const GameArchive& archive, const TurnSelection& selection,
+int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
                      const TurnVisit& visit, const SkippedFile& skipped);

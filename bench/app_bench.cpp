@@ -7,37 +7,36 @@
 
 #include "app/browse_commands.h"
 #include "app/main_window_view.h"
-#include "app/test_command_ui.h"
-#include "archive/game_archive.h"
+#include "app/message_capture.h"
+#include "app/test_user_interface.h"
+#include "archive/turn_store.h"
 #include "sim/data_generator.h"
 #include "bench/memory_counter.h"
 #include "bench/timing.h"
 #include "reader/current_game.h"
 #include "reader/game_tables.h"
-#include "reader/message_capture.h"
 #include "reader/message_classifier.h"
 #include "sim/fake_game.h"
 
 namespace {
 
-class QuietUi : public testing_ui::ScriptedCommandUi {};
-
 // A scratch folder for an archive, removed at the end.
 class ScratchArchive {
  public:
   explicit ScratchArchive(const char* name)
-      : path_(std::filesystem::temp_directory_path() / name), archive_(ProgramDirectory(path_.string() + "/"), ui_) {
+      : path_(std::filesystem::temp_directory_path() / name),
+        archive_(ArchiveLayout(ProgramDirectory(path_.string() + "/"))) {
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
   ~ScratchArchive() { std::filesystem::remove_all(path_); }
-  const GameArchive& archive() const { return archive_; }
-  QuietUi& ui() { return ui_; }
+  const TurnStore& archive() const { return archive_; }
+  testing_ui::ScriptedUi& ui() { return ui_; }
 
  private:
   std::filesystem::path path_;
-  QuietUi ui_;
-  GameArchive archive_;
+  testing_ui::ScriptedUi ui_;
+  TurnStore archive_;
 };
 
 void BM_RefreshList(benchmark::State& state) {
@@ -59,7 +58,7 @@ void BM_AddMessageRow(benchmark::State& state) {
   DataGenerator data(9);
   std::vector<std::string> texts;
   for (int i = 0; i < count; ++i) {
-    texts.push_back(i % 3 == 0 ? "FROM  " + DataGenerator::RaceName(i % 16) + "\r\nTO  you\r\n" + data.Text()
+    texts.push_back(i % 3 == 0 ? "FROM  " + DataGenerator::RaceName(i % kRaceCount) + "\r\nTO  you\r\n" + data.Text()
                                : data.Text());
   }
   timing::Measure(state, [&] {
@@ -76,17 +75,10 @@ void BM_CaptureFromFake(benchmark::State& state) {
   DataGenerator data(11);
   const Scenario scenario = data.MakeScenario(incoming);
   ScratchArchive scratch("vandor-bench-capture");
-  struct Ui : CaptureUi {
-    bool AskTurn(const std::string&, int32_t* turn) override {
-      *turn = 2401;
-      return true;
-    }
-    void RestoreAndRefresh() override {}
-  } ui;
   timing::Measure(state, [&] {
     FakeGame fake(scenario);
     CurrentGame game;
-    MessageCapture(fake, ui, scratch.archive()).ReadFromGame(game);
+    MessageCapture(fake, scratch.ui(), scratch.archive()).ReadFromGame(game);
     benchmark::DoNotOptimize(game.MessageTable().rowCount());
   });
 }
@@ -94,7 +86,8 @@ void BM_CaptureFromFake(benchmark::State& state) {
 void BM_AllTurns(benchmark::State& state) {
   const int turns = timing::Size(static_cast<int>(state.range(0)));
   ScratchArchive scratch("vandor-bench-allturns");
-  DataGenerator(13).WriteArchive(scratch.archive(), "Benchmark", turns, 300);
+  DataGenerator(13).MakeTurns("Benchmark", turns, 300,
+                              [&](const CurrentGame& game) { scratch.archive().SaveTurn(game); });
   std::vector<double> times, peaks;
   size_t kept = 0;
   int32_t rows = 0;

@@ -5,19 +5,12 @@
 
 #include <filesystem>
 
-#include "archive/game_archive.h"
 #include "archive/message_search.h"
+#include "archive/turn_store.h"
 #include "bench/timing.h"
 #include "sim/data_generator.h"
 
 namespace {
-
-class SilentUi : public ArchiveUi {
- public:
-  void ShowError(const std::string&) override {}
-  void BeginWait() override {}
-  void EndWait() override {}
-};
 
 void BM_SearchArchive(benchmark::State& state) {
   const int turns = timing::Size(static_cast<int>(state.range(0)));
@@ -25,9 +18,9 @@ void BM_SearchArchive(benchmark::State& state) {
   const std::filesystem::path path = std::filesystem::temp_directory_path() / "vandor-bench-search";
   std::filesystem::remove_all(path);
   std::filesystem::create_directories(path);
-  SilentUi ui;
-  const GameArchive archive(ProgramDirectory(path.string() + "/"), ui);
-  DataGenerator(17).WriteArchive(archive, "Benchmark", turns, 300);
+  const TurnStore archive(ArchiveLayout(ProgramDirectory(path.string() + "/")));
+  DataGenerator(17).MakeTurns("Benchmark", turns, 300,
+                              [&](const CurrentGame& game) { archive.SaveTurn(game); });
 
   SearchOptions options;
   options.text = ignoreCase ? "FLEET" : "fleet";

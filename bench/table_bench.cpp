@@ -34,15 +34,9 @@ std::unique_ptr<CurrentGame> messages(int rows) {
   return game;
 }
 
-std::string saved(const SmartCache& table) {
-  std::ostringstream out;
-  saveToStream(table, out);
-  return out.str();
-}
-
 void BM_SaveToStream(benchmark::State& state) {
   const auto game = messages(timing::Size(static_cast<int>(state.range(0))));
-  const std::string bytes = saved(game->MessageTable());
+  const std::string bytes = saveToString(game->MessageTable());
   timing::Compare(
       state,
       [&] { saveOnce(game->MessageTable()); },
@@ -72,7 +66,7 @@ double timedRead(const std::string& bytes, std::string& copy) {
 
 void BM_LoadFromStream(benchmark::State& state) {
   const auto game = messages(timing::Size(static_cast<int>(state.range(0))));
-  const std::string bytes = saved(game->MessageTable());
+  const std::string bytes = saveToString(game->MessageTable());
   std::string copy(bytes.size(), '\0');
   std::vector<double> ours, limit;
   for (auto _ : state) {
@@ -155,7 +149,7 @@ class SqliteTable {
 
 void BM_LoadAgainstSqlite(benchmark::State& state) {
   const auto game = messages(timing::Size(static_cast<int>(state.range(0))));
-  const std::string bytes = saved(game->MessageTable());
+  const std::string bytes = saveToString(game->MessageTable());
   SqliteTable sqlite;
   sqlite.Insert(game->MessageTable());
   std::vector<double> ours, theirs;

@@ -247,6 +247,12 @@ void saveToStream(const SmartCache& table, std::ostream& out) {
   }
 }
 
+std::string saveToString(const SmartCache& table) {
+  std::ostringstream out;
+  saveToStream(table, out);
+  return out.str();
+}
+
 void loadFromStream(SmartCache& table, std::istream& in) {
   // The table is built aside and takes the result only when all of it has
   // been read, so that a failure leaves the caller's table untouched.

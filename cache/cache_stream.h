@@ -16,6 +16,8 @@
 // Writes the whole table. The table is unchanged; write errors are left in
 // the stream's state for the caller to check.
 void saveToStream(const SmartCache& table, std::ostream& out);
+// The bytes saveToStream writes.
+std::string saveToString(const SmartCache& table);
 
 // Replaces the table's columns and rows by those of the stream: the columns
 // of the stream's template record, and per row record the values of the

@@ -47,11 +47,7 @@ inline void defineAllTypeColumns(SmartCache& table) {
   table.addColumn("TS", SQL_C_TYPE_TIMESTAMP);
 }
 
-inline std::string saved(const SmartCache& table) {
-  std::ostringstream out;
-  saveToStream(table, out);
-  return out.str();
-}
+inline std::string saved(const SmartCache& table) { return saveToString(table); }
 
 inline void load(SmartCache& table, const std::string& bytes) {
   std::istringstream in(bytes);

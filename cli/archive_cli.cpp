@@ -6,13 +6,14 @@
 #include <sstream>
 
 #include "archive/archive_names.h"
-#include "archive/game_archive.h"
 #include "archive/message_export.h"
 #include "archive/message_search.h"
 #include "archive/path_text.h"
+#include "archive/turn_store.h"
 #include "archive/turn_text.h"
 #include "cache/cache_dump.h"
 #include "reader/current_game.h"
+#include "reader/game_bounds.h"
 #include "support/lexc.h"
 
 namespace {
@@ -144,8 +145,8 @@ bool toNumber(const std::string& text, int32_t* value) {
 
 int32_t raceArgument(const std::string& text) {
   int32_t race;
-  if (!toNumber(text, &race) || race < 0 || race >= CurrentGame::kMaxRaces) {
-    fail("race " + quoted(text) + " is not a race number from 0 to 15");
+  if (!toNumber(text, &race) || !IsRaceNumber(race)) {
+    fail("race " + quoted(text) + " is not a race number from 0 to " + std::to_string(kRaceCount - 1));
   }
   return race;
 }
@@ -157,39 +158,27 @@ int32_t turnArgument(const std::string& text) {
 }
 
 bool isDirectory(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::is_directory(ToPath(path), ignored);
-}
-
-bool isFile(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::is_regular_file(ToPath(path), ignored);
+  return FileSystem::Default().Kind(path) == PathKind::kDirectory;
 }
 
 // Loads the table of the file `path`; fails for a missing or damaged file.
 void readTable(const std::string& path, SmartCache& table) {
-  if (!isFile(path)) fail("no file " + quoted(path));
+  FileSystem& files = FileSystem::Default();
+  if (files.Kind(path) != PathKind::kFile) fail("no file " + quoted(path));
   try {
-    GameArchive::ReadTableFile(path, table);
+    ReadTableFile(files, path, table);
   } catch (const LExc_Base& e) {
     fail("cannot read " + quoted(path) + ": " + e.text());
   }
 }
 
-// Listings and loads report nothing themselves: the command-line tool
-// checks its paths before it asks.
-class SilentUi : public ArchiveUi {
- public:
-  void ShowError(const std::string&) override {}
-  void BeginWait() override {}
-  void EndWait() override {}
-};
-
-// The commands on one archive.
+// The commands on one archive. The store reports nothing itself: the
+// command-line tool checks its paths before it asks.
 class Commands {
  public:
   explicit Commands(const std::string& root)
-      : archive_(ProgramDirectory(withSeparator(root)), ui_) {
+      : archive_(ArchiveLayout(ProgramDirectory(withSeparator(root)))),
+        layout_(archive_.Layout()) {
     if (!isDirectory(root)) fail("no folder " + quoted(root));
   }
 
@@ -204,7 +193,7 @@ class Commands {
 
   void Turns(const std::string& game, int32_t race, std::ostream& out) const {
     CheckGame(game);
-    if (!isDirectory(archive_.RaceDirectory(game, race))) {
+    if (!isDirectory(layout_.RaceDirectory(game, race))) {
       fail("no race " + std::to_string(race) + " stored for game " + quoted(game));
     }
     for (int32_t turn : archive_.ListTurns(game, race)) out << turn << '\n';
@@ -223,7 +212,7 @@ class Commands {
   bool Export(const std::string& game, int32_t race, bool allMessages, ExportFormat format,
               std::ostream& out, std::ostream& err) const {
     CheckGame(game);
-    if (!isDirectory(archive_.RaceDirectory(game, race))) {
+    if (!isDirectory(layout_.RaceDirectory(game, race))) {
       fail("no race " + std::to_string(race) + " stored for game " + quoted(game));
     }
     const int skipped = ExportMessages(
@@ -234,7 +223,7 @@ class Commands {
 
   void Show(const std::string& game, int32_t race, int32_t turn, std::ostream& out) const {
     CheckGame(game);
-    const std::string path = archive_.TurnFile(game, race, turn);
+    const std::string path = layout_.TurnFile(game, race, turn);
     CurrentGame current;
     readTable(path, current.MessageTable());
     current.SetGameName(game);
@@ -276,13 +265,13 @@ class Commands {
   }
 
   void CheckGame(const std::string& game) const {
-    if (!IsUsableGameName(game) || !isDirectory(archive_.GameDirectory(game))) {
-      fail("no game " + quoted(game) + " in " + quoted(archive_.Root()));
+    if (!IsUsableGameName(game) || !isDirectory(layout_.GameDirectory(game))) {
+      fail("no game " + quoted(game) + " in " + quoted(layout_.Root()));
     }
   }
 
-  SilentUi ui_;
-  GameArchive archive_;
+  TurnStore archive_;
+  const ArchiveLayout& layout_;
 };
 
 void expectArguments(const CommandLine& line, size_t count, const char* form) {

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "archive/game_archive.h"
+#include "archive/turn_store.h"
 #include "archive/test_archive.h"
 #include "cache/cache_dump.h"
 #include "reader/message_classifier.h"
@@ -13,7 +13,6 @@
 namespace {
 
 using testing_archive::fileBytes;
-using testing_archive::RecordingUi;
 using testing_archive::ScratchDirectory;
 using testing_archive::writeFile;
 
@@ -25,7 +24,7 @@ struct Result {
 
 class ArchiveCliTest : public ::testing::Test {
  protected:
-  ArchiveCliTest() : archive(ProgramDirectory(scratch.text()), ui) {
+  ArchiveCliTest() : archive(ArchiveLayout(ProgramDirectory(scratch.text()))) {
     store("Galaxy", 2, 2401);
     store("Galaxy", 2, 2403);
     store("Galaxy", 11, 2402);
@@ -41,8 +40,8 @@ class ArchiveCliTest : public ::testing::Test {
     testing_game::addRace(*game, 1, "Zorgs", kEnemy);
     AddMessageRow(*game, "Turn report\r\nall well", 1, 1, -1);
     AddMessageRow(*game, "FROM  Zorgs\r\nTO  you\r\nPeace?", 2, 1, -1);
-    ASSERT_TRUE(archive.SaveTurn(*game));
-    ASSERT_TRUE(archive.ExportTurnText(*game));
+    ASSERT_NO_THROW(archive.SaveTurn(*game));
+    ASSERT_NO_THROW(archive.ExportTurnText(*game));
   }
 
   Result run(std::vector<std::string> args, bool withRoot = true) {
@@ -62,8 +61,7 @@ class ArchiveCliTest : public ::testing::Test {
   }
 
   ScratchDirectory scratch;
-  RecordingUi ui;
-  GameArchive archive;
+  TurnStore archive;
 };
 
 std::vector<std::string> lines(const std::string& text) {
@@ -97,37 +95,37 @@ TEST_F(ArchiveCliTest, ShowGivesTheTextFileBytes) {
   const Result shown = run({"show", "Galaxy", "11", "2402"});
   EXPECT_EQ(shown.status, kExitOk);
   EXPECT_EQ(shown.err, "");
-  EXPECT_EQ(shown.out, fileBytes(archive.TextFile("Galaxy", 11, 2402)));
+  EXPECT_EQ(shown.out, fileBytes(archive.Layout().TextFile("Galaxy", 11, 2402)));
   EXPECT_NE(shown.out.find("Race: 12\r\n"), std::string::npos);
 }
 
 TEST_F(ArchiveCliTest, DumpGivesTheDebugDumpOfAFile) {
-  const std::string path = archive.TurnFile("Galaxy", 2, 2403);
+  const std::string path = archive.Layout().TurnFile("Galaxy", 2, 2403);
   const Result dumped = run({"dump", path}, false);
   EXPECT_EQ(dumped.status, kExitOk);
   SmartCache table;
-  GameArchive::ReadTableFile(path, table);
+  archive.ReadTable(path, table);
   std::ostringstream expected;
   dumpCache(table, expected);
   EXPECT_EQ(dumped.out, expected.str());
   EXPECT_NE(dumped.out.find("\tPeace?\t"), std::string::npos);
-  EXPECT_EQ(run({"dump", archive.RaceFile("Galaxy")}).status, kExitOk);
+  EXPECT_EQ(run({"dump", archive.Layout().RaceFile("Galaxy")}).status, kExitOk);
 }
 
 TEST_F(ArchiveCliTest, BadArgumentsAndMissingOrDamagedFiles) {
-  writeFile(archive.TurnFile("Galaxy", 2, 2404), std::string("SC\0\0", 4));
-  const std::string damaged = archive.TurnFile("Galaxy", 2, 2404);
+  writeFile(archive.Layout().TurnFile("Galaxy", 2, 2404), std::string("SC\0\0", 4));
+  const std::string damaged = archive.Layout().TurnFile("Galaxy", 2, 2404);
   expectFailure(run({"show", "Galaxy", "2", "2404"}), kExitError,
                 "cannot read \"" + damaged + "\": invalid stream");
   expectFailure(run({"dump", damaged}), kExitError,
                 "cannot read \"" + damaged + "\": invalid stream");
-  const std::string missing = archive.TurnFile("Galaxy", 2, 2399);
+  const std::string missing = archive.Layout().TurnFile("Galaxy", 2, 2399);
   expectFailure(run({"show", "Galaxy", "2", "2399"}), kExitError,
                 "no file \"" + missing + "\"");
   expectFailure(run({"races", "Nowhere"}), kExitError,
-                "no game \"Nowhere\" in \"" + archive.Root() + "\"");
+                "no game \"Nowhere\" in \"" + archive.Layout().Root() + "\"");
   expectFailure(run({"races", ".."}), kExitError,
-                "no game \"..\" in \"" + archive.Root() + "\"");
+                "no game \"..\" in \"" + archive.Layout().Root() + "\"");
   expectFailure(run({"turns", "Galaxy", "5"}), kExitError,
                 "no race 5 stored for game \"Galaxy\"");
   expectFailure(run({"turns", "Galaxy", "x"}), kExitError,
@@ -170,7 +168,7 @@ TEST_F(ArchiveCliTest, SearchPrintsABlockPerHit) {
   EXPECT_EQ(none.out, "");
 
   // A damaged file is reported and skipped; the hits are still written.
-  const std::string damaged = archive.TurnFile("Galaxy", 2, 2401);
+  const std::string damaged = archive.Layout().TurnFile("Galaxy", 2, 2401);
   writeFile(damaged, "damaged");
   const Result partial = run({"search", "--race=2", "Peace"});
   EXPECT_EQ(partial.status, kExitError);
@@ -206,7 +204,7 @@ TEST_F(ArchiveCliTest, OptionsBelongToTheirCommands) {
   expectFailure(run({"search", "--from-turn"}), kExitUsage, "--from-turn needs a turn (see --help)");
   expectFailure(run({"search", ""}), kExitUsage, "search needs a text to look for (see --help)");
   expectFailure(run({"search", "--game", "Nowhere", "x"}), kExitError,
-                "no game \"Nowhere\" in \"" + archive.Root() + "\"");
+                "no game \"Nowhere\" in \"" + archive.Layout().Root() + "\"");
   expectFailure(run({"search", "--to-turn", "soon", "x"}), kExitError,
                 "turn \"soon\" is not a number");
   expectFailure(run({"search", "x"}, false), kExitUsage,

@@ -20,12 +20,6 @@ namespace {
 
 const Timestamp kMoment(LDat(2026, 12, 8), LTim(4, 5, 9), 0);
 
-std::string saved(const SmartCache& table) {
-  std::ostringstream out;
-  saveToStream(table, out);
-  return out.str();
-}
-
 // A captured turn: races with names and relations, and messages of every
 // kind.
 std::unique_ptr<CurrentGame> capturedTurn() {
@@ -72,7 +66,7 @@ std::string everyType() {
   row.setTimestamp(9, Timestamp(LDat(2000, 2, 29), LTim(12, 0, 0), 999));
   table.appendRow(row);
   table.appendRow(table.templateRow());
-  return saved(table);
+  return saveToString(table);
 }
 
 void write(const std::filesystem::path& directory, const std::string& name,
@@ -90,12 +84,12 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path root = argv[1];
   const std::unique_ptr<CurrentGame> game = capturedTurn();
-  const std::string races = saved(game->RaceTable());
-  const std::string messages = saved(game->MessageTable());
+  const std::string races = saveToString(game->RaceTable());
+  const std::string messages = saveToString(game->MessageTable());
   SmartCache empty;
 
   const auto tables = root / "table_stream";
-  write(tables, "empty-table", saved(empty));
+  write(tables, "empty-table", saveToString(empty));
   write(tables, "races", races);
   write(tables, "messages", messages);
   write(tables, "every-type", everyType());

@@ -12,12 +12,6 @@
 
 namespace {
 
-std::string saved(const SmartCache& table) {
-  std::ostringstream out;
-  saveToStream(table, out);
-  return out.str();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -30,11 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (table.columnCount() != 0 || table.rowCount() != 0) std::abort();
     return 0;
   }
-  const std::string bytes = saved(table);
+  const std::string bytes = saveToString(table);
   SmartCache again;
   std::istringstream reread(bytes);
   loadFromStream(again, reread);  // raises (and so fails the run) if it cannot
   if (!fuzzing::sameTable(table, again)) std::abort();
-  if (saved(again) != bytes) std::abort();
+  if (saveToString(again) != bytes) std::abort();
   return 0;
 }

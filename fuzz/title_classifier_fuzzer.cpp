@@ -34,7 +34,6 @@ class TitleWindow : public WindowOps {
   int32_t GetWindowLongA(WindowHandle, int32_t) override { return 0; }
   bool GetClientRect(WindowHandle, WindowRect*) override { return false; }
   bool ShowWindow(WindowHandle, int32_t) override { return false; }
-  int32_t MessageBoxA(WindowHandle, const char*, const char*, uint32_t) override { return 1; }
   void Sleep(uint32_t) override {}
 
  private:

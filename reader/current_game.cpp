@@ -10,18 +10,20 @@ void CurrentGame::ClearIdentity() {
   turn_ = -1;
 }
 
-bool CurrentGame::IsLoaded() const {
-  return !gameName_.empty() && raceNumber_ >= 0 && raceNumber_ < kMaxRaces &&
-         turn_ >= kFirstTurn;
+bool CurrentGame::HasTurn() const {
+  return !gameName_.empty() && IsRaceNumber(raceNumber_) && IsGameTurn(turn_);
+}
+
+CachePosition CurrentGame::FindRaceRow(int32_t race) const {
+  if (raceTable_.findColumn(RACNO) < 0) return raceTable_.end();
+  CacheRow pattern = raceTable_.templateRow();
+  pattern.setLong(RACNO, race);
+  return raceTable_.findFirst(pattern);
 }
 
 std::string CurrentGame::RaceName(int32_t race) const {
-  if (raceTable_.findColumn(RACNO) < 0 || raceTable_.findColumn(RACNAMPLU) < 0) {
-    return std::string();
-  }
-  CacheRow pattern = raceTable_.templateRow();
-  pattern.setLong(RACNO, race);
-  const CachePosition found = raceTable_.findFirst(pattern);
+  if (raceTable_.findColumn(RACNAMPLU) < 0) return std::string();
+  const CachePosition found = FindRaceRow(race);
   if (found.isEnd()) return std::string();
   const CacheRow row = raceTable_.rowAt(found);
   return row.isNull(RACNAMPLU) ? std::string() : row.getString(RACNAMPLU);

@@ -11,14 +11,10 @@
 
 #include "cache/smartcache.h"
 #include "reader/clock.h"
+#include "reader/game_bounds.h"
 
 class CurrentGame {
  public:
-  // First turn of every game.
-  static constexpr int32_t kFirstTurn = 2400;
-  // Races are numbered 0 to kMaxRaces - 1.
-  static constexpr int32_t kMaxRaces = 16;
-
   // A game with no name, race 0, turn 0 and tables without columns or rows.
   // Row timestamps come from `clock` (the machine's clock by default).
   explicit CurrentGame(std::unique_ptr<Clock> clock = std::make_unique<SystemClock>());
@@ -43,12 +39,17 @@ class CurrentGame {
   // Game name empty, race and turn -1: what a capture or a load starts with.
   void ClearIdentity();
 
-  // True when a game name is set, the race is 0 … 15 and the turn is 2400
-  // or later.
-  bool IsLoaded() const;
+  // True when the game holds a turn that can be shown and stored: a game
+  // name is set, the race is within the game's bounds (IsRaceNumber) and
+  // the turn is a game turn (IsGameTurn). The one test of "a turn is
+  // loaded" for every command, view and save.
+  bool HasTurn() const;
 
-  // RACNAMPLU of the first race row whose RACNO is `race`; the empty string
-  // when there is none, its name is NULL or the table has no such columns.
+  // The first row of the RaceTable whose RACNO is `race`; the end position
+  // when there is none or the table has no RACNO column.
+  CachePosition FindRaceRow(int32_t race) const;
+  // RACNAMPLU of that row; the empty string when there is none, its name is
+  // NULL or the table has no RACNAMPLU column.
   std::string RaceName(int32_t race) const;
 
  private:

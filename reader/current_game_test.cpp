@@ -18,7 +18,7 @@ TEST(CurrentGame, StartsEmpty) {
   EXPECT_EQ(game.Turn(), 0);
   EXPECT_EQ(game.RaceTable().columnCount(), 0u);
   EXPECT_EQ(game.MessageTable().rowCount(), 0);
-  EXPECT_FALSE(game.IsLoaded());
+  EXPECT_FALSE(game.HasTurn());
   EXPECT_EQ(game.RaceName(0), "");  // no columns yet: no name
 }
 
@@ -27,16 +27,16 @@ TEST(CurrentGame, LoadedNeedsNameRaceAndRealTurn) {
   game.SetGameName("Galaxy");
   game.SetRaceNumber(15);
   game.SetTurn(2400);
-  EXPECT_TRUE(game.IsLoaded());
+  EXPECT_TRUE(game.HasTurn());
   game.SetTurn(2399);
-  EXPECT_FALSE(game.IsLoaded());
+  EXPECT_FALSE(game.HasTurn());
   game.SetTurn(2400);
   game.SetRaceNumber(16);
-  EXPECT_FALSE(game.IsLoaded());
+  EXPECT_FALSE(game.HasTurn());
   game.SetRaceNumber(-1);
-  EXPECT_FALSE(game.IsLoaded());
+  EXPECT_FALSE(game.HasTurn());
   game.SetRaceNumber(0);
-  EXPECT_TRUE(game.IsLoaded());
+  EXPECT_TRUE(game.HasTurn());
   game.ClearIdentity();
   EXPECT_EQ(game.GameName(), "");
   EXPECT_EQ(game.RaceNumber(), -1);
@@ -55,6 +55,10 @@ TEST(CurrentGame, RaceNameIsTheFirstMatchingRowsPlural) {
   EXPECT_EQ(game->RaceName(1), "Humans");
   EXPECT_EQ(game->RaceName(4), "");
   EXPECT_EQ(game->RaceName(7), "");
+  EXPECT_EQ(game->FindRaceRow(3).slot(), 0);  // the first of two rows of race 3
+  EXPECT_EQ(game->FindRaceRow(4).slot(), 3);  // a row without a name is found all the same
+  EXPECT_TRUE(game->FindRaceRow(7).isEnd());
+  EXPECT_TRUE(CurrentGame().FindRaceRow(0).isEnd());  // no RACNO column
 }
 
 TEST(DefineTableColumns, GivesEachTableItsColumnsInOrder) {

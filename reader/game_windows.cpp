@@ -51,38 +51,28 @@ bool HasStyle(WindowOps& ops, WindowHandle window, uint32_t style) {
   return (static_cast<uint32_t>(ops.GetWindowLongA(window, win::kGwlStyle)) & style) == style;
 }
 
-void ShowErrorBox(WindowOps& ops, const char* text) {
-  ops.MessageBoxA(kNoWindow, text, game_ui::kErrorCaption, win::kMbOk);
-}
-
-bool FindGameWindows(WindowOps& ops, GameWindows* windows) {
+bool FindGameWindows(WindowOps& ops, GameWindows* windows, std::string* problem) {
+  const auto missing = [&](const char* message) {
+    *problem = message;
+    return false;
+  };
   GameWindows found;
   found.frame = ops.FindWindowExA(kNoWindow, kNoWindow, game_ui::kFrameClass, nullptr);
-  if (found.frame == kNoWindow) {
-    ShowErrorBox(ops, game_ui::kNoFrame);
-    return false;
-  }
+  if (found.frame == kNoWindow) return missing(game_ui::kNoFrame);
   found.pane = ops.FindWindowExA(found.frame, kNoWindow, game_ui::kPaneClass, nullptr);
-  if (found.pane == kNoWindow) {
-    ShowErrorBox(ops, game_ui::kNoPane);
-    return false;
-  }
+  if (found.pane == kNoWindow) return missing(game_ui::kNoPane);
   const WindowHandle first = ops.FindWindowExA(found.pane, kNoWindow, game_ui::kEditClass, nullptr);
   const WindowHandle second =
       first == kNoWindow ? kNoWindow
                          : ops.FindWindowExA(found.pane, first, game_ui::kEditClass, nullptr);
-  if (first == kNoWindow || second == kNoWindow) {
-    ShowErrorBox(ops, game_ui::kNoEdits);
-    return false;
-  }
+  if (first == kNoWindow || second == kNoWindow) return missing(game_ui::kNoEdits);
   const bool firstReads = HasStyle(ops, first, win::kEsReadOnly);
   found.readingEdit = firstReads ? first : second;
   found.composeEdit = firstReads ? second : first;
   found.nextButton = findButton(ops, found.pane, game_ui::kNextGerman, game_ui::kNextEnglish);
   found.prevButton = findButton(ops, found.pane, game_ui::kPrevGerman, game_ui::kPrevEnglish);
   if (found.nextButton == kNoWindow || found.prevButton == kNoWindow) {
-    ShowErrorBox(ops, game_ui::kNoButtons);
-    return false;
+    return missing(game_ui::kNoButtons);
   }
   *windows = found;
   return true;
@@ -113,10 +103,10 @@ GameTitle ParseGameTitle(const std::string& title) {
   return result;
 }
 
-GameTitle ReadGameTitle(WindowOps& ops) {
+GameTitle ReadGameTitle(WindowOps& ops, std::string* problem) {
   const WindowHandle frame = ops.FindWindowExA(kNoWindow, kNoWindow, game_ui::kFrameClass, nullptr);
   if (frame == kNoWindow) {
-    ShowErrorBox(ops, game_ui::kNoFrame);
+    if (problem != nullptr) *problem = game_ui::kNoFrame;
     return GameTitle();
   }
   std::vector<char> buffer(kTitleBuffer, '\0');

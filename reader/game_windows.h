@@ -28,7 +28,6 @@ inline constexpr char kNoFrame[] = "cannot find Vandor! - start Vandor! and load
 inline constexpr char kNoPane[] = "cannot find message window - start Vandor! and load your game ";
 inline constexpr char kNoEdits[] = "cannot find message windows - start Vandor! and load your game ";
 inline constexpr char kNoButtons[] = "cannot find \"Next\" / \"Prev\" button";
-inline constexpr char kErrorCaption[] = "Error";
 
 }  // namespace game_ui
 
@@ -43,9 +42,10 @@ struct GameWindows {
 };
 
 // Finds the frame, the pane, its two edits (the read-only one reads) and
-// its Next and Prev buttons. When one is missing, shows its error message
-// (caption "Error", no owner) and returns false.
-bool FindGameWindows(WindowOps& ops, GameWindows* windows);
+// its Next and Prev buttons. When one is missing, returns false with the
+// error message for the user in `problem` (kNoFrame, kNoPane, kNoEdits or
+// kNoButtons).
+bool FindGameWindows(WindowOps& ops, GameWindows* windows, std::string* problem);
 
 // What the frame title tells: "Vandor! - <game> - <race> - <rest>", the
 // player's race number following the last 'm' of <rest>, counted from 1.
@@ -62,8 +62,9 @@ struct GameTitle {
 GameTitle ParseGameTitle(const std::string& title);
 
 // Reads the frame's title (at most 999 characters) and parses it. Without
-// a frame, shows its error message and returns empty fields and race -1.
-GameTitle ReadGameTitle(WindowOps& ops);
+// a frame, returns empty fields and race -1 and sets `problem` to kNoFrame
+// (unless it is null).
+GameTitle ReadGameTitle(WindowOps& ops, std::string* problem = nullptr);
 
 // Pane modes.
 inline constexpr int kReadingMode = 0;
@@ -80,5 +81,3 @@ void PressKey(WindowOps& ops, WindowHandle window, MessageParam key);
 void Click(WindowOps& ops, WindowHandle window, LongParam point = 0);
 // True when `window` has all the style bits of `style`.
 bool HasStyle(WindowOps& ops, WindowHandle window, uint32_t style);
-// Shows an error message box: no owner, caption "Error", OK only.
-void ShowErrorBox(WindowOps& ops, const char* text);

@@ -26,14 +26,15 @@ TEST(FindGameWindows, FindsThePaneAndItsControls) {
     scenario.composeEditFirst = composeFirst;
     FakeGame game(scenario);
     GameWindows windows;
-    ASSERT_TRUE(FindGameWindows(game, &windows));
+    std::string problem;
+    ASSERT_TRUE(FindGameWindows(game, &windows, &problem));
+    EXPECT_EQ(problem, "");
     EXPECT_EQ(windows.frame, FakeGame::kFrame);
     EXPECT_EQ(windows.pane, FakeGame::kPane);
     EXPECT_EQ(windows.readingEdit, FakeGame::kReadingEdit);
     EXPECT_EQ(windows.composeEdit, FakeGame::kComposeEdit);
     EXPECT_EQ(windows.nextButton, FakeGame::kNextButton);
     EXPECT_EQ(windows.prevButton, FakeGame::kPrevButton);
-    EXPECT_TRUE(game.MessageBoxes().empty());
     EXPECT_TRUE(looksFor(game, "Button/Vor"));  // German first, then English
     EXPECT_TRUE(looksFor(game, "Button/Next"));
   }
@@ -44,7 +45,8 @@ TEST(FindGameWindows, GermanCaptionsAreFoundFirst) {
   scenario.language = Scenario::Language::kGerman;
   FakeGame game(scenario);
   GameWindows windows;
-  ASSERT_TRUE(FindGameWindows(game, &windows));
+  std::string problem;
+  ASSERT_TRUE(FindGameWindows(game, &windows, &problem));
   EXPECT_EQ(windows.prevButton, FakeGame::kPrevButton);
   EXPECT_TRUE(looksFor(game, "Button/R\xFC" "ck"));
   EXPECT_FALSE(looksFor(game, "Button/Next"));
@@ -69,11 +71,9 @@ TEST(FindGameWindows, EachMissingWindowHasItsMessage) {
     scenario.*c.flag = true;
     FakeGame game(scenario);
     GameWindows windows;
-    EXPECT_FALSE(FindGameWindows(game, &windows));
-    EXPECT_EQ(game.MessageBoxes(), std::vector<std::string>{std::string("Error/") + c.message});
-    const WindowCall& box = game.Calls().back();
-    EXPECT_EQ(box.window, kNoWindow);       // no owner
-    EXPECT_EQ(box.message, win::kMbOk);     // only OK
+    std::string problem;
+    EXPECT_FALSE(FindGameWindows(game, &windows, &problem));
+    EXPECT_EQ(problem, c.message);
   }
 }
 
@@ -114,15 +114,18 @@ TEST(GameTitle, ReadFromTheFrame) {
   Scenario scenario = sample();
   scenario.title = "Vandor! - G - R - m2" + std::string(1500, 'x');
   FakeGame game(scenario);
-  const GameTitle title = ReadGameTitle(game);
+  std::string problem;
+  const GameTitle title = ReadGameTitle(game, &problem);
+  EXPECT_EQ(problem, "");
   EXPECT_EQ(title.gameName, "G");
   EXPECT_EQ(title.rest.size(), 998u - 18u);  // at most 998 characters and the zero arrive
   EXPECT_EQ(game.Calls().back().wParam, 999u);
 
   scenario.noFrame = true;
   FakeGame none(scenario);
-  EXPECT_EQ(ReadGameTitle(none).raceNumber, -1);
-  EXPECT_EQ(none.MessageBoxes().size(), 1u);
+  EXPECT_EQ(ReadGameTitle(none, &problem).raceNumber, -1);
+  EXPECT_EQ(problem, game_ui::kNoFrame);
+  EXPECT_EQ(ReadGameTitle(none).raceNumber, -1);  // the problem need not be asked for
 }
 
 TEST(SetPaneMode, ClicksNearTheTopRightOnlyWhenTheModeChanges) {

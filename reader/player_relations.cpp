@@ -137,9 +137,7 @@ void readDialog(WindowOps& ops, WindowHandle dialog, const GameTitle& title, Cur
 
   SmartCache& races = game.RaceTable();
   for (int32_t race = 0; race < races.rowCount(); ++race) {
-    CacheRow pattern = races.templateRow();
-    pattern.setLong(RACNO, race);
-    const CachePosition position = races.findFirst(pattern);
+    const CachePosition position = game.FindRaceRow(race);
     CacheRow row = races.rowAt(position);
     if (race == title.raceNumber) {
       row.setString(RACNAMSING, title.raceName);
@@ -160,23 +158,22 @@ void readDialog(WindowOps& ops, WindowHandle dialog, const GameTitle& title, Cur
 
 }  // namespace
 
-void ReadPlayerRelations(WindowOps& ops, CurrentGame& game) {
+std::string ReadPlayerRelations(WindowOps& ops, CurrentGame& game) {
   DefineTableColumns(game, game.RaceTable());
-  const GameTitle title = ReadGameTitle(ops);
-  if (title.raceNumber == -1) return;
+  std::string problem;
+  const GameTitle title = ReadGameTitle(ops, &problem);
+  if (title.raceNumber == -1) return problem;
   const WindowHandle frame = ops.FindWindowExA(kNoWindow, kNoWindow, game_ui::kFrameClass, nullptr);
-  if (frame == kNoWindow) {
-    ShowErrorBox(ops, game_ui::kNoFrame);
-    return;
-  }
+  if (frame == kNoWindow) return game_ui::kNoFrame;
   ops.ShowWindow(frame, win::kSwShowMaximized);
   const WindowHandle pane = ops.FindWindowExA(frame, kNoWindow, game_ui::kPaneClass, nullptr);
   if (pane == kNoWindow) {
-    ShowErrorBox(ops, game_ui::kNoPane);
+    problem = game_ui::kNoPane;
   } else {
     addComboRaces(ops, pane, game);
   }
   ops.PostMessageA(frame, win::kWmCommand, game_ui::kRelationsCommand, 0);
   const WindowHandle dialog = waitForDialog(ops);
   if (dialog != kNoWindow) readDialog(ops, dialog, title, game);
+  return problem;
 }

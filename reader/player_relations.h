@@ -1,6 +1,8 @@
 // Filling the RaceTable from the running game.
 #pragma once
 
+#include <string>
+
 #include "reader/window_ops.h"
 
 class CurrentGame;
@@ -32,7 +34,8 @@ inline constexpr uint32_t kDialogWait = 500;
 // dialog, which is opened with the command 2014, polled for and closed. The
 // player's own race (from the frame title) gets the title's race name and
 // relation 0; the dialog lists every other race in combo order. Stops
-// early, keeping what it has, when the title names no race, a window is
-// missing (with the error message for a missing frame or pane) or the
-// dialog does not appear.
-void ReadPlayerRelations(WindowOps& ops, CurrentGame& game);
+// early, keeping what it has, when the title names no race, the frame is
+// missing or the dialog does not appear; without the pane it reads the
+// dialog alone. Returns the error message for the user of a missing frame
+// or pane, else the empty string.
+std::string ReadPlayerRelations(WindowOps& ops, CurrentGame& game);

@@ -36,16 +36,15 @@ class RelationsTest : public ::testing::Test {
   // actions.
   std::vector<WindowCall> read() {
     FakeGame fake(scenario);
-    ReadPlayerRelations(fake, *game);
+    problem = ReadPlayerRelations(fake, *game);
     dialogLeftOpen = fake.model().DialogOpen();
-    boxes = fake.MessageBoxes();
     return fake.Actions();
   }
 
   Scenario scenario;
   std::unique_ptr<CurrentGame> game;
   bool dialogLeftOpen = false;
-  std::vector<std::string> boxes;
+  std::string problem;  // what ReadPlayerRelations had to tell the user
 };
 
 TEST_F(RelationsTest, NamesAndRelationsOfEveryRace) {
@@ -140,8 +139,7 @@ TEST_F(RelationsTest, MissingRelationButtonLeavesRelationsNull) {
 TEST_F(RelationsTest, MissingPaneOrComboMakesNoRows) {
   scenario.noPane = true;
   std::vector<WindowCall> actions = read();
-  EXPECT_EQ(boxes, std::vector<std::string>{
-                       "Error/cannot find message window - start Vandor! and load your game "});
+  EXPECT_EQ(problem, "cannot find message window - start Vandor! and load your game ");
   EXPECT_EQ(game->RaceTable().rowCount(), 0);
   EXPECT_EQ(game->RaceTable().columnCount(), 7u);
   EXPECT_EQ(actions.back().message, win::kWmClose);  // the dialog is still opened and closed
@@ -149,7 +147,7 @@ TEST_F(RelationsTest, MissingPaneOrComboMakesNoRows) {
   scenario.noPane = false;
   scenario.noCombo = true;
   actions = read();
-  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(problem, "");
   EXPECT_EQ(game->RaceTable().rowCount(), 0);
   EXPECT_EQ(actions.back().message, win::kWmClose);
 }
@@ -245,8 +243,7 @@ TEST_F(RelationsTest, ListBoxWithoutStringsGivesRelationsButNoNames) {
 TEST_F(RelationsTest, GameNotRunning) {
   scenario.noFrame = true;
   read();
-  EXPECT_EQ(boxes, std::vector<std::string>{
-                       "Error/cannot find Vandor! - start Vandor! and load your game "});
+  EXPECT_EQ(problem, "cannot find Vandor! - start Vandor! and load your game ");
   EXPECT_EQ(game->RaceTable().rowCount(), 0);
 }
 

@@ -62,9 +62,6 @@ class WindowOps {
   virtual bool GetClientRect(WindowHandle window, WindowRect* rect) = 0;
   // Shows the window as `command` says (SW_SHOWMAXIMIZED, ...).
   virtual bool ShowWindow(WindowHandle window, int32_t command) = 0;
-  // A message box; returns the button chosen (IDOK, IDCANCEL, ...).
-  virtual int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
-                              uint32_t flags) = 0;
   // Waits `milliseconds`.
   virtual void Sleep(uint32_t milliseconds) = 0;
 };
@@ -108,12 +105,6 @@ inline constexpr uint32_t kWsVisible = 0x10000000;
 
 inline constexpr int32_t kSwShowMaximized = 3;
 inline constexpr int32_t kSwRestore = 9;
-
-inline constexpr uint32_t kMbOk = 0x00000000;
-inline constexpr uint32_t kMbOkCancel = 0x00000001;
-inline constexpr uint32_t kMbSetForeground = 0x00010000;
-inline constexpr int32_t kIdOk = 1;
-inline constexpr int32_t kIdCancel = 2;
 
 // lParam of a point: x in the low 16 bits, y in the high 16 bits.
 inline constexpr LongParam MakePoint(int32_t x, int32_t y) {

@@ -1,5 +1,5 @@
 // A WindowOps that passes every call on to another one: derive from it and
-// override the calls to change (a scripted message box, an injected fault).
+// override the calls to change (an injected fault, a window that vanishes).
 #pragma once
 
 #include "reader/window_ops.h"
@@ -29,10 +29,6 @@ class WindowOpsWrapper : public WindowOps {
   }
   bool ShowWindow(WindowHandle window, int32_t command) override {
     return target_.ShowWindow(window, command);
-  }
-  int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
-                      uint32_t flags) override {
-    return target_.MessageBoxA(owner, text, caption, flags);
   }
   void Sleep(uint32_t milliseconds) override { target_.Sleep(milliseconds); }
 

@@ -1,6 +1,5 @@
 #include "sim/data_generator.h"
 
-#include "archive/game_archive.h"
 #include "reader/current_game.h"
 #include "reader/game_tables.h"
 #include "reader/message_classifier.h"
@@ -16,7 +15,7 @@ const char* const kRaces[] = {"Terrans",  "Zorgs",    "Kaa Tor",  "Vlorrians", "
 
 }  // namespace
 
-std::string DataGenerator::RaceName(int race) { return kRaces[race % 16]; }
+std::string DataGenerator::RaceName(int race) { return kRaces[race % kRaceCount]; }
 
 std::string DataGenerator::Text() {
   const int length = Between(40, 2000);
@@ -38,7 +37,7 @@ std::string DataGenerator::Text() {
 
 void DataGenerator::AddRaces(CurrentGame& game) {
   DefineTableColumns(game, game.RaceTable());
-  for (int race = 0; race < 16; ++race) {
+  for (int race = 0; race < kRaceCount; ++race) {
     CacheRow row = game.RaceTable().templateRow();
     row.setLong(RACNO, race);
     row.setString(RACNAMSING, RaceName(race).substr(0, RaceName(race).size() - 1));
@@ -54,26 +53,26 @@ void DataGenerator::AddMessages(CurrentGame& game, int32_t turn, int count) {
   for (int id = 1; id <= count; ++id) {
     const int kind = Between(0, 5);  // 0, 1: player post; the rest system messages
     if (kind == 0) {
-      const std::string text = "FROM  " + RaceName(Between(0, 15)) + "\r\nTO  you\r\n" + Text();
+      const std::string text = "FROM  " + RaceName(Between(0, kRaceCount - 1)) + "\r\nTO  you\r\n" + Text();
       AddMessageRow(game, text.c_str(), id, 1, -1);
     } else if (kind == 1) {
-      AddMessageRow(game, Text().c_str(), id, 0, Between(0, 15));
+      AddMessageRow(game, Text().c_str(), id, 0, Between(0, kRaceCount - 1));
     } else {
       AddMessageRow(game, Text().c_str(), id, 1, -1);
     }
   }
 }
 
-void DataGenerator::WriteArchive(const GameArchive& archive, const std::string& gameName, int turns,
-                                 int perTurn) {
+void DataGenerator::MakeTurns(const std::string& gameName, int turns, int perTurn,
+                              const std::function<void(const CurrentGame&)>& store) {
   CurrentGame game;
   AddRaces(game);
   game.SetGameName(gameName);
   game.SetRaceNumber(3);
   for (int turn = 0; turn < turns; ++turn) {
     DefineTableColumns(game, game.MessageTable());
-    AddMessages(game, CurrentGame::kFirstTurn + turn, perTurn);
-    archive.SaveTurn(game);
+    AddMessages(game, kFirstTurn + turn, perTurn);
+    store(game);
   }
 }
 
@@ -81,12 +80,12 @@ Scenario DataGenerator::MakeScenario(int incoming) {
   Scenario scenario;
   scenario.title = "Vandor! - Benchmark - Terran - Emperor m1";
   scenario.recipients.push_back("(no recipient)");
-  for (int race = 0; race < 16; ++race) scenario.recipients.push_back(RaceName(race));
-  for (int race = 1; race < 16; ++race) scenario.relations.push_back({RaceName(race), race % 3});
+  for (int race = 0; race < kRaceCount; ++race) scenario.recipients.push_back(RaceName(race));
+  for (int race = 1; race < kRaceCount; ++race) scenario.relations.push_back({RaceName(race), race % 3});
   for (int i = 0; i < incoming; ++i) {
-    scenario.incoming.push_back(i % 3 == 0 ? "FROM  " + RaceName(Between(1, 15)) + "\r\nTO  you\r\n" + Text()
+    scenario.incoming.push_back(i % 3 == 0 ? "FROM  " + RaceName(Between(1, kRaceCount - 1)) + "\r\nTO  you\r\n" + Text()
                                            : Text());
   }
-  for (int i = 0; i < 8; ++i) scenario.outgoing.push_back({Between(1, 16), Text()});
+  for (int i = 0; i < 8; ++i) scenario.outgoing.push_back({Between(1, kRaceCount), Text()});
   return scenario;
 }

@@ -4,13 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 
 #include "sim/scenario.h"
 
 class CurrentGame;
-class GameArchive;
 
 class DataGenerator {
  public:
@@ -23,9 +23,11 @@ class DataGenerator {
   // `count` messages of turn `turn` as a capture classifies them: about a
   // third player post (incoming and outgoing), the rest system messages.
   void AddMessages(CurrentGame& game, int32_t turn, int count);
-  // Stores `turns` turns of `perTurn` messages for race 3 of `gameName`.
-  void WriteArchive(const GameArchive& archive, const std::string& gameName, int turns,
-                    int perTurn);
+  // Makes `turns` turns (2400 on) of `perTurn` messages for race 3 of
+  // `gameName`, one after the other, and hands each to `store` (which
+  // saves it, for an archive to read back).
+  void MakeTurns(const std::string& gameName, int turns, int perTurn,
+                 const std::function<void(const CurrentGame&)>& store);
   // A scenario of `incoming` incoming messages and a few outgoing ones.
   Scenario MakeScenario(int incoming);
 

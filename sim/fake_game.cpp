@@ -269,16 +269,6 @@ bool FakeGame::ShowWindow(WindowHandle window, int32_t command) {
   return Exists(window);
 }
 
-int32_t FakeGame::MessageBoxA(WindowHandle owner, const char* text, const char* caption,
-                              uint32_t flags) {
-  calls_.push_back({WindowCall::Kind::kMessageBox, owner, flags, 0, 0,
-                    std::string(caption ? caption : "") + "/" + (text ? text : "")});
-  if (answers_.empty()) return win::kIdOk;
-  const int32_t answer = answers_.front();
-  answers_.pop_front();
-  return answer;
-}
-
 void FakeGame::Sleep(uint32_t milliseconds) {
   calls_.push_back({WindowCall::Kind::kSleep, kNoWindow, milliseconds, 0, 0, ""});
   model_.Wait();
@@ -293,12 +283,4 @@ std::vector<WindowCall> FakeGame::Actions() const {
     }
   }
   return actions;
-}
-
-std::vector<std::string> FakeGame::MessageBoxes() const {
-  std::vector<std::string> boxes;
-  for (const WindowCall& call : calls_) {
-    if (call.kind == WindowCall::Kind::kMessageBox) boxes.push_back(call.text);
-  }
-  return boxes;
 }

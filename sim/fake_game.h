@@ -17,14 +17,14 @@
 
 // One call made to the fake.
 struct WindowCall {
-  enum class Kind { kFind, kSend, kPost, kGetLong, kGetClientRect, kShow, kMessageBox, kSleep };
+  enum class Kind { kFind, kSend, kPost, kGetLong, kGetClientRect, kShow, kSleep };
   Kind kind;
-  WindowHandle window;  // the target; the parent for kFind, the owner for kMessageBox
+  WindowHandle window;  // the target; the parent for kFind
   uint32_t message;     // the message; kGetLong: the index; kShow: the command;
-                        // kMessageBox: the flags; kSleep: the milliseconds
+                        // kSleep: the milliseconds
   MessageParam wParam;  // kFind: the child after which the search starts
   LongParam lParam;
-  std::string text;     // kFind: "class/caption"; kMessageBox: "caption/text"
+  std::string text;     // kFind: "class/caption"
 };
 
 class FakeGame : public WindowOps {
@@ -56,23 +56,13 @@ class FakeGame : public WindowOps {
   int32_t GetWindowLongA(WindowHandle window, int32_t index) override;
   bool GetClientRect(WindowHandle window, WindowRect* rect) override;
   bool ShowWindow(WindowHandle window, int32_t command) override;
-  int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
-                      uint32_t flags) override;
   void Sleep(uint32_t milliseconds) override;
-
-  // The answers the next message boxes give, in order; IDOK when none is
-  // left.
-  void AnswerMessageBoxes(const std::vector<int32_t>& answers) {
-    answers_.assign(answers.begin(), answers.end());
-  }
 
   // Every call so far.
   const std::vector<WindowCall>& Calls() const { return calls_; }
-  // The calls that act on the game or the user (sent and posted messages,
-  // ShowWindow, message boxes and waits), without the lookups and queries.
+  // The calls that act on the game (sent and posted messages, ShowWindow
+  // and waits), without the lookups and queries.
   std::vector<WindowCall> Actions() const;
-  // The message boxes shown, as "caption/text".
-  std::vector<std::string> MessageBoxes() const;
   void ClearCalls() { calls_.clear(); }
 
   const GameModel& model() const { return model_; }
@@ -95,7 +85,6 @@ class FakeGame : public WindowOps {
 
   GameModel model_;
   std::vector<WindowCall> calls_;
-  std::deque<int32_t> answers_;
 };
 
 // Copies `text` into the buffer at `lParam` as WM_GETTEXT does: at most

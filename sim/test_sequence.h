@@ -92,7 +92,6 @@ inline std::string Describe(WindowCall::Kind kind, WindowHandle w, uint32_t m, M
       break;
     case WindowCall::Kind::kShow: out << "ShowWindow(" << WindowName(w) << ", " << m << ")"; break;
     case WindowCall::Kind::kSleep: out << "Sleep(" << m << ")"; break;
-    case WindowCall::Kind::kMessageBox: out << "MessageBoxA(flags " << m << ")"; break;
     default: out << "query of " << WindowName(w); break;
   }
   return out.str();

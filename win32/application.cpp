@@ -3,9 +3,9 @@
 #include "win32/main_dialog.h"
 
 Application::Application(const std::string& executablePath)
-    : archive_(ProgramDirectory::FromExecutablePath(executablePath), archiveUi_) {}
+    : store_(ArchiveLayout(ProgramDirectory::FromExecutablePath(executablePath))) {}
 
 void Application::Run() {
-  MainDialog main(game_, archive_, gameWindows_);
+  MainDialog main(game_, store_, gameWindows_);
   main.DoModal();
 }

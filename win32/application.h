@@ -1,11 +1,11 @@
-// The application object: owns the CurrentGame and everything the main
-// window works with, and runs the main window until it closes.
+// The application object: owns the CurrentGame, the store of the archive
+// beside the program and the game's windows, which the main window works
+// with, and runs the main window until it closes.
 #pragma once
 
-#include "archive/game_archive.h"
+#include "archive/turn_store.h"
 #include "reader/current_game.h"
 #include "win32/user32_window_ops.h"
-#include "win32/win32_archive_ui.h"
 
 class Application {
  public:
@@ -17,7 +17,6 @@ class Application {
 
  private:
   CurrentGame game_;
-  Win32ArchiveUi archiveUi_;
-  GameArchive archive_;
+  TurnStore store_;
   User32WindowOps gameWindows_;
 };

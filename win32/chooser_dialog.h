@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ui.h"
+#include "app/user_interface.h"
 #include "win32/black_dialog.h"
 #include "win32/owner_draw_controls.h"
 

@@ -4,11 +4,11 @@
 #include "app/main_window_layout.h"
 #include "app/message_detail.h"
 #include "app/save_as_text.h"
+#include "archive/turn_store.h"
 #include "reader/current_game.h"
 #include "win32/about_dialog.h"
 #include "win32/message_detail_dialog.h"
 #include "win32/gdi_canvas.h"
-#include "win32/turn_info_dialog.h"
 #include "win32/wide_text.h"
 
 namespace {
@@ -27,8 +27,8 @@ Rect windowRect(HWND window) {
 
 }  // namespace
 
-MainDialog::MainDialog(CurrentGame& game, const GameArchive& archive, WindowOps& gameWindows)
-    : Dialog(IDD_MAIN, nullptr), game_(game), archive_(archive), gameWindows_(gameWindows) {
+MainDialog::MainDialog(CurrentGame& game, const TurnStore& store, WindowOps& gameWindows)
+    : Dialog(IDD_MAIN, nullptr), game_(game), store_(store), capture_(gameWindows, ui_, store) {
   icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
   for (int id : kButtons) AddOwnerDrawn(id, &buttons_[id]);
   for (int id : kLabels) labels_[id];
@@ -49,15 +49,15 @@ bool MainDialog::OnInit() {
 bool MainDialog::OnCommand(int id, int code) {
   switch (id) {
     case IDC_READ_FROM_GAME: OnReadFromGame(); break;
-    case IDC_LOAD_GAME: Apply(commands_.OnLoadGame()); break;
-    case IDC_CHANGE_RACE: Apply(commands_.OnChangeRace()); break;
-    case IDC_TURN_LIST: Apply(commands_.OnTurnList()); break;
-    case IDC_NEXT_TURN: Apply(commands_.OnNextTurn()); break;
-    case IDC_PREV_TURN: Apply(commands_.OnPrevTurn()); break;
-    case IDC_FILTER: Apply(commands_.OnFilter()); break;
-    case IDC_ALL_TURNS: Apply(commands_.OnAllTurns()); break;
+    case IDC_LOAD_GAME: Run([&] { return commands_.OnLoadGame(); }); break;
+    case IDC_CHANGE_RACE: Run([&] { return commands_.OnChangeRace(); }); break;
+    case IDC_TURN_LIST: Run([&] { return commands_.OnTurnList(); }); break;
+    case IDC_NEXT_TURN: Run([&] { return commands_.OnNextTurn(); }); break;
+    case IDC_PREV_TURN: Run([&] { return commands_.OnPrevTurn(); }); break;
+    case IDC_FILTER: Run([&] { return commands_.OnFilter(); }); break;
+    case IDC_ALL_TURNS: Run([&] { return commands_.OnAllTurns(); }); break;
     case IDC_MESSAGE_DETAIL: OnMessageDetail(); break;
-    case IDC_SAVE_AS_TEXT: SaveMessagesAsText(game_, commandUi_); break;
+    case IDC_SAVE_AS_TEXT: SaveMessagesAsText(game_, ui_, store_.Files()); break;
     case IDC_ABOUT: AboutDialog(Handle(), game_).DoModal(); break;
     case IDC_QUIT: End(IDOK); break;
     case IDC_MESSAGE_LIST:
@@ -69,7 +69,13 @@ bool MainDialog::OnCommand(int id, int code) {
   return true;
 }
 
+void MainDialog::Run(const std::function<CommandOutcome()>& command,
+                     const CommandOutcome& whenRaised) {
+  RunCommand(command, [&](const CommandOutcome& outcome) { Apply(outcome); }, whenRaised);
+}
+
 void MainDialog::Apply(const CommandOutcome& outcome) {
+  if (outcome.restore) ShowWindow(Handle(), SW_RESTORE);
   if (outcome.filterLabel) labels_[IDC_FILTER_LABEL].SetText(*outcome.filterLabel);
   if (outcome.refresh) RefreshMainWindow();
   if (outcome.yearLabel) labels_[IDC_YEAR_LABEL].SetText(*outcome.yearLabel);
@@ -151,17 +157,6 @@ void MainDialog::RefreshMainWindow() {
 }
 
 void MainDialog::OnReadFromGame() {
-  MessageCapture(gameWindows_, *this, archive_).OnReadFromGame(game_);
-}
-
-bool MainDialog::AskTurn(const std::string& gameName, int32_t* turn) {
-  TurnInfoDialog dialog(gameName, Handle());
-  if (dialog.DoModal() != IDOK) return false;
-  *turn = dialog.Turn();
-  return true;
-}
-
-void MainDialog::RestoreAndRefresh() {
-  ShowWindow(Handle(), SW_RESTORE);
-  RefreshMainWindow();
+  // However the capture ends, the window comes back and shows how far it got.
+  Run([&] { return capture_.OnReadFromGame(game_); }, MessageCapture::AfterCapture());
 }

@@ -1,25 +1,25 @@
 // MainDialog: the program's main window (template 102), black, with the
 // message list and the commands' buttons. It shows the CurrentGame under
-// its message filter and runs "Read from Vandor!".
+// its message filter and runs the commands, "Read from Vandor!" among them.
 #pragma once
 
 #include <map>
 
 #include "app/browse_commands.h"
 #include "app/main_window_view.h"
-#include "reader/message_capture.h"
+#include "app/message_capture.h"
 #include "win32/dialog.h"
 #include "win32/owner_draw_controls.h"
-#include "win32/win32_command_ui.h"
+#include "win32/win32_user_interface.h"
 
 class CurrentGame;
-class GameArchive;
+class TurnStore;
 class WindowOps;
 
-class MainDialog : public Dialog, private CaptureUi {
+class MainDialog : public Dialog {
  public:
   // All three must outlive the dialog.
-  MainDialog(CurrentGame& game, const GameArchive& archive, WindowOps& gameWindows);
+  MainDialog(CurrentGame& game, const TurnStore& store, WindowOps& gameWindows);
 
  private:
   bool OnInit() override;
@@ -31,21 +31,19 @@ class MainDialog : public Dialog, private CaptureUi {
   void RefreshMainWindow();
   void OnReadFromGame();
   void OnMessageDetail();
-  // Does what a browsing command asks of the window.
+  // Runs a command and does what it asks of the window.
+  void Run(const std::function<CommandOutcome()>& command,
+           const CommandOutcome& whenRaised = CommandOutcome());
   void Apply(const CommandOutcome& outcome);
   void Paint();
   void LayOut(int width, int height);
 
-  // CaptureUi.
-  bool AskTurn(const std::string& gameName, int32_t* turn) override;
-  void RestoreAndRefresh() override;
-
   CurrentGame& game_;
-  const GameArchive& archive_;
-  WindowOps& gameWindows_;
+  const TurnStore& store_;
   MessageFilter filter_;
-  Win32CommandUi commandUi_{*this};
-  BrowseCommands commands_{game_, archive_, commandUi_, filter_};
+  Win32UserInterface ui_{*this};
+  BrowseCommands commands_{game_, store_, ui_, filter_};
+  MessageCapture capture_;
   HICON icon_ = nullptr;
   std::map<int, OwnerDrawButton> buttons_;
   std::map<int, OwnerDrawStatic> labels_;

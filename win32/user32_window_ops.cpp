@@ -108,10 +108,4 @@ bool User32WindowOps::ShowWindow(WindowHandle window, int32_t command) {
   return ::ShowWindow(handleOf(window), command) != FALSE;
 }
 
-int32_t User32WindowOps::MessageBoxA(WindowHandle owner, const char* text, const char* caption,
-                                     uint32_t flags) {
-  return ::MessageBoxW(handleOf(owner), ToWide(text ? text : "").c_str(),
-                       ToWide(caption ? caption : "").c_str(), flags);
-}
-
 void User32WindowOps::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -24,8 +24,6 @@ class User32WindowOps : public WindowOps {
   int32_t GetWindowLongA(WindowHandle window, int32_t index) override;
   bool GetClientRect(WindowHandle window, WindowRect* rect) override;
   bool ShowWindow(WindowHandle window, int32_t command) override;
-  int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
-                      uint32_t flags) override;
   void Sleep(uint32_t milliseconds) override;
 
  private:

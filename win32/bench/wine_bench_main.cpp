@@ -12,9 +12,11 @@
 #include <string>
 
 #include "app/control_ids.h"
-#include "archive/game_archive.h"
+#include "app/message_capture.h"
+#include "app/test_user_interface.h"
+#include "archive/path_text.h"
+#include "archive/turn_store.h"
 #include "reader/current_game.h"
-#include "reader/message_capture.h"
 #include "reader/window_ops_wrapper.h"
 #include "sim/data_generator.h"
 #include "win32/driver/window_driver.h"
@@ -52,14 +54,7 @@ class TimedWaits : public WindowOpsWrapper {
     WindowOpsWrapper::Sleep(milliseconds);
     waited += secondsSince(start);
   }
-  int32_t MessageBoxA(WindowHandle, const char*, const char*, uint32_t) override { return 1; }
   double waited = 0;
-};
-
-struct NullArchiveUi : ArchiveUi {
-  void ShowError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  void BeginWait() override {}
-  void EndWait() override {}
 };
 
 void captureFromTheSimulatedGame(const std::string& directory, Results& results) {
@@ -91,21 +86,15 @@ void captureFromTheSimulatedGame(const std::string& directory, Results& results)
     std::fprintf(stderr, "wine-bench: the simulated game did not start\n");
     return;
   }
-  NullArchiveUi archiveUi;
-  GameArchive archive(ProgramDirectory(directory), archiveUi);
+  const TurnStore archive{ArchiveLayout(ProgramDirectory(directory))};
   User32WindowOps user32;
   TimedWaits ops(user32);
-  struct Ui : CaptureUi {
-    bool AskTurn(const std::string&, int32_t* turn) override {
-      *turn = 2401;
-      return true;
-    }
-    void RestoreAndRefresh() override {}
-  } ui;
+  testing_ui::ScriptedUi ui;  // enters turn 2401, answers OK
   CurrentGame current;
   const auto start = std::chrono::steady_clock::now();
   MessageCapture(ops, ui, archive).ReadFromGame(current);
   const double total = secondsSince(start);
+  for (const std::string& error : ui.errors) std::fprintf(stderr, "wine-bench: %s\n", error.c_str());
   results.Add("capture of 1,000 incoming messages", total - ops.waited, "under 2 s");
   results.Add("  the relations dialog's fixed waits", ops.waited, "reported apart");
 }
@@ -115,9 +104,11 @@ void refreshOfTheAllTurnsView(const std::string& parent, Results& results) {
   const std::string directory = parent + "allturns\\";
   CreateDirectoryW(ToWide(directory).c_str(), nullptr);
   CopyFileW(ToWide(parent + "vandormsg.exe").c_str(), ToWide(directory + "vandormsg.exe").c_str(), FALSE);
-  NullArchiveUi archiveUi;
-  GameArchive archive(ProgramDirectory(directory), archiveUi);
-  if (archive.ListGames().empty()) DataGenerator(23).WriteArchive(archive, "Benchmark", 500, 300);
+  const TurnStore archive{ArchiveLayout(ProgramDirectory(directory))};
+  if (archive.ListGames().empty()) {
+    DataGenerator(23).MakeTurns("Benchmark", 500, 300,
+                                [&](const CurrentGame& game) { archive.SaveTurn(game); });
+  }
   ChildProcess reader(L"\"" + ToWide(directory) + L"vandormsg.exe\"");
   HWND main = WaitForDialog(L"Korvik Vandor! Message Reader V1.1", {IDC_LOAD_GAME, IDC_FILTER}, kWait);
   if (main == nullptr) return;

@@ -11,11 +11,9 @@
 
 #include "app/colors.h"
 #include "app/control_ids.h"
-#include "archive/game_archive.h"
+#include "app/test_capture.h"
 #include "archive/test_archive.h"
 #include "reader/current_game.h"
-#include "reader/message_capture.h"
-#include "sim/fake_game.h"
 #include "win32/driver/window_driver.h"
 #include "win32/wide_text.h"
 
@@ -23,14 +21,11 @@ namespace {
 
 constexpr DWORD kWait = 30000;
 
-Scenario sample(const char* name) {
-  std::ifstream in(std::string(VANDOR_SCENARIO_DIR) + "/" + name, std::ios::binary);
-  return ParseScenario(in);
-}
+Scenario sample(const char* name) { return LoadScenario(std::string(VANDOR_SCENARIO_DIR) + "/" + name); }
 
 class BrowseEndToEnd : public ::testing::Test {
  protected:
-  BrowseEndToEnd() : archive(ProgramDirectory(scratch.text()), archiveUi) {
+  BrowseEndToEnd() : archive(ArchiveLayout(ProgramDirectory(scratch.text()))) {
     std::filesystem::copy_file(ToPath(VANDOR_READER_EXE), ToPath(scratch.text() + "vandormsg.exe"));
     for (int32_t turn : {2401, 2402, 2403}) store(sample("english.scenario"), turn);
     Scenario otherRace = sample("english.scenario");
@@ -41,19 +36,9 @@ class BrowseEndToEnd : public ::testing::Test {
 
   // Captures `scenario` as turn `turn` into the reader's archive.
   void store(const Scenario& scenario, int32_t turn) {
-    FakeGame fake(scenario);
-    struct Ui : CaptureUi {
-      int32_t turn;
-      bool AskTurn(const std::string&, int32_t* t) override {
-        *t = turn;
-        return true;
-      }
-      void RestoreAndRefresh() override {}
-    } ui;
-    ui.turn = turn;
     CurrentGame game;
-    MessageCapture(fake, ui, archive).OnReadFromGame(game);
-    ASSERT_TRUE(game.IsLoaded());
+    testing_capture::CaptureFromFake(scenario, turn, archive, game);
+    ASSERT_TRUE(game.HasTurn());
   }
 
   std::wstring label(int id) const { return TextOf(GetDlgItem(main, id)); }
@@ -94,8 +79,7 @@ class BrowseEndToEnd : public ::testing::Test {
   }
 
   testing_archive::ScratchDirectory scratch;
-  testing_archive::RecordingUi archiveUi;
-  GameArchive archive;
+  TurnStore archive;
   HWND main = nullptr;
 };
 

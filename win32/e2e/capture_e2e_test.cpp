@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
-#include "archive/game_archive.h"
+#include "app/message_capture.h"
+#include "app/test_user_interface.h"
 #include "archive/test_archive.h"
-#include "cache/cache_stream.h"
-#include "reader/message_capture.h"
+#include "archive/turn_store.h"
+#include "cache/test_tables.h"
 #include "reader/test_game.h"
-#include "reader/window_ops_wrapper.h"
 #include "sim/fake_game.h"
 #include "win32/driver/window_driver.h"
 #include "win32/user32_window_ops.h"
@@ -26,6 +26,7 @@ namespace {
 
 using testing_archive::fileBytes;
 using testing_archive::ScratchDirectory;
+using testing_tables::saved;
 
 std::string sampleText(const char* name) {
   std::ifstream in(std::string(VANDOR_SCENARIO_DIR) + "/" + name, std::ios::binary);
@@ -43,51 +44,20 @@ std::unique_ptr<SimulatedGame> startGame(const std::string& directory,
   return std::make_unique<SimulatedGame>(ToWide(VANDOR_SIM_EXE), ToWide(path));
 }
 
-// The real windows, with message boxes answered by the test.
-class ScriptedBoxes : public WindowOpsWrapper {
- public:
-  using WindowOpsWrapper::WindowOpsWrapper;
-  int32_t MessageBoxA(WindowHandle owner, const char*, const char*, uint32_t) override {
-    EXPECT_EQ(owner, kNoWindow);
-    return win::kIdOk;
-  }
-};
-
-class RecordingBoxes : public ScriptedBoxes {
- public:
-  using ScriptedBoxes::ScriptedBoxes;
-  int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption,
-                      uint32_t flags) override {
-    boxes.push_back(std::string(caption) + "/" + text);
-    return ScriptedBoxes::MessageBoxA(owner, text, caption, flags);
-  }
-  std::vector<std::string> boxes;
-};
-
-class TurnUi : public CaptureUi {
- public:
-  explicit TurnUi(int32_t turn) : turn_(turn) {}
-  bool AskTurn(const std::string&, int32_t* turn) override {
-    *turn = turn_;
-    return true;
-  }
-  void RestoreAndRefresh() override { ++refreshes; }
-  int refreshes = 0;
-
- private:
-  int32_t turn_;
-};
-
-// One capture into its own archive.
+// One capture into its own archive, run as the main window runs it.
 struct Capture {
   Capture(const std::string& directory, WindowOps& ops, int32_t turn)
-      : archive(ProgramDirectory(directory), archiveUi), game(testing_game::makeGame()), ui(turn) {
-    MessageCapture(ops, ui, archive).OnReadFromGame(*game);
+      : archive(ArchiveLayout(ProgramDirectory(directory))), game(testing_game::makeGame()) {
+    ui.turnAnswer = turn;
+    MessageCapture command(ops, ui, archive);
+    RunCommand([&] { return command.OnReadFromGame(*game); },
+               [&](const CommandOutcome& outcome) { refreshes += outcome.refresh ? 1 : 0; },
+               MessageCapture::AfterCapture());
   }
-  testing_archive::RecordingUi archiveUi;
-  GameArchive archive;
+  TurnStore archive;
   std::unique_ptr<CurrentGame> game;
-  TurnUi ui;
+  testing_ui::ScriptedUi ui;  // the errors shown, of the game and the archive
+  int refreshes = 0;
 };
 
 class CaptureEndToEnd : public ::testing::Test {
@@ -109,21 +79,20 @@ void expectSameCaptureAsInProcess(const std::string& directory, const char* samp
   const auto sim = startGame(directory, text);
   ASSERT_TRUE(sim->Started());
   User32WindowOps user32;
-  RecordingBoxes ops(user32);
-  Capture real(directory + "real\\", ops, turn);
-  EXPECT_TRUE(ops.boxes.empty());
+  Capture real(directory + "real\\", user32, turn);
+  EXPECT_TRUE(real.ui.errors.empty());
 
   const CurrentGame& game = *real.game;
-  ASSERT_TRUE(game.IsLoaded());
+  ASSERT_TRUE(game.HasTurn());
   EXPECT_EQ(game.GameName(), expected.game->GameName());
   EXPECT_EQ(game.RaceNumber(), expected.game->RaceNumber());
   const std::string name = game.GameName();
   const int32_t race = game.RaceNumber();
-  for (const auto& path : {std::make_pair(real.archive.RaceFile(name), expected.archive.RaceFile(name)),
-                           std::make_pair(real.archive.TurnFile(name, race, turn),
-                                          expected.archive.TurnFile(name, race, turn)),
-                           std::make_pair(real.archive.TextFile(name, race, turn),
-                                          expected.archive.TextFile(name, race, turn))}) {
+  for (const auto& path : {std::make_pair(real.archive.Layout().RaceFile(name), expected.archive.Layout().RaceFile(name)),
+                           std::make_pair(real.archive.Layout().TurnFile(name, race, turn),
+                                          expected.archive.Layout().TurnFile(name, race, turn)),
+                           std::make_pair(real.archive.Layout().TextFile(name, race, turn),
+                                          expected.archive.Layout().TextFile(name, race, turn))}) {
     SCOPED_TRACE(path.first);
     const std::string bytes = fileBytes(path.first);
     EXPECT_FALSE(bytes.empty());
@@ -142,19 +111,18 @@ TEST_F(CaptureEndToEnd, GermanSampleAcrossProcesses) {
 TEST_F(CaptureEndToEnd, MissingGameWindow) {
   ASSERT_FALSE(gameWindowExists());
   User32WindowOps user32;
-  RecordingBoxes ops(user32);
-  Capture capture(subdirectory("none"), ops, 2401);
-  EXPECT_EQ(ops.boxes,
-            std::vector<std::string>{"Error/cannot find Vandor! - start Vandor! and load your game "});
-  EXPECT_EQ(capture.ui.refreshes, 1);
+  Capture capture(subdirectory("none"), user32, 2401);
+  EXPECT_EQ(capture.ui.errors,
+            std::vector<std::string>{"cannot find Vandor! - start Vandor! and load your game "});
+  EXPECT_EQ(capture.refreshes, 1);
 }
 
 TEST_F(CaptureEndToEnd, MissingPaneAndButtons) {
   const std::pair<const char*, const char*> cases[] = {
-      {"no-pane", "Error/cannot find message window - start Vandor! and load your game "},
-      {"single-edit", "Error/cannot find message windows - start Vandor! and load your game "},
-      {"no-next-button", "Error/cannot find \"Next\" / \"Prev\" button"},
-      {"no-prev-button", "Error/cannot find \"Next\" / \"Prev\" button"},
+      {"no-pane", "cannot find message window - start Vandor! and load your game "},
+      {"single-edit", "cannot find message windows - start Vandor! and load your game "},
+      {"no-next-button", "cannot find \"Next\" / \"Prev\" button"},
+      {"no-prev-button", "cannot find \"Next\" / \"Prev\" button"},
   };
   for (const auto& [change, message] : cases) {
     SCOPED_TRACE(change);
@@ -162,10 +130,9 @@ TEST_F(CaptureEndToEnd, MissingPaneAndButtons) {
     const auto sim = startGame(directory, sampleText("english.scenario") + "\n" + change + "\n");
     ASSERT_TRUE(sim->Started());
     User32WindowOps user32;
-    RecordingBoxes ops(user32);
-    Capture capture(directory, ops, 2401);
-    EXPECT_EQ(ops.boxes, std::vector<std::string>{message});
-    EXPECT_FALSE(testing_archive::exists(capture.archive.Root()));
+    Capture capture(directory, user32, 2401);
+    EXPECT_EQ(capture.ui.errors, std::vector<std::string>{message});
+    EXPECT_FALSE(testing_archive::exists(capture.archive.Layout().Root()));
   }
 }
 
@@ -174,9 +141,8 @@ TEST_F(CaptureEndToEnd, LateRelationsDialogIsFound) {
   const auto sim = startGame(directory, sampleText("english.scenario") + "\ndialog-after 2\n");
   ASSERT_TRUE(sim->Started());
   User32WindowOps user32;
-  RecordingBoxes ops(user32);
-  Capture capture(directory, ops, 2401);
-  EXPECT_TRUE(ops.boxes.empty());
+  Capture capture(directory, user32, 2401);
+  EXPECT_TRUE(capture.ui.errors.empty());
   EXPECT_EQ(capture.game->RaceTable().rowCount(), 4);
   EXPECT_EQ(capture.game->RaceTable().rowAt(3).getString(RACNAMSING), "Vlorrian");
   EXPECT_EQ(capture.game->RaceTable().rowAt(0).getLong(RACRELATION), kEnemy);
@@ -187,52 +153,42 @@ TEST_F(CaptureEndToEnd, HungGameEndsTheCaptureWithoutASave) {
   const auto sim = startGame(directory, sampleText("english.scenario") + "\nstop-answering 2\n");
   ASSERT_TRUE(sim->Started());
   User32WindowOps user32;
-  RecordingBoxes ops(user32);
   const auto start = std::chrono::steady_clock::now();
-  Capture capture(directory, ops, 2401);
+  Capture capture(directory, user32, 2401);
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
       std::chrono::steady_clock::now() - start);
   EXPECT_LT(seconds.count(), 15);
-  EXPECT_EQ(ops.boxes, std::vector<std::string>{std::string("Error/") + game_ui::kNotResponding});
-  EXPECT_FALSE(testing_archive::exists(capture.archive.Root()));
-  EXPECT_EQ(capture.ui.refreshes, 1);
+  EXPECT_EQ(capture.ui.errors, std::vector<std::string>{program_ui::kNotResponding});
+  EXPECT_FALSE(testing_archive::exists(capture.archive.Layout().Root()));
+  EXPECT_EQ(capture.refreshes, 1);
 }
 
-// What a capture ended with: the messages it showed and the tables it
-// read (as their stream bytes).
+// What a capture ended with: the errors it showed and the tables it read
+// (as their stream bytes).
 struct Outcome {
-  std::vector<std::string> boxes;
-  std::vector<std::string> archiveErrors;
+  std::vector<std::string> errors;
   std::string gameName;
   int32_t race = -1;
   std::string races;
   std::string messages;
   bool operator==(const Outcome& other) const {
-    return boxes == other.boxes && archiveErrors == other.archiveErrors &&
-           gameName == other.gameName && race == other.race && races == other.races &&
-           messages == other.messages;
+    return errors == other.errors && gameName == other.gameName && race == other.race &&
+           races == other.races && messages == other.messages;
   }
 };
 
-std::string saved(const SmartCache& table) {
-  std::ostringstream out;
-  saveToStream(table, out);
-  return out.str();
-}
-
 // The archive's errors name paths: they are compared without the
 // directory of the capture.
-Outcome outcomeOf(const Capture& capture, const std::string& directory,
-                  std::vector<std::string> boxes) {
+Outcome outcomeOf(const Capture& capture, const std::string& directory) {
   const CurrentGame& game = *capture.game;
-  std::vector<std::string> errors = capture.archiveUi.errors;
+  std::vector<std::string> errors = capture.ui.errors;
   for (std::string& error : errors) {
     for (size_t at; (at = error.find(directory)) != std::string::npos;) {
       error.replace(at, directory.size(), "<directory>\\");
     }
   }
-  return Outcome{std::move(boxes),  std::move(errors),       game.GameName(),
-                 game.RaceNumber(), saved(game.RaceTable()), saved(game.MessageTable())};
+  return Outcome{std::move(errors), game.GameName(), game.RaceNumber(), saved(game.RaceTable()),
+                 saved(game.MessageTable())};
 }
 
 // A game of five races, own race 4, whose names, messages and title have
@@ -273,17 +229,15 @@ TEST_F(CaptureEndToEnd, MisbehavingGamesEndAsInProcess) {
     const auto sim = startGame(directory, text);
     ASSERT_TRUE(sim->Started());
     User32WindowOps user32;
-    RecordingBoxes ops(user32);
     const auto start = std::chrono::steady_clock::now();
-    const Capture real(directory + "real\\", ops, 2401);
+    const Capture real(directory + "real\\", user32, 2401);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
-    const Outcome got = outcomeOf(real, directory + "real\\", ops.boxes);
-    const Outcome wanted = outcomeOf(expected, directory + "fake\\", fake.MessageBoxes());
-    EXPECT_EQ(got.archiveErrors, wanted.archiveErrors);
+    const Outcome got = outcomeOf(real, directory + "real\\");
+    const Outcome wanted = outcomeOf(expected, directory + "fake\\");
+    EXPECT_EQ(got.errors, wanted.errors);
     EXPECT_TRUE(got == wanted)
-        << "boxes: " << ops.boxes.size() << " / " << fake.MessageBoxes().size()
-        << ", archive errors: " << real.archiveUi.errors.size() << " / "
-        << expected.archiveUi.errors.size() << ", game: " << real.game->GameName().size() << " "
+        << "errors: " << real.ui.errors.size() << " / " << expected.ui.errors.size()
+        << ", game: " << real.game->GameName().size() << " "
         << real.game->RaceNumber() << " / " << expected.game->GameName().size() << " "
         << expected.game->RaceNumber() << ", rows: " << real.game->RaceTable().rowCount() << "+"
         << real.game->MessageTable().rowCount() << " / " << expected.game->RaceTable().rowCount()

@@ -12,11 +12,9 @@
 
 #include "app/control_ids.h"
 #include "app/main_window_view.h"
-#include "archive/game_archive.h"
+#include "app/test_capture.h"
 #include "archive/test_archive.h"
-#include "reader/message_capture.h"
 #include "reader/test_game.h"
-#include "sim/fake_game.h"
 #include "win32/driver/window_driver.h"
 #include "win32/wide_text.h"
 
@@ -32,20 +30,10 @@ std::string scenarioPath() { return std::string(VANDOR_SCENARIO_DIR) + "/english
 // The items an in-process capture of the English sample shows under the
 // default filter.
 std::vector<MessageListItem> expectedItems() {
-  std::ifstream in(scenarioPath(), std::ios::binary);
-  FakeGame fake(ParseScenario(in));
   testing_archive::ScratchDirectory scratch("-in-process");
-  testing_archive::RecordingUi archiveUi;
-  GameArchive archive(ProgramDirectory(scratch.text()), archiveUi);
-  struct Ui : CaptureUi {
-    bool AskTurn(const std::string&, int32_t* turn) override {
-      *turn = 2401;
-      return true;
-    }
-    void RestoreAndRefresh() override {}
-  } ui;
+  const TurnStore store(ArchiveLayout(ProgramDirectory(scratch.text())));
   auto game = testing_game::makeGame();
-  MessageCapture(fake, ui, archive).OnReadFromGame(*game);
+  testing_capture::CaptureFromFake(LoadScenario(scenarioPath()), 2401, store, *game);
   return BuildMainWindowView(*game, MessageFilter(), false).items;
 }
 

@@ -1,40 +1,23 @@
-#include "reader/message_capture.h"
+#include "app/message_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
-#include "archive/game_archive.h"
+#include "app/test_user_interface.h"
+#include "archive/faulty_file_system.h"
 #include "archive/test_archive.h"
-#include "cache/cache_stream.h"
+#include "archive/turn_store.h"
+#include "cache/test_tables.h"
 #include "reader/test_game.h"
 #include "sim/fake_game.h"
 #include "sim/test_sequence.h"
-#include "support/lexc.h"
 
 namespace {
 
 using namespace testing_sequence;
 using testing_archive::fileBytes;
-
-// The capture's questions answered by the test.
-class ScriptedUi : public CaptureUi {
- public:
-  bool AskTurn(const std::string& gameName, int32_t* turn) override {
-    askedWith.push_back(gameName);
-    if (throwOnAsk) throw LExc_Internal_Unexpected("broken", "test", 1);
-    if (answer < 0) return false;
-    *turn = answer;
-    return true;
-  }
-  void RestoreAndRefresh() override { ++refreshes; }
-
-  int32_t answer = 2401;  // negative: Cancel
-  bool throwOnAsk = false;
-  std::vector<std::string> askedWith;
-  int refreshes = 0;
-};
+using testing_tables::saved;
 
 // One MessageTable row as texts: TURN, MSGID, MSGTYP, MSGRACNO, MSGINCOMING, MSGTXT.
 using MessageRow = std::vector<std::string>;
@@ -54,24 +37,23 @@ std::vector<MessageRow> messageRows(const CurrentGame& game) {
   return rows;
 }
 
-std::string saved(const SmartCache& table) {
-  std::ostringstream out;
-  saveToStream(table, out);
-  return out.str();
-}
-
 class CaptureTest : public ::testing::Test {
  protected:
   CaptureTest()
       : scenario(LoadScenario(VANDOR_SCENARIO_DIR "/english.scenario")),
-        archive(ProgramDirectory(scratch.text()), archiveUi, files),
+        archive(ArchiveLayout(ProgramDirectory(scratch.text())), files),
         game(testing_game::makeGame()) {}
 
-  // Runs "Read from Vandor!" against a fake of `scenario`.
+  // Runs "Read from Vandor!" against a fake of `scenario`, as the main
+  // window runs it, counting the restores and refreshes it asks for.
   void capture() {
     fake = std::make_unique<FakeGame>(scenario);
-    fake->AnswerMessageBoxes(answers);
-    MessageCapture(*fake, ui, archive).OnReadFromGame(*game);
+    MessageCapture command(*fake, ui, archive);
+    RunCommand([&] { return command.OnReadFromGame(*game); },
+               [&](const CommandOutcome& outcome) {
+                 if (outcome.restore && outcome.refresh) ++refreshes;
+               },
+               MessageCapture::AfterCapture());
   }
 
   bool nothingReadFromTheGame() const {
@@ -87,19 +69,18 @@ class CaptureTest : public ::testing::Test {
     EXPECT_EQ(game->RaceTable().rowCount(), 0);
     EXPECT_EQ(game->MessageTable().rowCount(), 0);
     EXPECT_EQ(game->MessageTable().columnCount(), messageColumns);
-    EXPECT_FALSE(testing_archive::exists(archive.Root()));
-    EXPECT_EQ(ui.refreshes, 1);
+    EXPECT_FALSE(testing_archive::exists(archive.Layout().Root()));
+    EXPECT_EQ(refreshes, 1);
   }
 
   Scenario scenario;
   testing_archive::ScratchDirectory scratch;
-  testing_archive::RecordingUi archiveUi;
-  testing_archive::FaultyFileOps files;
-  GameArchive archive;
+  FaultyFileSystem files;
+  TurnStore archive;
   std::unique_ptr<CurrentGame> game;
-  ScriptedUi ui;
+  testing_ui::ScriptedUi ui;
   std::unique_ptr<FakeGame> fake;
-  std::vector<int32_t> answers;
+  int refreshes = 0;
 };
 
 const char kZorgText[] =
@@ -129,16 +110,16 @@ TEST_F(CaptureTest, EnglishSampleTurn) {
   EXPECT_EQ(game->RaceTable().rowCount(), 4);
   EXPECT_EQ(game->RaceName(3), "Vlorrians");
 
-  EXPECT_EQ(fileBytes(archive.TurnFile("Andromeda", 1, 2401)), saved(game->MessageTable()));
-  EXPECT_EQ(fileBytes(archive.RaceFile("Andromeda")), saved(game->RaceTable()));
-  const std::string text = fileBytes(archive.TextFile("Andromeda", 1, 2401));
+  EXPECT_EQ(fileBytes(archive.Layout().TurnFile("Andromeda", 1, 2401)), saved(game->MessageTable()));
+  EXPECT_EQ(fileBytes(archive.Layout().RaceFile("Andromeda")), saved(game->RaceTable()));
+  const std::string text = fileBytes(archive.Layout().TextFile("Andromeda", 1, 2401));
   const std::string header = "Game: \"Andromeda\"\r\nRace: 2\r\nTurn: 2401\r\n\r\n\r\n";
   EXPECT_EQ(text.substr(0, header.size()), header);
   EXPECT_NE(text.find(std::string(kZorgText) + "\r\n\r\n\r\n\r\n"), std::string::npos);
 
-  EXPECT_TRUE(fake->MessageBoxes().empty());
-  EXPECT_TRUE(archiveUi.errors.empty());
-  EXPECT_EQ(ui.refreshes, 1);
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_TRUE(ui.questions.empty());
+  EXPECT_EQ(refreshes, 1);
   // The game is left maximised, in reading mode, at full size.
   EXPECT_TRUE(fake->model().Maximized());
   EXPECT_FALSE(fake->model().ComposeMode());
@@ -147,7 +128,7 @@ TEST_F(CaptureTest, EnglishSampleTurn) {
 
 TEST_F(CaptureTest, GermanSampleTurn) {
   scenario = LoadScenario(VANDOR_SCENARIO_DIR "/german.scenario");
-  ui.answer = 2405;
+  ui.turnAnswer = 2405;
   capture();
   const std::string game_name = "Milchstra\xDF" "e";
   EXPECT_EQ(game->GameName(), game_name);
@@ -166,7 +147,7 @@ TEST_F(CaptureTest, GermanSampleTurn) {
                 {"2405", "8", "1", "3", "0", "Habt ihr Erz \xFC" "brig?"},
             }));
   EXPECT_EQ(game->RaceName(0), "Menschen");
-  EXPECT_EQ(fileBytes(archive.TurnFile(game_name, 0, 2405)), saved(game->MessageTable()));
+  EXPECT_EQ(fileBytes(archive.Layout().TurnFile(game_name, 0, 2405)), saved(game->MessageTable()));
 }
 
 TEST_F(CaptureTest, IncomingLoopAndThirtyTwoOutgoingPasses) {
@@ -214,10 +195,11 @@ TEST_F(CaptureTest, MissingWindowsStopWithTheirMessage) {
                                &Scenario::noPrevButton}) {
     scenario = LoadScenario(VANDOR_SCENARIO_DIR "/english.scenario");
     scenario.*flag = true;
-    ui.refreshes = 0;
+    refreshes = 0;
+    ui.errors.clear();
     capture();
-    EXPECT_EQ(fake->MessageBoxes().size(), 1u);
-    EXPECT_EQ(fake->MessageBoxes()[0].substr(0, 6), "Error/");
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0].substr(0, 11), "cannot find");
     EXPECT_TRUE(ui.askedWith.empty());
     expectEmptyGame(7);
     EXPECT_EQ(game->RaceTable().columnCount(), 0u);
@@ -227,7 +209,7 @@ TEST_F(CaptureTest, MissingWindowsStopWithTheirMessage) {
 
 TEST_F(CaptureTest, CancelledTurnQuestionLeavesTheGameEmpty) {
   game->SetGameName("Earlier");
-  ui.answer = -1;
+  ui.turnAnswer = -1;
   capture();
   expectEmptyGame(7);
   EXPECT_EQ(game->Turn(), -1);
@@ -240,65 +222,83 @@ TEST_F(CaptureTest, TitleWithoutRaceStopsSilently) {
   expectEmptyGame(7, "Andromeda");
   EXPECT_EQ(game->RaceTable().columnCount(), 7u);
   EXPECT_EQ(game->Turn(), 2401);
-  EXPECT_TRUE(fake->MessageBoxes().empty());
+  EXPECT_TRUE(ui.errors.empty());
   EXPECT_TRUE(nothingReadFromTheGame());
+}
+
+TEST_F(CaptureTest, TitleWithARaceBeyondTheGamesRacesStoresNothingAndSaysWhy) {
+  // "m17" would be race 16, whose folder no listing, chooser or overwrite
+  // question could ever reach.
+  for (const char* number : {"m17", "m99"}) {
+    SCOPED_TRACE(number);
+    scenario.title = std::string("Vandor! - Andromeda - Terran - Emperor Vance ") + number;
+    ui.errors.clear();
+    capture();
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0], std::string("Vandor! names race ") + (number + 1) +
+                                " in its title, but the reader keeps races 1 to 16 only - "
+                                "the turn was not read.");
+    EXPECT_FALSE(game->HasTurn());
+    EXPECT_TRUE(nothingReadFromTheGame());
+    EXPECT_FALSE(testing_archive::exists(archive.Layout().Root()));
+  }
+  scenario.title = "Vandor! - Andromeda - Terran - Emperor Vance m16";  // the last race
+  ui.errors.clear();
+  capture();
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_EQ(game->RaceNumber(), 15);
+  EXPECT_TRUE(testing_archive::exists(archive.Layout().TurnFile("Andromeda", 15, 2401)));
 }
 
 TEST_F(CaptureTest, StoredTurnIsReplacedOnlyWhenTheUserAgrees) {
   capture();
-  const std::string stored = fileBytes(archive.TurnFile("Andromeda", 1, 2401));
+  const std::string stored = fileBytes(archive.Layout().TurnFile("Andromeda", 1, 2401));
 
   // Cancel: the stored turn is loaded, nothing is read from the game.
   scenario.incoming.push_back("A late message");
-  answers = {win::kIdCancel};
+  ui.okAnswers = {false};
   capture();
-  EXPECT_EQ(fake->MessageBoxes(),
+  EXPECT_EQ(ui.questions,
             std::vector<std::string>{"Vandor! Message Reader/Turn 2401 for Game Andromeda/Race 1 "
                                      "already loaded. Overwrite old data?"});
-  const auto& calls = fake->Calls();
-  const auto box = std::find_if(calls.begin(), calls.end(), [](const WindowCall& c) {
-    return c.kind == WindowCall::Kind::kMessageBox;
-  });
-  EXPECT_EQ(box->message, 0x00010001u);
-  EXPECT_EQ(box->window, kNoWindow);
   EXPECT_TRUE(nothingReadFromTheGame());
   EXPECT_EQ(game->Turn(), 2401);
   EXPECT_EQ(game->RaceNumber(), 1);
   EXPECT_EQ(game->MessageTable().rowCount(), 8);
-  EXPECT_EQ(fileBytes(archive.TurnFile("Andromeda", 1, 2401)), stored);
+  EXPECT_EQ(fileBytes(archive.Layout().TurnFile("Andromeda", 1, 2401)), stored);
 
   // OK: the turn is read again and stored over the old one.
-  answers = {win::kIdOk};
+  ui.okAnswers = {true};
   capture();
   EXPECT_EQ(game->MessageTable().rowCount(), 9);
-  EXPECT_NE(fileBytes(archive.TurnFile("Andromeda", 1, 2401)), stored);
+  EXPECT_NE(fileBytes(archive.Layout().TurnFile("Andromeda", 1, 2401)), stored);
 }
 
 TEST_F(CaptureTest, AFailedSaveKeepsTheStoredTurnAndItsTextFile) {
   capture();
-  const std::string turn = fileBytes(archive.TurnFile("Andromeda", 1, 2401));
-  const std::string text = fileBytes(archive.TextFile("Andromeda", 1, 2401));
+  const std::string turn = fileBytes(archive.Layout().TurnFile("Andromeda", 1, 2401));
+  const std::string text = fileBytes(archive.Layout().TextFile("Andromeda", 1, 2401));
   scenario.incoming.push_back("A late message");
   int textFailures = 0;
   for (int n = 1;; ++n) {
-    archiveUi.errors.clear();
-    answers = {win::kIdOk};
+    ui.errors.clear();
     files.FailNth(n);
     capture();
-    if (archiveUi.errors.empty()) break;
-    EXPECT_EQ(archiveUi.errors.size(), 1u) << n;
+    if (ui.errors.empty()) break;
+    EXPECT_EQ(ui.errors.size(), 1u) << n;
+    EXPECT_EQ(ui.errors[0].rfind("Error while writing sav files. Details: ", 0), 0u) << n;
     // A failed .sav pair leaves the text file alone as well; a failed
     // text file comes after a stored turn.
-    EXPECT_EQ(fileBytes(archive.TextFile("Andromeda", 1, 2401)), text) << n;
-    if (fileBytes(archive.TurnFile("Andromeda", 1, 2401)) != turn) {
+    EXPECT_EQ(fileBytes(archive.Layout().TextFile("Andromeda", 1, 2401)), text) << n;
+    if (fileBytes(archive.Layout().TurnFile("Andromeda", 1, 2401)) != turn) {
       ++textFailures;
-      testing_archive::writeFile(archive.TurnFile("Andromeda", 1, 2401), turn);
+      testing_archive::writeFile(archive.Layout().TurnFile("Andromeda", 1, 2401), turn);
     }
-    EXPECT_EQ(testing_archive::temporaryFiles(archive.Root()), 0) << n;
+    EXPECT_EQ(testing_archive::temporaryFiles(archive.Layout().Root()), 0) << n;
   }
   EXPECT_GT(textFailures, 0);
-  EXPECT_NE(fileBytes(archive.TurnFile("Andromeda", 1, 2401)), turn);
-  EXPECT_NE(fileBytes(archive.TextFile("Andromeda", 1, 2401)), text);
+  EXPECT_NE(fileBytes(archive.Layout().TurnFile("Andromeda", 1, 2401)), turn);
+  EXPECT_NE(fileBytes(archive.Layout().TextFile("Andromeda", 1, 2401)), text);
 }
 
 TEST_F(CaptureTest, ButtonsThatNeverDisableEndInBoundedTime) {
@@ -314,7 +314,7 @@ TEST_F(CaptureTest, ButtonsThatNeverDisableEndInBoundedTime) {
   EXPECT_EQ(count(FakeGame::kPrevButton, win::kWmLButtonUp), 10000);
   EXPECT_EQ(count(FakeGame::kReadingEdit, win::kWmGetText), 10000);
   EXPECT_EQ(game->MessageTable().rowCount(), 10000 + 2);
-  EXPECT_EQ(ui.refreshes, 1);
+  EXPECT_EQ(refreshes, 1);
 }
 
 TEST_F(CaptureTest, OverLongMessagesAreCut) {
@@ -333,24 +333,23 @@ TEST_F(CaptureTest, OverLongMessagesAreCut) {
 TEST_F(CaptureTest, GameThatStopsAnsweringEndsTheCaptureWithoutASave) {
   scenario.stopAnsweringAfterKeys = 3;
   capture();
-  EXPECT_EQ(fake->MessageBoxes(),
-            std::vector<std::string>{"Error/Vandor! does not respond - the turn was not read. "
-                                     "Check the game and try again."});
+  EXPECT_EQ(ui.errors, std::vector<std::string>{"Vandor! does not respond - the turn was not read. "
+                                                 "Check the game and try again."});
   EXPECT_EQ(game->MessageTable().rowCount(), 2);  // Home, Down, Down: then it hangs
-  EXPECT_FALSE(testing_archive::exists(archive.Root()));
-  EXPECT_EQ(ui.refreshes, 1);
+  EXPECT_FALSE(testing_archive::exists(archive.Layout().Root()));
+  EXPECT_EQ(refreshes, 1);
 }
 
 TEST_F(CaptureTest, GameThatVanishesEndsTheCaptureWithoutASave) {
   for (int keys : {1, 2, 6}) {
     SCOPED_TRACE(keys);
     scenario.vanishAfterKeys = keys;
-    ui.refreshes = 0;
+    refreshes = 0;
+    ui.errors.clear();
     capture();
-    EXPECT_EQ(fake->MessageBoxes(),
-              std::vector<std::string>{std::string("Error/") + game_ui::kNotResponding});
-    EXPECT_FALSE(testing_archive::exists(archive.Root()));
-    EXPECT_EQ(ui.refreshes, 1);
+    EXPECT_EQ(ui.errors, std::vector<std::string>{program_ui::kNotResponding});
+    EXPECT_FALSE(testing_archive::exists(archive.Layout().Root()));
+    EXPECT_EQ(refreshes, 1);
     EXPECT_LT(fake->Calls().size(), 200u);  // gives up at once
   }
 }
@@ -359,16 +358,16 @@ TEST_F(CaptureTest, PathLikeGameNamesAreReadButNotStored) {
   for (const char* name : {"..\\..\\outside", "../outside", "C:\\Windows", "a\\b", ".."}) {
     SCOPED_TRACE(name);
     scenario.title = std::string("Vandor! - ") + name + " - Terran - Emperor Vance m2";
-    archiveUi.errors.clear();
+    ui.errors.clear();
     capture();
     EXPECT_EQ(game->GameName(), name);
     EXPECT_EQ(game->MessageTable().rowCount(), 8);
-    ASSERT_EQ(archiveUi.errors.size(), 1u);
-    EXPECT_NE(archiveUi.errors[0].find(std::string("game name \"") + name +
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_NE(ui.errors[0].find(std::string("game name \"") + name +
                                        "\" cannot be used as a directory name"),
               std::string::npos)
-        << archiveUi.errors[0];
-    EXPECT_FALSE(testing_archive::exists(archive.Root()));
+        << ui.errors[0];
+    EXPECT_FALSE(testing_archive::exists(archive.Layout().Root()));
     EXPECT_FALSE(testing_archive::exists(scratch.text() + "..\\outside"));
   }
 }
@@ -400,17 +399,17 @@ TEST_F(CaptureTest, MessagesAndTitlesAroundTheBufferLimits) {
     EXPECT_EQ(game->MessageTable().rowCount(), length <= 998 ? 7 : 0);
     // No file system takes a directory name that long: the save says so.
     if (length <= 998) {
-      ASSERT_EQ(archiveUi.errors.size(), 1u);
-      EXPECT_NE(archiveUi.errors[0].find("cannot create directory"), std::string::npos);
-      archiveUi.errors.clear();
+      ASSERT_EQ(ui.errors.size(), 1u);
+      EXPECT_NE(ui.errors[0].find("cannot create directory"), std::string::npos);
+      ui.errors.clear();
     }
   }
 }
 
 TEST_F(CaptureTest, ExceptionsPassOnAfterTheRefresh) {
-  ui.throwOnAsk = true;
-  EXPECT_THROW(capture(), LExc_Internal_Unexpected);
-  EXPECT_EQ(ui.refreshes, 1);
+  ui.throwOnAskTurn = true;
+  EXPECT_THROW(capture(), std::runtime_error);
+  EXPECT_EQ(refreshes, 1);
 }
 
 TEST_F(CaptureTest, HiddenOrMissingComboReadsNoOutgoingPost) {

@@ -1,9 +1,11 @@
-#include "reader/message_capture.h"
+#include "app/message_capture.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "archive/game_archive.h"
+#include "app/stored_turns.h"
+#include "app/user_interface.h"
+#include "archive/turn_store.h"
 #include "cache/cache_sort.h"
 #include "reader/current_game.h"
 #include "reader/game_tables.h"
@@ -17,18 +19,6 @@ namespace {
 constexpr MessageParam kMessageRequest = 9999;
 constexpr size_t kMessageBuffer = 10000;
 
-// Whatever happens, the main window is restored and refreshed at the end.
-class RefreshAtEnd {
- public:
-  explicit RefreshAtEnd(CaptureUi& ui) : ui_(ui) {}
-  ~RefreshAtEnd() { ui_.RestoreAndRefresh(); }
-  RefreshAtEnd(const RefreshAtEnd&) = delete;
-  RefreshAtEnd& operator=(const RefreshAtEnd&) = delete;
-
- private:
-  CaptureUi& ui_;
-};
-
 void resetGame(CurrentGame& game) {
   game.ClearIdentity();
   game.MessageTable().resetSchema();
@@ -38,9 +28,20 @@ void resetGame(CurrentGame& game) {
 
 }  // namespace
 
-void MessageCapture::OnReadFromGame(CurrentGame& game) {
-  RefreshAtEnd refresh(ui_);
+CommandOutcome MessageCapture::AfterCapture() {
+  CommandOutcome outcome;
+  outcome.restore = true;
+  outcome.refresh = true;
+  return outcome;
+}
+
+CommandOutcome MessageCapture::OnReadFromGame(CurrentGame& game) {
   ReadFromGame(game);
+  return AfterCapture();
+}
+
+void MessageCapture::SayIfAny(const std::string& problem) {
+  if (!problem.empty()) ui_.ShowError(problem);
 }
 
 void MessageCapture::ReadFromGame(CurrentGame& game) {
@@ -48,27 +49,38 @@ void MessageCapture::ReadFromGame(CurrentGame& game) {
   try {
     if (!ReadTurn(game)) return;
   } catch (const GameNotResponding&) {
-    ShowErrorBox(ops_, game_ui::kNotResponding);
+    ui_.ShowError(program_ui::kNotResponding);
     return;
   }
   SmartCache& messages = game.MessageTable();
   sortRows(messages, messages.templateRow().columnIndex(MSGRACNO));
   // The text file follows only a stored turn, so that it never tells of a
   // turn whose .sav file kept the old version.
-  if (archive_.SaveTurn(game)) archive_.ExportTurnText(game);
+  if (SaveTurnOrSay(store_, ui_, game)) ExportTurnTextOrSay(store_, ui_, game);
 }
 
 bool MessageCapture::ReadTurn(CurrentGame& game) {
   GameWindows windows;
-  if (!FindGameWindows(ops_, &windows)) return false;
+  std::string problem;
+  if (!FindGameWindows(ops_, &windows, &problem)) {
+    ui_.ShowError(problem);
+    return false;
+  }
   int32_t turn = 0;
   if (!ui_.AskTurn(game.GameName(), &turn)) return false;
   game.SetTurn(turn);
-  ReadPlayerRelations(ops_, game);
-  const GameTitle title = ReadGameTitle(ops_);
+  SayIfAny(ReadPlayerRelations(ops_, game));
+  const GameTitle title = ReadGameTitle(ops_, &problem);
+  SayIfAny(problem);
   game.SetGameName(title.gameName);
   game.SetRaceNumber(title.raceNumber);
   if (game.GameName().empty() || game.RaceNumber() < 0) return false;
+  if (!IsRaceNumber(game.RaceNumber())) {
+    // Stored under a folder no listing takes, the turn could never be seen.
+    ui_.ShowError(formatText(program_ui::kRaceOutOfBounds, static_cast<int>(game.RaceNumber()) + 1,
+                             static_cast<int>(kRaceCount)));
+    return false;
+  }
   if (!MayOverwrite(game)) return false;
 
   ops_.ShowWindow(windows.frame, win::kSwShowMaximized);
@@ -77,7 +89,7 @@ bool MessageCapture::ReadTurn(CurrentGame& game) {
   ops_.GetClientRect(windows.pane, &client);
   const LongParam savedSize = win::MakePoint(client.right, client.bottom);
   ops_.SendMessageA(windows.pane, win::kWmSize, win::kSizeRestored,
-                    win::MakePoint(client.right, game_ui::kReadingHeight));
+                    win::MakePoint(client.right, capture_limits::kReadingHeight));
   PressKey(ops_, windows.pane, win::kVkHome);
   const int32_t number = ReadIncoming(game, windows);
 
@@ -90,15 +102,13 @@ bool MessageCapture::ReadTurn(CurrentGame& game) {
 }
 
 bool MessageCapture::MayOverwrite(CurrentGame& game) {
-  const std::vector<int32_t> stored = archive_.ListTurns(game.GameName(), game.RaceNumber());
+  const std::vector<int32_t> stored = store_.ListTurns(game.GameName(), game.RaceNumber());
   if (std::find(stored.begin(), stored.end(), game.Turn()) == stored.end()) return true;
   const std::string question =
-      formatText(game_ui::kOverwriteQuestion, static_cast<int>(game.Turn()),
+      formatText(program_ui::kOverwriteQuestion, static_cast<int>(game.Turn()),
                  game.GameName().c_str(), static_cast<int>(game.RaceNumber()));
-  const int32_t answer = ops_.MessageBoxA(kNoWindow, question.c_str(), game_ui::kProgramCaption,
-                                          win::kMbOkCancel | win::kMbSetForeground);
-  if (answer != win::kIdCancel) return true;
-  archive_.LoadTurn(game, game.GameName(), game.RaceNumber(), game.Turn());
+  if (ui_.AskOkCancel(program_ui::kProgramCaption, question)) return true;
+  LoadTurnOrSay(store_, ui_, game, game.GameName(), game.RaceNumber(), game.Turn());
   return false;
 }
 
@@ -111,7 +121,7 @@ std::string MessageCapture::ReadEdit(WindowHandle edit) {
 
 int32_t MessageCapture::ReadIncoming(CurrentGame& game, const GameWindows& windows) {
   int32_t number = 0;
-  for (int pass = 0; pass < game_ui::kMaxIncoming; ++pass) {
+  for (int pass = 0; pass < capture_limits::kMaxIncoming; ++pass) {
     ++number;
     const std::string text = ReadEdit(windows.readingEdit);
     AddMessageRow(game, text.c_str(), number, 1, -1);
@@ -123,12 +133,12 @@ int32_t MessageCapture::ReadIncoming(CurrentGame& game, const GameWindows& windo
 
 void MessageCapture::ReadOutgoing(CurrentGame& game, const GameWindows& windows,
                                   WindowHandle combo, int32_t number) {
-  for (int press = 0; press < game_ui::kMaxPrevPresses &&
+  for (int press = 0; press < capture_limits::kMaxPrevPresses &&
                       !HasStyle(ops_, windows.prevButton, win::kWsDisabled);
        ++press) {
     Click(ops_, windows.prevButton);
   }
-  for (int pass = 0; pass < game_ui::kOutgoingPasses; ++pass) {
+  for (int pass = 0; pass < capture_limits::kOutgoingPasses; ++pass) {
     ++number;
     const MessageResult selection = ops_.SendMessageA(combo, win::kCbGetCurSel, 0, 0);
     if (selection >= 1) {

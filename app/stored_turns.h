@@ -1,0 +1,29 @@
+// The store's operations as the commands run them: a load under the wait
+// cursor, and every failure shown to the user, in the program's words,
+// instead of raised.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class CurrentGame;
+class TurnStore;
+class UserInterface;
+
+inline constexpr char kLoadError[] = "Error while loading sav files. Details: \r\n ";
+inline constexpr char kSaveError[] = "Error while writing sav files. Details: \r\n ";
+
+// TurnStore::LoadTurn under the wait cursor. A failure shows kLoadError
+// with the error's report (the game is then left unset, as LoadTurn
+// leaves it) and returns false.
+bool LoadTurnOrSay(const TurnStore& store, UserInterface& ui, CurrentGame& current,
+                   std::string game, int32_t race, int32_t turn);
+
+// TurnStore::SaveTurn; a failure shows kSaveError with the error's report
+// and returns false (the stored files stay as they were).
+bool SaveTurnOrSay(const TurnStore& store, UserInterface& ui, const CurrentGame& current);
+
+// TurnStore::ExportTurnText; a failure is shown as SaveTurnOrSay shows its
+// failures (a text file that silently stays old would pass for the
+// turn's) and returns false.
+bool ExportTurnTextOrSay(const TurnStore& store, UserInterface& ui, const CurrentGame& current);

@@ -1,0 +1,44 @@
+// MemoryFileSystem: a FileSystem whose files and directories live in
+// memory, for tests and tools that want an archive without a disk.
+//
+// Paths are split at kPathSeparator; a trailing separator is ignored, so
+// "D/" and "D" name the same directory. As on a disk, a file is created
+// only in an existing directory, and a file that is open for writing may
+// be renamed: the stream goes on writing into it under its new name.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "archive/file_system.h"
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  std::unique_ptr<std::istream> OpenRead(const std::string& path) override;
+  std::unique_ptr<std::ostream> Create(const std::string& path) override;
+  bool Close(std::unique_ptr<std::ostream> stream) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  bool Remove(const std::string& path) override;
+  bool CreateDirectories(const std::string& path) override;
+  bool List(const std::string& path, std::vector<DirectoryEntry>* entries) override;
+  PathKind Kind(const std::string& path) override;
+
+  // Puts a file with `bytes` at `path`, creating its directories.
+  void WriteFile(const std::string& path, const std::string& bytes);
+  // The bytes of the file `path`; empty when there is none.
+  std::string FileBytes(const std::string& path) const;
+  // Every file path, in byte order.
+  std::vector<std::string> Files() const;
+
+ private:
+  using Bytes = std::shared_ptr<std::string>;
+  static std::string Normal(const std::string& path);
+  static std::string Parent(const std::string& path);
+  bool HasDirectory(const std::string& normal) const;
+
+  std::map<std::string, Bytes> files_;
+  std::set<std::string> directories_;
+};

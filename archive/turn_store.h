@@ -1,0 +1,82 @@
+// TurnStore: the stored turns of one archive, read and written through a
+// FileSystem.
+//
+// The store names its files by the ArchiveLayout, lists what is stored and
+// loads and saves the game tables. It shows nothing: every failure is
+// raised as an LExc_... exception, which the commands show to the user.
+// Listings come in the order the file system gives the entries.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive/archive_layout.h"
+#include "archive/file_system.h"
+
+class CurrentGame;
+class SmartCache;
+
+// Loads the table stream of the file `path` of `files` into `table`; a
+// missing file reads as empty and raises "invalid stream".
+void ReadTableFile(FileSystem& files, const std::string& path, SmartCache& table);
+
+class TurnStore {
+ public:
+  // `files` does every file operation and must outlive the store.
+  explicit TurnStore(ArchiveLayout layout, FileSystem& files = FileSystem::Default())
+      : layout_(std::move(layout)), files_(files) {}
+
+  const ArchiveLayout& Layout() const { return layout_; }
+  FileSystem& Files() const { return files_; }
+
+  // Names of the game directories.
+  std::vector<std::string> ListGames() const;
+  // The race directories of `game` (ParseRaceDirectory); none for a game
+  // name that cannot be a directory.
+  std::vector<int32_t> ListRaces(const std::string& game) const;
+  // The turns stored for `game` and `race`: the .sav files that
+  // ParseTurnFile takes. None for an unusable game name or a race outside
+  // the game's bounds.
+  std::vector<int32_t> ListTurns(const std::string& game, int32_t race) const;
+
+  // Loads the RaceTable of `game` and the MessageTable of one of its turns
+  // into `current`, then sets its game name, race and turn. Race -1 takes
+  // the first listed race, turn -1 the highest listed turn; with none
+  // listed, only the RaceTable is loaded and the game stays unset (name
+  // empty, race and turn -1). An empty `game` loads nothing. A missing or
+  // damaged file or an unusable game name raises; `current` is then left
+  // with an empty name, race -1, turn 0 and a MessageTable without
+  // columns, and its RaceTable as far as the load got. (`game` is taken by
+  // value: it may be `current`'s own name, which the load clears first.)
+  void LoadTurn(CurrentGame& current, std::string game, int32_t race, int32_t turn) const;
+
+  // Writes the RaceTable to RACES.SAV and the MessageTable to the turn's
+  // .sav file, creating the directories; nothing unless current.HasTurn().
+  // Both files are replaced only once both are complete. Raises on any
+  // failure, after which every stored file is as it was.
+  void SaveTurn(const CurrentGame& current) const;
+
+  // Writes the turn's text file (under the same guard as SaveTurn),
+  // replacing it only once it is complete; raises as SaveTurn does, and
+  // the old file stays.
+  void ExportTurnText(const CurrentGame& current) const;
+
+  // ReadTableFile through the store's file system.
+  void ReadTable(const std::string& path, SmartCache& table) const {
+    ReadTableFile(files_, path, table);
+  }
+
+ private:
+  // Creates DATA\, the game's and the race's directory (existing ones are
+  // fine); raises when one cannot be made.
+  void MakeTurnDirectories(const std::string& game, int32_t race) const;
+  std::vector<DirectoryEntry> Entries(const std::string& directory) const;
+
+  ArchiveLayout layout_;
+  FileSystem& files_;
+};
+
+// Raises LExc_Internal_BadArg when `game` cannot be a directory under DATA
+// (IsUsableGameName).
+void CheckGameName(const std::string& game);
