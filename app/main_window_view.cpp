@@ -115,7 +115,7 @@ MainWindowView BuildMainWindowView(const CurrentGame& game, const MessageFilter&
     for (int id : kLoadedOrder) view.enabling.emplace_back(id, true);
     view.enabling.emplace_back(IDC_MESSAGE_DETAIL, listHasSelection);
   } else {
-    view.title = formatText("Korvik Vandor! Message Reader V%s", kVersion);
+    view.title = std::string(kProgramTitle) + kVersion;
     view.gameLabel = "<not loaded>";
     view.raceLabel = "<not loaded>";
     view.yearLabel = "XXXX";

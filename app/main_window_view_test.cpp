@@ -7,6 +7,7 @@
 #include "app/main_window_layout.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
+#include "support/version.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ TEST_F(MainWindowViewTest, LoadedState) {
   const MainWindowView view = BuildMainWindowView(*game, MessageFilter(), true);
   EXPECT_TRUE(view.loaded);
   EXPECT_EQ(view.title,
-            "Korvik Vandor! Message Reader V1.1 - Game: \"Galaxy\" - Race: \"Terrans\"");
+            "Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT
+            " - Game: \"Galaxy\" - Race: \"Terrans\"");
   EXPECT_EQ(view.gameLabel, "Galaxy");
   EXPECT_EQ(view.raceLabel, "Terrans");
   EXPECT_EQ(view.yearLabel, "2400");
@@ -68,7 +70,7 @@ TEST_F(MainWindowViewTest, NotLoadedStates) {
     game->SetTurn(turn);
     const MainWindowView view = BuildMainWindowView(*game, MessageFilter(), true);
     EXPECT_FALSE(view.loaded);
-    EXPECT_EQ(view.title, "Korvik Vandor! Message Reader V1.1");
+    EXPECT_EQ(view.title, "Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT);
     EXPECT_EQ(view.gameLabel, "<not loaded>");
     EXPECT_EQ(view.raceLabel, "<not loaded>");
     EXPECT_EQ(view.yearLabel, "XXXX");

@@ -17,6 +17,7 @@
 #include "reader/message_capture.h"
 #include "reader/window_ops_wrapper.h"
 #include "sim/data_generator.h"
+#include "support/version.h"
 #include "win32/driver/window_driver.h"
 #include "win32/user32_window_ops.h"
 #include "win32/wide_text.h"
@@ -24,6 +25,7 @@
 namespace {
 
 constexpr DWORD kWait = 120000;
+const wchar_t kReaderTitle[] = L"Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT;
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -119,7 +121,7 @@ void refreshOfTheAllTurnsView(const std::string& parent, Results& results) {
   GameArchive archive(ProgramDirectory(directory), archiveUi);
   if (archive.ListGames().empty()) DataGenerator(23).WriteArchive(archive, "Benchmark", 500, 300);
   ChildProcess reader(L"\"" + ToWide(directory) + L"vandormsg.exe\"");
-  HWND main = WaitForDialog(L"Korvik Vandor! Message Reader V1.1", {IDC_LOAD_GAME, IDC_FILTER}, kWait);
+  HWND main = WaitForDialog(kReaderTitle, {IDC_LOAD_GAME, IDC_FILTER}, kWait);
   if (main == nullptr) return;
   Press(GetDlgItem(main, IDC_LOAD_GAME));
   HWND chooser = WaitForDialog(L"Choose Game to load", {IDC_CHOOSER_LIST}, kWait);
