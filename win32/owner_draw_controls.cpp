@@ -138,12 +138,6 @@ void ColorListBox::MeasureItem(MEASUREITEMSTRUCT& measure) {
   }
 }
 
-void MessageListBox::AddItem(const MessageListItem& item) {
-  items_.push_back(item);
-  SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L""));
-  SendMessageW(window_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(item.extent), 0);
-}
-
 void MessageListBox::RemoveAll() {
   items_.clear();
   SendMessageW(window_, LB_RESETCONTENT, 0, 0);

@@ -80,7 +80,6 @@ class ColorListBox : public OwnerDrawList {
 // The main window's message list.
 class MessageListBox : public OwnerDrawList {
  public:
-  void AddItem(const MessageListItem& item);
   void RemoveAll();
   // Replaces every item by `items`, with the list's redraw off and its
   // storage made ready for all of them at once.
