@@ -6,10 +6,14 @@
 
 namespace {
 
-const char* relationWord(int32_t relation) {
-  if (relation == 0) return "Friend";
-  if (relation == 1) return "Neutral";
+const char* relationWord(RaceRelation relation) {
+  if (relation == RaceRelation::kFriend) return "Friend";
+  if (relation == RaceRelation::kNeutral) return "Neutral";
   return "Enemy";
+}
+
+bool incoming(const MessageListItem& item) {
+  return item.direction == MessageDirection::kIncoming;
 }
 
 // The envelope of an outgoing message, as one connected line.
@@ -42,7 +46,7 @@ void DrawColorListItem(Canvas& canvas, const Rect& rect, const ColorListItem& it
 std::string MessageItemHeader(const MessageListItem& item, int index, int count) {
   if (item.raceName.empty()) return formatText("--- System Message [%d/%d] ---", index + 1, count);
   return formatText("--- Diplomatic Message [%d/%d] --- %s: %s ( Relation: %s )", index + 1, count,
-                    item.incoming == 1 ? "from" : "next turn outgoing to", item.raceName.c_str(),
+                    incoming(item) ? "from" : "next turn outgoing to", item.raceName.c_str(),
                     relationWord(item.relation));
 }
 
@@ -60,8 +64,8 @@ void DrawMessageListItem(Canvas& canvas, const Rect& rect, const MessageListItem
     DrawStrokeText(canvas, MessageItemHeader(item, index, count).c_str(), rect.left + 50,
                    rect.top + 2, 0, 0);
   }
-  if (item.incoming == 0) drawEnvelope(canvas, rect);
-  const int x = rect.left + (item.incoming == 1 ? 5 : 45);
+  if (!incoming(item)) drawEnvelope(canvas, rect);
+  const int x = rect.left + (incoming(item) ? 5 : 45);
   int y = rect.top + 14;
   for (const std::string& line : item.lines) {
     DrawStrokeText(canvas, line.c_str(), x, y, 0, 1);

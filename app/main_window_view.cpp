@@ -27,6 +27,11 @@ const int kNotLoadedOrder[] = {IDC_CHANGE_RACE,  IDC_RACE_LABEL,     IDC_RACE_CA
                                IDC_MESSAGE_LIST, IDC_MESSAGE_DETAIL, IDC_FILTER_LABEL,
                                IDC_FILTER_CAPTION, IDC_FILTER,       IDC_TURN_LIST};
 
+// RaceRelation takes RACRELATION's numbers as they are.
+static_assert(static_cast<int32_t>(RaceRelation::kFriend) == kFriend &&
+              static_cast<int32_t>(RaceRelation::kNeutral) == kNeutral &&
+              static_cast<int32_t>(RaceRelation::kEnemy) == kEnemy);
+
 bool shownAsLoaded(const CurrentGame& game) {
   return !game.GameName().empty() && game.RaceNumber() >= 0 && game.RaceNumber() < 16 &&
          game.Turn() >= CurrentGame::kFirstTurn;
@@ -77,7 +82,8 @@ MessageListItem BuildMessageItem(const CurrentGame& game, const CacheRow& row) {
   MessageListItem item;
   item.id = row.getLong(MSGID);
   item.turn = row.getLong(TURN);
-  item.incoming = row.getLong(MSGINCOMING) == 1 ? 1 : 0;
+  item.direction = row.getLong(MSGINCOMING) == 1 ? MessageDirection::kIncoming
+                                                  : MessageDirection::kOutgoing;
   item.color = kForeground;
   item.extent = kExtent;
   if (!row.isNull(MSGRACNO)) {
@@ -89,7 +95,9 @@ MessageListItem BuildMessageItem(const CurrentGame& game, const CacheRow& row) {
     if (!found.isEnd()) {
       const CacheRow raceRow = races.rowAt(found);
       item.raceName = raceRow.isNull(RACNAMPLU) ? "" : raceRow.getString(RACNAMPLU);
-      if (!raceRow.isNull(RACRELATION)) item.relation = raceRow.getLong(RACRELATION);
+      if (!raceRow.isNull(RACRELATION)) {
+        item.relation = static_cast<RaceRelation>(raceRow.getLong(RACRELATION));
+      }
       item.color = RaceColor(race);
     }
   }
