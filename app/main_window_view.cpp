@@ -11,8 +11,11 @@
 namespace {
 
 constexpr int32_t kExtent = 10000;
+constexpr int32_t kNoMessagesHeight = 100;
 constexpr int kLineHeight = 14;
 constexpr int kLinesHeightLimit = 240;  // no line is added once this much is counted
+constexpr int64_t kShortestItem = 30;   // an item without lines
+constexpr int64_t kTallestItem = 255;
 constexpr size_t kLongestText = 9999;
 
 // The controls the refresh enables or disables, in its order; "Message
@@ -33,7 +36,8 @@ static_assert(static_cast<int32_t>(RaceRelation::kFriend) == kFriend &&
               static_cast<int32_t>(RaceRelation::kEnemy) == kEnemy);
 
 bool shownAsLoaded(const CurrentGame& game) {
-  return !game.GameName().empty() && game.RaceNumber() >= 0 && game.RaceNumber() < 16 &&
+  return !game.GameName().empty() && game.RaceNumber() >= 0 &&
+         game.RaceNumber() < CurrentGame::kMaxRaces &&
          game.Turn() >= CurrentGame::kFirstTurn;
 }
 
@@ -65,8 +69,8 @@ std::vector<std::string> CutMessageLines(const std::string& whole) {
 }
 
 int32_t MessageItemHeight(size_t lines) {
-  const int64_t height = kLineHeight * static_cast<int64_t>(lines) + 30;
-  return static_cast<int32_t>(std::clamp<int64_t>(height, 30, 255));
+  const int64_t height = kLineHeight * static_cast<int64_t>(lines) + kShortestItem;
+  return static_cast<int32_t>(std::clamp<int64_t>(height, kShortestItem, kTallestItem));
 }
 
 MessageListItem NoMessagesItem() {
@@ -74,7 +78,7 @@ MessageListItem NoMessagesItem() {
   item.id = -1;
   item.color = kForeground;
   item.extent = kExtent;
-  item.height = 100;
+  item.height = kNoMessagesHeight;
   return item;
 }
 
