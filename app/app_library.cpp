@@ -1,6 +1,9 @@
 #include "app/app_library.h"
 
+#include "support/version.h"
+
 const LibraryRecord& appLibraryRecord() {
-  static const LibraryRecord record("app", __DATE__, __FILE__, LibraryVersion{1, 1, 0});
+  static const LibraryRecord record("app", __DATE__, __FILE__,
+                                    LibraryVersion{kVersionMajor, kVersionMinor, kVersionPatch});
   return record;
 }

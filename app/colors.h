@@ -13,6 +13,13 @@ inline constexpr Color kDisabled = 0x00666600;
 // Backgrounds, and lines and text of a pushed button or selected item.
 inline constexpr Color kBackground = 0x00000000;
 
+// The message detail's header and party, by the player's relation to the
+// other race: friends green, RGB(0, 255, 0); neutrals grey,
+// RGB(170, 170, 170); enemies red, RGB(255, 0, 0).
+inline constexpr Color kFriendColor = 0x0000FF00;
+inline constexpr Color kNeutralColor = 0x00AAAAAA;
+inline constexpr Color kEnemyColor = 0x000000FF;
+
 // The colour of each race, by race number 0 to 15.
 inline constexpr Color RaceColors[kRaceCount] = {
     0x00FF7FFF, 0x007FFFFF, 0x00FFFF7F, 0x00FF7F7F, 0x007F7FFF, 0x007FFF7F,

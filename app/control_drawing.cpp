@@ -4,6 +4,11 @@
 
 namespace {
 
+// A line of text: the glyphs and the gap below them.
+constexpr int kLineGap = 4;
+// A label's text starts this far above the middle of the label.
+constexpr int kLabelAboveMiddle = 5;
+
 void outline(Canvas& canvas, const Rect& r) {
   canvas.MoveTo(r.left, r.top);
   canvas.LineTo(r.right - 1, r.top);
@@ -20,9 +25,9 @@ void DrawButtonFace(Canvas& canvas, const Rect& item, const std::string& caption
   canvas.FillRect(item, pushed ? kForeground : kBackground);
   canvas.SetPen(pen);
   outline(canvas, item);
-  const std::string shown = caption.substr(0, 99);
+  const std::string shown = caption.substr(0, kLongestButtonCaption);
   const int x = item.left + item.Width() / 2 - StrokeTextWidth(shown.c_str(), 0) / 2;
-  const int y = item.top + item.Height() / 2 - (GlyphHeight(0) + 4) / 2;
+  const int y = item.top + item.Height() / 2 - (GlyphHeight(0) + kLineGap) / 2;
   DrawStrokeText(canvas, shown.c_str(), x, y, 0, 0);
 }
 
@@ -34,7 +39,8 @@ void DrawLabel(Canvas& canvas, const Rect& client, const std::string& caption, i
                Color color) {
   canvas.SetPen(color);
   canvas.FillRect(client, kBackground);
-  DrawStrokeText(canvas, caption.c_str(), client.left, client.top + client.Height() / 2 - 5, sx, sy);
+  const int top = client.top + client.Height() / 2 - kLabelAboveMiddle;
+  DrawStrokeText(canvas, caption.c_str(), client.left, top, sx, sy);
 }
 
 ItemColors ListItemColors(uint32_t state, Color color) {

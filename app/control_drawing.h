@@ -12,9 +12,13 @@
 inline constexpr uint32_t kOdsSelected = 0x0001;
 inline constexpr uint32_t kOdsDisabled = 0x0004;
 
+// A button shows at most this many characters of its caption.
+inline constexpr int kLongestButtonCaption = 99;
+
 // A push button (OwnerDrawButton): filled cyan with black lines while
 // pushed, black with cyan lines otherwise, dark teal lines while disabled;
-// an outline and the caption centred at scale 0.
+// an outline and the caption (cut to kLongestButtonCaption) centred at
+// scale 0.
 void DrawButtonFace(Canvas& canvas, const Rect& item, const std::string& caption, bool pushed,
                     bool disabled);
 

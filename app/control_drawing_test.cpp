@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/raster_canvas.h"
 #include "app/stroke_font.h"
 
@@ -29,6 +31,21 @@ TEST(ButtonFace, NormalPushedAndDisabled) {
   EXPECT_EQ(disabled.Pixel(0, 0), kDisabled);
   EXPECT_EQ(disabled.Pixel(24, 6), kDisabled);
   EXPECT_EQ(disabled.Pixel(30, 2), kBackground);
+}
+
+// A long caption shows its first 99 characters only, centred as a caption
+// of 99 characters is.
+TEST(ButtonFace, LongCaptionsAreCut) {
+  const auto face = [](size_t length) {
+    const Rect item{0, 0, 700, 20};
+    RasterCanvas canvas(700, 20);
+    DrawButtonFace(canvas, item, std::string(length, 'X'), false, false);
+    return canvas.Art(item);
+  };
+  const std::string cut = face(99);
+  EXPECT_EQ(face(100), cut);
+  EXPECT_EQ(face(250), cut);
+  EXPECT_NE(face(98), cut);
 }
 
 TEST(Label, DisabledLabelsAreHalfBright) {

@@ -6,10 +6,27 @@
 
 namespace {
 
-const char* relationWord(int32_t relation) {
-  if (relation == 0) return "Friend";
-  if (relation == 1) return "Neutral";
+// The colour list's text, from the item's top left corner.
+constexpr int kColorTextInset = 2;
+
+// Where a message item's parts go, from its top left corner.
+constexpr int kTurnLeft = 2;
+constexpr int kRowTop = 2;  // of the turn, the header and "--- No Messages ---"
+constexpr int kHeaderLeft = 50;
+constexpr int kNoMessagesLeft = 10;
+constexpr int kLinesTop = 14;  // below the header row
+constexpr int kIncomingLinesLeft = 5;
+constexpr int kOutgoingLinesLeft = 45;  // beside the envelope
+constexpr int kLineGap = 4;             // between two text lines
+
+const char* relationWord(RaceRelation relation) {
+  if (relation == RaceRelation::kFriend) return "Friend";
+  if (relation == RaceRelation::kNeutral) return "Neutral";
   return "Enemy";
+}
+
+bool incoming(const MessageListItem& item) {
+  return item.direction == MessageDirection::kIncoming;
 }
 
 // The envelope of an outgoing message, as one connected line.
@@ -36,13 +53,14 @@ void DrawColorListItem(Canvas& canvas, const Rect& rect, const ColorListItem& it
   const ItemColors colors = ListItemColors(state, item.color);
   canvas.FillRect(rect, colors.fill);
   canvas.SetPen(colors.pen);
-  DrawStrokeText(canvas, item.text.c_str(), rect.left + 2, rect.top + 2, item.scale, item.scale);
+  DrawStrokeText(canvas, item.text.c_str(), rect.left + kColorTextInset, rect.top + kColorTextInset,
+                 item.scale, item.scale);
 }
 
 std::string MessageItemHeader(const MessageListItem& item, int index, int count) {
   if (item.raceName.empty()) return formatText("--- System Message [%d/%d] ---", index + 1, count);
   return formatText("--- Diplomatic Message [%d/%d] --- %s: %s ( Relation: %s )", index + 1, count,
-                    item.incoming == 1 ? "from" : "next turn outgoing to", item.raceName.c_str(),
+                    incoming(item) ? "from" : "next turn outgoing to", item.raceName.c_str(),
                     relationWord(item.relation));
 }
 
@@ -53,18 +71,19 @@ void DrawMessageListItem(Canvas& canvas, const Rect& rect, const MessageListItem
   canvas.SetPen(colors.pen);
   canvas.SetTextColor(colors.pen);
   if (item.id == -1) {
-    DrawStrokeText(canvas, "--- No Messages ---", rect.left + 10, rect.top + 2, 1, 0);
+    DrawStrokeText(canvas, "--- No Messages ---", rect.left + kNoMessagesLeft, rect.top + kRowTop,
+                   1, 0);
   } else {
-    DrawStrokeText(canvas, formatText("%d", static_cast<int>(item.turn)).c_str(), rect.left + 2,
-                   rect.top + 2, 1, 0);
-    DrawStrokeText(canvas, MessageItemHeader(item, index, count).c_str(), rect.left + 50,
-                   rect.top + 2, 0, 0);
+    DrawStrokeText(canvas, formatText("%d", static_cast<int>(item.turn)).c_str(),
+                   rect.left + kTurnLeft, rect.top + kRowTop, 1, 0);
+    DrawStrokeText(canvas, MessageItemHeader(item, index, count).c_str(), rect.left + kHeaderLeft,
+                   rect.top + kRowTop, 0, 0);
   }
-  if (item.incoming == 0) drawEnvelope(canvas, rect);
-  const int x = rect.left + (item.incoming == 1 ? 5 : 45);
-  int y = rect.top + 14;
+  if (!incoming(item)) drawEnvelope(canvas, rect);
+  const int x = rect.left + (incoming(item) ? kIncomingLinesLeft : kOutgoingLinesLeft);
+  int y = rect.top + kLinesTop;
   for (const std::string& line : item.lines) {
     DrawStrokeText(canvas, line.c_str(), x, y, 0, 1);
-    y += GlyphHeight(1) + 4;
+    y += GlyphHeight(1) + kLineGap;
   }
 }

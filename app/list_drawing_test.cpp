@@ -8,15 +8,18 @@
 
 namespace {
 
-MessageListItem message(uint8_t incoming) {
+constexpr MessageDirection kIncoming = MessageDirection::kIncoming;
+constexpr MessageDirection kOutgoing = MessageDirection::kOutgoing;
+
+MessageListItem message(MessageDirection direction) {
   MessageListItem item;
   item.id = 7;
   item.turn = 2401;
   item.color = RaceColors[2];
   item.height = 58;
-  item.incoming = incoming;
+  item.direction = direction;
   item.raceName = "Zorgs";
-  item.relation = 2;
+  item.relation = RaceRelation::kEnemy;
   item.lines = {"HELLO", "THERE"};
   return item;
 }
@@ -32,16 +35,16 @@ int linesLeft(const RasterCanvas& canvas) {
 }
 
 TEST(MessageListItem, Headers) {
-  MessageListItem item = message(1);
+  MessageListItem item = message(kIncoming);
   EXPECT_EQ(MessageItemHeader(item, 0, 3),
             "--- Diplomatic Message [1/3] --- from: Zorgs ( Relation: Enemy )");
-  item.incoming = 0;
-  item.relation = 0;
+  item.direction = kOutgoing;
+  item.relation = RaceRelation::kFriend;
   EXPECT_EQ(MessageItemHeader(item, 2, 3),
             "--- Diplomatic Message [3/3] --- next turn outgoing to: Zorgs ( Relation: Friend )");
-  item.relation = 1;
+  item.relation = RaceRelation::kNeutral;
   EXPECT_NE(MessageItemHeader(item, 0, 1).find("Neutral"), std::string::npos);
-  item.relation = 5;
+  item.relation = static_cast<RaceRelation>(5);  // a stored number beyond enemy
   EXPECT_NE(MessageItemHeader(item, 0, 1).find("( Relation: Enemy )"), std::string::npos);
   item.raceName.clear();
   EXPECT_EQ(MessageItemHeader(item, 4, 9), "--- System Message [5/9] ---");
@@ -49,26 +52,26 @@ TEST(MessageListItem, Headers) {
 
 TEST(MessageListItem, SelectedItemsAreFilledWithTheirColourAndDrawnInBlack) {
   RasterCanvas canvas(400, 58);
-  DrawMessageListItem(canvas, Rect{0, 0, 400, 58}, message(1), 0, 1, kOdsSelected);
+  DrawMessageListItem(canvas, Rect{0, 0, 400, 58}, message(kIncoming), 0, 1, kOdsSelected);
   EXPECT_EQ(canvas.Pixel(399, 57), RaceColors[2]);
   EXPECT_EQ(canvas.Count(kBackground) + canvas.Count(RaceColors[2]), 400 * 58);
   EXPECT_GT(canvas.Count(kBackground), 100);
 
   RasterCanvas plain(400, 58);
-  DrawMessageListItem(plain, Rect{0, 0, 400, 58}, message(1), 0, 1, 0);
+  DrawMessageListItem(plain, Rect{0, 0, 400, 58}, message(kIncoming), 0, 1, 0);
   EXPECT_EQ(plain.Pixel(399, 57), kBackground);
   EXPECT_GT(plain.Count(RaceColors[2]), 100);
 
   RasterCanvas disabled(400, 58);
-  DrawMessageListItem(disabled, Rect{0, 0, 400, 58}, message(1), 0, 1, kOdsDisabled);
+  DrawMessageListItem(disabled, Rect{0, 0, 400, 58}, message(kIncoming), 0, 1, kOdsDisabled);
   EXPECT_EQ(disabled.Count(kBackground) + disabled.Count(kDisabled), 400 * 58);
 }
 
 TEST(MessageListItem, OutgoingPostHasAnEnvelopeAndIndentedLines) {
   RasterCanvas incoming(400, 58);
-  DrawMessageListItem(incoming, Rect{0, 0, 400, 58}, message(1), 0, 1, 0);
+  DrawMessageListItem(incoming, Rect{0, 0, 400, 58}, message(kIncoming), 0, 1, 0);
   RasterCanvas outgoing(400, 58);
-  DrawMessageListItem(outgoing, Rect{0, 0, 400, 58}, message(0), 0, 1, 0);
+  DrawMessageListItem(outgoing, Rect{0, 0, 400, 58}, message(kOutgoing), 0, 1, 0);
   EXPECT_EQ(linesLeft(incoming), 5);
   EXPECT_EQ(linesLeft(outgoing), 45);
   EXPECT_EQ(outgoing.Pixel(5, 20), RaceColors[2]);   // the envelope's corner
@@ -91,7 +94,7 @@ TEST(MessageListItem, NoMessagesEntry) {
   EXPECT_EQ(drawn.left, 10 + 2);  // the first '-' of "--- No Messages ---" (scale 1, 0)
   EXPECT_EQ(drawn.top, 2);        // the N
   EXPECT_EQ(drawn.bottom, 2 + 5);
-  empty.incoming = 0;
+  empty.direction = kOutgoing;
   RasterCanvas envelope(300, 100);
   DrawMessageListItem(envelope, Rect{0, 0, 300, 100}, empty, 0, 1, 0);
   EXPECT_EQ(envelope.Pixel(35, 35), kForeground);

@@ -11,8 +11,11 @@
 namespace {
 
 constexpr int32_t kExtent = 10000;
+constexpr int32_t kNoMessagesHeight = 100;
 constexpr int kLineHeight = 14;
 constexpr int kLinesHeightLimit = 240;  // no line is added once this much is counted
+constexpr int64_t kShortestItem = 30;   // an item without lines
+constexpr int64_t kTallestItem = 255;
 constexpr size_t kLongestText = 9999;
 
 // The controls the refresh enables or disables, in its order; "Message
@@ -26,6 +29,11 @@ const int kNotLoadedOrder[] = {IDC_CHANGE_RACE,  IDC_RACE_LABEL,     IDC_RACE_CA
                                IDC_YEAR_LABEL,   IDC_YEAR_CAPTION,   IDC_SAVE_AS_TEXT,
                                IDC_MESSAGE_LIST, IDC_MESSAGE_DETAIL, IDC_FILTER_LABEL,
                                IDC_FILTER_CAPTION, IDC_FILTER,       IDC_TURN_LIST};
+
+// RaceRelation takes RACRELATION's numbers as they are.
+static_assert(static_cast<int32_t>(RaceRelation::kFriend) == kFriend &&
+              static_cast<int32_t>(RaceRelation::kNeutral) == kNeutral &&
+              static_cast<int32_t>(RaceRelation::kEnemy) == kEnemy);
 
 // The MessageTable rows the filter shows.
 CacheRow filterPattern(const SmartCache& messages, const MessageFilter& filter) {
@@ -55,8 +63,8 @@ std::vector<std::string> CutMessageLines(const std::string& whole) {
 }
 
 int32_t MessageItemHeight(size_t lines) {
-  const int64_t height = kLineHeight * static_cast<int64_t>(lines) + 30;
-  return static_cast<int32_t>(std::clamp<int64_t>(height, 30, 255));
+  const int64_t height = kLineHeight * static_cast<int64_t>(lines) + kShortestItem;
+  return static_cast<int32_t>(std::clamp<int64_t>(height, kShortestItem, kTallestItem));
 }
 
 MessageListItem NoMessagesItem() {
@@ -64,7 +72,7 @@ MessageListItem NoMessagesItem() {
   item.id = -1;
   item.color = kForeground;
   item.extent = kExtent;
-  item.height = 100;
+  item.height = kNoMessagesHeight;
   return item;
 }
 
@@ -72,7 +80,8 @@ MessageListItem BuildMessageItem(const CurrentGame& game, const CacheRow& row) {
   MessageListItem item;
   item.id = row.getLong(MSGID);
   item.turn = row.getLong(TURN);
-  item.incoming = row.getLong(MSGINCOMING) == 1 ? 1 : 0;
+  item.direction = row.getLong(MSGINCOMING) == 1 ? MessageDirection::kIncoming
+                                                  : MessageDirection::kOutgoing;
   item.color = kForeground;
   item.extent = kExtent;
   if (!row.isNull(MSGRACNO)) {
@@ -81,7 +90,9 @@ MessageListItem BuildMessageItem(const CurrentGame& game, const CacheRow& row) {
     if (!found.isEnd()) {
       const CacheRow raceRow = game.RaceTable().rowAt(found);
       item.raceName = raceRow.isNull(RACNAMPLU) ? "" : raceRow.getString(RACNAMPLU);
-      if (!raceRow.isNull(RACRELATION)) item.relation = raceRow.getLong(RACRELATION);
+      if (!raceRow.isNull(RACRELATION)) {
+        item.relation = static_cast<RaceRelation>(raceRow.getLong(RACRELATION));
+      }
       item.color = RaceColor(race);
     }
   }
@@ -107,7 +118,7 @@ MainWindowView BuildMainWindowView(const CurrentGame& game, const MessageFilter&
     for (int id : kLoadedOrder) view.enabling.emplace_back(id, true);
     view.enabling.emplace_back(IDC_MESSAGE_DETAIL, listHasSelection);
   } else {
-    view.title = formatText("Korvik Vandor! Message Reader V%s", kVersion);
+    view.title = std::string(kProgramTitle) + kVersion;
     view.gameLabel = "<not loaded>";
     view.raceLabel = "<not loaded>";
     view.yearLabel = "XXXX";

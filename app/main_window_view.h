@@ -9,11 +9,12 @@
 
 #include "app/canvas.h"
 #include "app/message_list_item.h"
+#include "support/version.h"
 
 class CacheRow;
 class CurrentGame;
 
-inline constexpr char kVersion[] = "1.1";
+// The start of the main window's title, followed by kVersion.
 inline constexpr char kProgramTitle[] = "Korvik Vandor! Message Reader V";
 
 // The main window's message filter.

@@ -7,6 +7,7 @@
 #include "app/main_window_layout.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
+#include "support/version.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ TEST_F(MainWindowViewTest, LoadedState) {
   const MainWindowView view = BuildMainWindowView(*game, MessageFilter(), true);
   EXPECT_TRUE(view.loaded);
   EXPECT_EQ(view.title,
-            "Korvik Vandor! Message Reader V1.1 - Game: \"Galaxy\" - Race: \"Terrans\"");
+            "Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT
+            " - Game: \"Galaxy\" - Race: \"Terrans\"");
   EXPECT_EQ(view.gameLabel, "Galaxy");
   EXPECT_EQ(view.raceLabel, "Terrans");
   EXPECT_EQ(view.yearLabel, "2400");
@@ -68,7 +70,7 @@ TEST_F(MainWindowViewTest, NotLoadedStates) {
     game->SetTurn(turn);
     const MainWindowView view = BuildMainWindowView(*game, MessageFilter(), true);
     EXPECT_FALSE(view.loaded);
-    EXPECT_EQ(view.title, "Korvik Vandor! Message Reader V1.1");
+    EXPECT_EQ(view.title, "Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT);
     EXPECT_EQ(view.gameLabel, "<not loaded>");
     EXPECT_EQ(view.raceLabel, "<not loaded>");
     EXPECT_EQ(view.yearLabel, "XXXX");
@@ -104,17 +106,17 @@ TEST_F(MainWindowViewTest, ItemsTakeTheirRacesColourNameAndRelation) {
   EXPECT_EQ(items[0].color, kForeground);
   EXPECT_EQ(items[1].raceName, "Zorgs");
   EXPECT_EQ(items[1].color, RaceColors[5]);
-  EXPECT_EQ(items[1].relation, kEnemy);
-  EXPECT_EQ(items[1].incoming, 1);
+  EXPECT_EQ(items[1].relation, RaceRelation::kEnemy);
+  EXPECT_EQ(items[1].direction, MessageDirection::kIncoming);
   EXPECT_EQ(items[1].lines, std::vector<std::string>{"Hello"});
   EXPECT_EQ(items[1].turn, 2400);
   EXPECT_EQ(items[1].extent, 10000);
-  EXPECT_EQ(items[3].relation, 1);  // RACRELATION NULL
+  EXPECT_EQ(items[3].relation, RaceRelation::kNeutral);  // RACRELATION NULL
   EXPECT_EQ(items[3].color, RaceColors[6]);
-  EXPECT_EQ(items[3].incoming, 0);
+  EXPECT_EQ(items[3].direction, MessageDirection::kOutgoing);
   EXPECT_EQ(items[4].raceName, "");  // race 9 has no row
   EXPECT_EQ(items[4].color, kForeground);
-  EXPECT_EQ(items[4].relation, 1);
+  EXPECT_EQ(items[4].relation, RaceRelation::kNeutral);
 }
 
 TEST(MessageLines, Cutting) {

@@ -8,9 +8,9 @@
 Color RelationColor(bool known, int32_t relation) {
   if (!known) return kForeground;
   switch (relation) {
-    case kFriend: return 0x00FF00;
-    case kNeutral: return 0xAAAAAA;
-    case kEnemy: return 0x0000FF;
+    case kFriend: return kFriendColor;
+    case kNeutral: return kNeutralColor;
+    case kEnemy: return kEnemyColor;
     default: return kForeground;
   }
 }

@@ -14,7 +14,8 @@ class RasterCanvas : public Canvas {
   RasterCanvas(int width, int height);
 
   void SetPen(Color color) override { pen_ = color; }
-  void SetTextColor(Color color) override { textColor_ = color; }
+  // The platform's own text is never drawn here: nothing to keep.
+  void SetTextColor(Color /*color*/) override {}
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
   void FillRect(const Rect& rect, Color color) override;
@@ -23,7 +24,6 @@ class RasterCanvas : public Canvas {
   int Height() const { return height_; }
   // The pixel at (x, y); black outside the picture.
   Color Pixel(int x, int y) const;
-  Color TextColor() const { return textColor_; }
   // The smallest rectangle holding every pixel that is not `background`;
   // empty (all zero) when there is none.
   Rect Bounds(Color background = 0) const;
@@ -39,7 +39,6 @@ class RasterCanvas : public Canvas {
   int height_;
   std::vector<Color> pixels_;
   Color pen_ = 0;
-  Color textColor_ = 0;
   int x_ = 0;
   int y_ = 0;
 };

@@ -1,6 +1,9 @@
 #include "archive/archive_library.h"
 
+#include "support/version.h"
+
 const LibraryRecord& archiveLibraryRecord() {
-  static const LibraryRecord record("archive", __DATE__, __FILE__, LibraryVersion{1, 1, 0});
+  static const LibraryRecord record("archive", __DATE__, __FILE__,
+                                    LibraryVersion{kVersionMajor, kVersionMinor, kVersionPatch});
   return record;
 }

@@ -32,7 +32,10 @@ struct SearchOptions {
   std::string text;
 };
 
-// A message found, with where it is stored.
+// A message found, with where it is stored. `where` and `message` refer to
+// what the search has read of the current turn: they are valid only during
+// the call of `onHit` (SearchArchive) that gets the hit. Copy what is needed
+// after it.
 struct SearchHit {
   const StoredTurn& where;
   const StoredMessage& message;

@@ -1,6 +1,9 @@
 #include "reader/reader_library.h"
 
+#include "support/version.h"
+
 const LibraryRecord& readerLibraryRecord() {
-  static const LibraryRecord record("reader", __DATE__, __FILE__, LibraryVersion{1, 1, 0});
+  static const LibraryRecord record("reader", __DATE__, __FILE__,
+                                    LibraryVersion{kVersionMajor, kVersionMinor, kVersionPatch});
   return record;
 }

@@ -1,7 +1,9 @@
 #include "support/support_library.h"
 
+#include "support/version.h"
+
 const LibraryRecord& supportLibraryRecord() {
   static const LibraryRecord record("support", __DATE__, __FILE__,
-                                    LibraryVersion{1, 1, 0});
+                                    LibraryVersion{kVersionMajor, kVersionMinor, kVersionPatch});
   return record;
 }

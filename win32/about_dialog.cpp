@@ -1,8 +1,8 @@
 #include "win32/about_dialog.h"
 
 #include "app/control_ids.h"
-#include "app/main_window_view.h"
 #include "app/save_as_text.h"
+#include "support/version.h"
 
 AboutDialog::AboutDialog(HWND parent, const CurrentGame& game)
     : BlackDialog(IDD_ABOUT, parent), game_(game) {
@@ -16,7 +16,7 @@ bool AboutDialog::OnInit() {
     lines_[i].Attach(Item(ids[i]));
     lines_[i].SetScale(0, 1);
   }
-  lines_[0].SetText(std::string("Vandor! Message Reader V") + kVersion);
+  lines_[0].SetText("Vandor! Message Reader V" VANDOR_VERSION_TEXT);
   ShowWindow(Item(IDCANCEL), SW_HIDE);
   return true;
 }

@@ -4,6 +4,13 @@
 #include "app/control_ids.h"
 #include "win32/wide_text.h"
 
+namespace {
+
+// The choices are drawn at double size.
+constexpr int32_t kChoiceScale = 1;
+
+}  // namespace
+
 ChooserDialog::ChooserDialog(HWND parent, std::vector<std::string> choices,
                              std::vector<Color> colors, std::string title)
     : BlackDialog(IDD_CHOOSER, parent),
@@ -31,7 +38,7 @@ bool ChooserDialog::OnInit() {
   list_.Attach(Item(IDC_CHOOSER_LIST));
   SendMessageW(list_.Handle(), LB_RESETCONTENT, 0, 0);
   for (size_t i = 0; i < choices_.size(); ++i) {
-    list_.AddItem(choices_[i], i < colors_.size() ? colors_[i] : kForeground, 1);
+    list_.AddItem(choices_[i], i < colors_.size() ? colors_[i] : kForeground, kChoiceScale);
   }
   return true;
 }

@@ -4,6 +4,7 @@
 
 #include "support/library_record.h"
 #include "support/library_registry.h"
+#include "support/version.h"
 
 namespace {
 
@@ -18,6 +19,17 @@ TEST(LibraryRecords, SixLibrariesEnrolOnce) {
   }
   EXPECT_EQ(names, (std::vector<std::string>{"support", "smartcache", "reader", "archive", "app",
                                              "win32"}));
+}
+
+// Every library carries the program's version, so that a new version in
+// CMakeLists.txt reaches all of them.
+TEST(LibraryRecords, EveryLibraryCarriesTheProgramVersion) {
+  EnrolLibraryRecords();
+  for (const LibraryRecord* record : LibraryRegistry::instance().records()) {
+    EXPECT_EQ(record->version().first, kVersionMajor) << record->name();
+    EXPECT_EQ(record->version().second, kVersionMinor) << record->name();
+    EXPECT_EQ(record->version().third, kVersionPatch) << record->name();
+  }
 }
 
 }  // namespace

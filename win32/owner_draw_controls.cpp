@@ -6,6 +6,9 @@
 
 namespace {
 
+// A label takes at most this many characters of its window's text.
+constexpr int kLongestLabelText = 999;
+
 std::string windowText(HWND window, int longest) {
   std::wstring text(static_cast<size_t>(longest) + 1, L'\0');
   const int length = GetWindowTextW(window, &text[0], longest + 1);
@@ -40,7 +43,7 @@ void OwnerDrawButton::DrawItem(const DRAWITEMSTRUCT& draw) {
   const bool pushed = (SendMessageW(draw.hwndItem, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
   const bool disabled = (draw.itemState & ODS_DISABLED) != 0;
   GdiCanvas canvas(draw.hDC);
-  DrawButtonFace(canvas, ToRect(draw.rcItem), windowText(draw.hwndItem, 99), pushed, disabled);
+  DrawButtonFace(canvas, ToRect(draw.rcItem), windowText(draw.hwndItem, kLongestButtonCaption), pushed, disabled);
 }
 
 void OwnerDrawStatic::Attach(HWND window) {
@@ -72,7 +75,7 @@ void OwnerDrawStatic::Redraw() const {
 
 void OwnerDrawStatic::Paint() {
   if (caption_.empty()) {
-    caption_ = windowText(window_, 999);
+    caption_ = windowText(window_, kLongestLabelText);
     if (!caption_.empty()) Redraw();
   }
   PAINTSTRUCT paint;
@@ -136,12 +139,6 @@ void ColorListBox::MeasureItem(MEASUREITEMSTRUCT& measure) {
   if (measure.itemID < items_.size()) {
     measure.itemHeight = static_cast<UINT>(ColorListItemHeight(items_[measure.itemID].scale));
   }
-}
-
-void MessageListBox::AddItem(const MessageListItem& item) {
-  items_.push_back(item);
-  SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L""));
-  SendMessageW(window_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(item.extent), 0);
 }
 
 void MessageListBox::RemoveAll() {

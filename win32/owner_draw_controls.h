@@ -1,6 +1,8 @@
 // The program's own controls: push buttons, labels and lists drawn in the
 // stroke font, cyan on black (the drawing itself is in app/). Each is a
-// member of its dialog, bound to its control window by id.
+// member of its dialog, bound to its control window by id. The dialog, and
+// the window of a label or list, keep the control's address: controls are
+// neither copied nor moved.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +17,10 @@
 // A control whose items its dialog draws (WM_DRAWITEM, WM_MEASUREITEM).
 class OwnerDrawControl {
  public:
+  OwnerDrawControl() = default;
   virtual ~OwnerDrawControl() = default;
+  OwnerDrawControl(const OwnerDrawControl&) = delete;
+  OwnerDrawControl& operator=(const OwnerDrawControl&) = delete;
   virtual void DrawItem(const DRAWITEMSTRUCT& /*draw*/) {}
   virtual void MeasureItem(MEASUREITEMSTRUCT& /*measure*/) {}
 };
@@ -29,6 +34,10 @@ class OwnerDrawButton : public OwnerDrawControl {
 // A label painted by the program. Attach binds it to its static control.
 class OwnerDrawStatic {
  public:
+  OwnerDrawStatic() = default;
+  OwnerDrawStatic(const OwnerDrawStatic&) = delete;
+  OwnerDrawStatic& operator=(const OwnerDrawStatic&) = delete;
+
   void Attach(HWND window);
   // Shows `text` (also as the window's own text) and redraws.
   void SetText(const std::string& text);
@@ -80,7 +89,6 @@ class ColorListBox : public OwnerDrawList {
 // The main window's message list.
 class MessageListBox : public OwnerDrawList {
  public:
-  void AddItem(const MessageListItem& item);
   void RemoveAll();
   // Replaces every item by `items`, with the list's redraw off and its
   // storage made ready for all of them at once.

@@ -1,6 +1,9 @@
 #include "win32/win32_library.h"
 
+#include "support/version.h"
+
 const LibraryRecord& win32LibraryRecord() {
-  static const LibraryRecord record("win32", __DATE__, __FILE__, LibraryVersion{1, 1, 0});
+  static const LibraryRecord record("win32", __DATE__, __FILE__,
+                                    LibraryVersion{kVersionMajor, kVersionMinor, kVersionPatch});
   return record;
 }

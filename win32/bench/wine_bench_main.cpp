@@ -19,6 +19,7 @@
 #include "reader/current_game.h"
 #include "reader/window_ops_wrapper.h"
 #include "sim/data_generator.h"
+#include "support/version.h"
 #include "win32/driver/window_driver.h"
 #include "win32/user32_window_ops.h"
 #include "win32/wide_text.h"
@@ -26,6 +27,7 @@
 namespace {
 
 constexpr DWORD kWait = 120000;
+const wchar_t kReaderTitle[] = L"Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT;
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -110,7 +112,7 @@ void refreshOfTheAllTurnsView(const std::string& parent, Results& results) {
                                 [&](const CurrentGame& game) { archive.SaveTurn(game); });
   }
   ChildProcess reader(L"\"" + ToWide(directory) + L"vandormsg.exe\"");
-  HWND main = WaitForDialog(L"Korvik Vandor! Message Reader V1.1", {IDC_LOAD_GAME, IDC_FILTER}, kWait);
+  HWND main = WaitForDialog(kReaderTitle, {IDC_LOAD_GAME, IDC_FILTER}, kWait);
   if (main == nullptr) return;
   Press(GetDlgItem(main, IDC_LOAD_GAME));
   HWND chooser = WaitForDialog(L"Choose Game to load", {IDC_CHOOSER_LIST}, kWait);

@@ -17,13 +17,14 @@
 
 #include "app/control_ids.h"
 #include "support/cp1252.h"
+#include "support/version.h"
 #include "win32/driver/window_driver.h"
 #include "win32/wide_text.h"
 
 namespace {
 
 constexpr DWORD kWait = 30000;
-const wchar_t kReaderTitle[] = L"Korvik Vandor! Message Reader V1.1";
+const wchar_t kReaderTitle[] = L"Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT;
 
 int fail(const std::string& what) {
   std::fprintf(stderr, "reader-demo: %s\n", what.c_str());

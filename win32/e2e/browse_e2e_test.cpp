@@ -14,12 +14,15 @@
 #include "app/test_capture.h"
 #include "archive/test_archive.h"
 #include "reader/current_game.h"
+#include "support/version.h"
 #include "win32/driver/window_driver.h"
 #include "win32/wide_text.h"
 
 namespace {
 
 constexpr DWORD kWait = 30000;
+const wchar_t kReaderTitle[] = L"Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT;
+const wchar_t kAboutVersion[] = L"Vandor! Message Reader V" VANDOR_VERSION_TEXT;
 
 Scenario sample(const char* name) { return LoadScenario(std::string(VANDOR_SCENARIO_DIR) + "/" + name); }
 
@@ -89,7 +92,7 @@ int indexOf(const std::vector<int32_t>& list, int32_t value) {
 
 TEST_F(BrowseEndToEnd, ThroughTheWindows) {
   ChildProcess reader(L"\"" + ToWide(scratch.text()) + L"vandormsg.exe\"");
-  main = WaitForDialog(L"Korvik Vandor! Message Reader V1.1", {IDC_LOAD_GAME, IDC_QUIT}, kWait);
+  main = WaitForDialog(kReaderTitle, {IDC_LOAD_GAME, IDC_QUIT}, kWait);
   ASSERT_NE(main, nullptr);
 
   // Load Game: the first race listed, its latest turn.
@@ -180,7 +183,7 @@ TEST_F(BrowseEndToEnd, ThroughTheWindows) {
   DeleteFileW(L"C:\\vandormsg.log");
   HWND about = open(IDC_ABOUT, L"About...", {IDC_ABOUT_VERSION, IDOK});
   ASSERT_NE(about, nullptr);
-  EXPECT_EQ(TextOf(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Vandor! Message Reader V1.1");
+  EXPECT_EQ(TextOf(GetDlgItem(about, IDC_ABOUT_VERSION)), kAboutVersion);
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(about, IDCANCEL)));
   screenshot(about, "about.png");
   PostMessageW(about, WM_COMMAND, IDCANCEL, 0);

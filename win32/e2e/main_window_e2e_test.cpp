@@ -15,14 +15,15 @@
 #include "app/test_capture.h"
 #include "archive/test_archive.h"
 #include "reader/test_game.h"
+#include "support/version.h"
 #include "win32/driver/window_driver.h"
 #include "win32/wide_text.h"
 
 namespace {
 
-const wchar_t kNotLoadedTitle[] = L"Korvik Vandor! Message Reader V1.1";
-const wchar_t kLoadedTitle[] =
-    L"Korvik Vandor! Message Reader V1.1 - Game: \"Andromeda\" - Race: \"Terrans\"";
+const wchar_t kNotLoadedTitle[] = L"Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT;
+const wchar_t kLoadedTitle[] = L"Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT
+                               L" - Game: \"Andromeda\" - Race: \"Terrans\"";
 constexpr DWORD kWait = 30000;
 
 std::string scenarioPath() { return std::string(VANDOR_SCENARIO_DIR) + "/english.scenario"; }
