@@ -97,8 +97,7 @@ void listFolder(const std::wstring& folder) {
 
 void screenshot(HWND window, const std::string& path) {
   BringToTop(window);
-  Sleep(500);
-  if (!SaveScreenshot(window, path)) std::fprintf(stderr, "reader-demo: no screenshot %s\n", path.c_str());
+  if (!WaitForPainted(window, kWait) || !SaveScreenshot(window, path)) std::fprintf(stderr, "reader-demo: no screenshot %s\n", path.c_str());
 }
 
 }  // namespace

@@ -76,6 +76,11 @@ std::wstring TextOf(HWND window) {
 
 void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+bool PressAndWait(HWND button, DWORD milliseconds) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, milliseconds, &ignored) != 0;
+}
+
 void Type(HWND dialog, int id, const std::wstring& text) {
   SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -91,6 +96,26 @@ void BringToTop(HWND window) {
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   RedrawWindow(window, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+namespace {
+
+BOOL CALLBACK noteUnpainted(HWND child, LPARAM unpainted) {
+  if (GetUpdateRect(child, nullptr, FALSE)) *reinterpret_cast<bool*>(unpainted) = true;
+  return TRUE;
+}
+
+bool painted(HWND window) {
+  bool unpainted = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+  EnumChildWindows(window, noteUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+  return !unpainted;
+}
+
+}  // namespace
+
+bool WaitForPainted(HWND window, DWORD milliseconds) {
+  return WaitUntil([&] { return WaitForIdle(window, milliseconds) && painted(window); },
+                   milliseconds);
 }
 
 bool SaveScreenshot(HWND window, const std::string& path) {

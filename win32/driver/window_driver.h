@@ -52,6 +52,10 @@ bool WaitForIdle(HWND window, DWORD milliseconds);
 std::wstring TextOf(HWND window);
 // Presses a button, without waiting for what it starts.
 void Press(HWND button);
+// Presses a button and returns once its program has handled the click;
+// false when that does not happen within `milliseconds`. Only for buttons
+// that open no dialog: the call would wait for the dialog to close.
+bool PressAndWait(HWND button, DWORD milliseconds);
 // Sets the text of a dialog's control.
 void Type(HWND dialog, int id, const std::wstring& text);
 // Selects entry `index` of a dialog's list box as a click would, telling
@@ -59,6 +63,9 @@ void Type(HWND dialog, int id, const std::wstring& text);
 void SelectEntry(HWND dialog, int listId, int index, bool doubleClick = false);
 // Brings a window to the top and repaints it.
 void BringToTop(HWND window);
+// Waits until neither `window` nor any of its children has a part left to
+// paint and its program is idle: what the screen shows is then final.
+bool WaitForPainted(HWND window, DWORD milliseconds);
 
 // Saves what the screen shows of `window` as a PNG file; false on failure.
 bool SaveScreenshot(HWND window, const std::string& path);

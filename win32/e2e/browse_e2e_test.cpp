@@ -1,7 +1,8 @@
 // End-to-end browsing through the reader's windows: over an archive of
-// several games, races and turns, the test uses Load Game, Change Race,
+// several games, races and turns, the tests use Load Game, Change Race,
 // Turn list, Next and Prev, the filter, All Turns, the message detail, Save
-// as Text and the About dialog's debug dump, and saves screenshots.
+// as Text and the About dialog's debug dump, and save screenshots. Each
+// test starts the reader anew on the same archive.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -35,6 +36,17 @@ class BrowseEndToEnd : public ::testing::Test {
     otherRace.title = "Vandor! - Andromeda - Kaa - Speaker m3";  // race 2
     store(otherRace, 2401);
     store(sample("german.scenario"), 2405);
+  }
+
+  void SetUp() override {
+    reader = std::make_unique<ChildProcess>(L"\"" + ToWide(scratch.text()) + L"vandormsg.exe\"");
+    main = WaitForDialog(kReaderTitle, {IDC_LOAD_GAME, IDC_QUIT}, kWait);
+    ASSERT_NE(main, nullptr);
+  }
+
+  void TearDown() override {
+    if (main != nullptr) Press(GetDlgItem(main, IDC_QUIT));
+    EXPECT_TRUE(reader->WaitForExit(kWait));
   }
 
   // Captures `scenario` as turn `turn` into the reader's archive.
@@ -74,53 +86,70 @@ class BrowseEndToEnd : public ::testing::Test {
            WaitForIdle(main, kWait);
   }
 
+  // Load Game on Andromeda, which shows the first race listed and its
+  // latest turn.
+  void loadAndromeda() {
+    const std::vector<std::string> games = archive.ListGames();
+    const int andromeda =
+        static_cast<int>(std::find(games.begin(), games.end(), "Andromeda") - games.begin());
+    choose(IDC_LOAD_GAME, L"Choose Game to load", andromeda);
+    races = archive.ListRaces("Andromeda");
+    ASSERT_TRUE(yearBecomes(races.front() == 1 ? L"2403" : L"2401"));
+    EXPECT_EQ(label(IDC_GAME_LABEL), L"Andromeda");
+  }
+
+  // Andromeda's race 1, the Terrans, at their latest turn 2403.
+  void loadTerrans() {
+    loadAndromeda();
+    choose(IDC_CHANGE_RACE, L"Choose Player Race", indexOf(races, 1));
+    ASSERT_TRUE(yearBecomes(L"2403"));
+    EXPECT_EQ(label(IDC_RACE_LABEL), L"Terrans");
+  }
+
+  // All Turns of the Terrans: the player post of their three turns.
+  void showAllTurns() {
+    loadTerrans();
+    Press(GetDlgItem(main, IDC_ALL_TURNS));
+    ASSERT_TRUE(yearBecomes(L"ALL"));
+    EXPECT_EQ(listed(), 18);
+  }
+
   void screenshot(HWND window, const char* name) {
     BringToTop(window);
-    Sleep(300);
+    EXPECT_TRUE(WaitForPainted(window, kWait));
     std::filesystem::create_directories(VANDOR_SCREENSHOT_DIR);
     EXPECT_TRUE(SaveScreenshot(window, std::string(VANDOR_SCREENSHOT_DIR) + "/" + name));
   }
 
+  static int indexOf(const std::vector<int32_t>& list, int32_t value) {
+    return static_cast<int>(std::find(list.begin(), list.end(), value) - list.begin());
+  }
+
   testing_archive::ScratchDirectory scratch;
   TurnStore archive;
+  std::unique_ptr<ChildProcess> reader;
   HWND main = nullptr;
+  std::vector<int32_t> races;  // Andromeda's, as listed
 };
 
-int indexOf(const std::vector<int32_t>& list, int32_t value) {
-  return static_cast<int>(std::find(list.begin(), list.end(), value) - list.begin());
-}
-
-TEST_F(BrowseEndToEnd, ThroughTheWindows) {
-  ChildProcess reader(L"\"" + ToWide(scratch.text()) + L"vandormsg.exe\"");
-  main = WaitForDialog(kReaderTitle, {IDC_LOAD_GAME, IDC_QUIT}, kWait);
-  ASSERT_NE(main, nullptr);
-
-  // Load Game: the first race listed, its latest turn.
-  const std::vector<std::string> games = archive.ListGames();
-  const int andromeda =
-      static_cast<int>(std::find(games.begin(), games.end(), "Andromeda") - games.begin());
-  choose(IDC_LOAD_GAME, L"Choose Game to load", andromeda);
-  const std::vector<int32_t> races = archive.ListRaces("Andromeda");
-  ASSERT_TRUE(yearBecomes(races.front() == 1 ? L"2403" : L"2401"));
-  EXPECT_EQ(label(IDC_GAME_LABEL), L"Andromeda");
-
-  // Change Race to race 1, Turn list to 2402, then Next and Prev.
-  choose(IDC_CHANGE_RACE, L"Choose Player Race", indexOf(races, 1));
-  ASSERT_TRUE(yearBecomes(L"2403"));
-  EXPECT_EQ(label(IDC_RACE_LABEL), L"Terrans");
+TEST_F(BrowseEndToEnd, LoadGameChangeRaceAndStepThroughTheTurns) {
+  loadTerrans();
   choose(IDC_TURN_LIST, L"Choose Turn", 1, true);
   ASSERT_TRUE(yearBecomes(L"2402"));
   Press(GetDlgItem(main, IDC_NEXT_TURN));
   ASSERT_TRUE(yearBecomes(L"2403"));
-  Press(GetDlgItem(main, IDC_NEXT_TURN));  // the latest: nothing happens
+  ASSERT_TRUE(PressAndWait(GetDlgItem(main, IDC_NEXT_TURN), kWait));  // the latest: nothing happens
+  EXPECT_EQ(label(IDC_YEAR_LABEL), L"2403");
   Press(GetDlgItem(main, IDC_PREV_TURN));
   Press(GetDlgItem(main, IDC_PREV_TURN));
   ASSERT_TRUE(yearBecomes(L"2401"));
-  Press(GetDlgItem(main, IDC_PREV_TURN));  // the earliest
-  Sleep(300);
+  ASSERT_TRUE(PressAndWait(GetDlgItem(main, IDC_PREV_TURN), kWait));  // the earliest
   EXPECT_EQ(label(IDC_YEAR_LABEL), L"2401");
+}
 
-  // The filter: its chooser shows the races in the colours of their places.
+TEST_F(BrowseEndToEnd, TheFilterShowsWhatItsChoiceSays) {
+  loadTerrans();
+  // Its chooser shows the races in the colours of their places.
   HWND chooser = open(IDC_FILTER, L"Choose Filter Option:", {IDC_CHOOSER_LIST});
   ASSERT_NE(chooser, nullptr);
   screenshot(chooser, "filter-chooser.png");
@@ -138,12 +167,10 @@ TEST_F(BrowseEndToEnd, ThroughTheWindows) {
     ASSERT_TRUE(WaitForIdle(main, kWait));
     EXPECT_EQ(listed(), view.count) << FromWide(view.label);
   }
+}
 
-  // All Turns: the player post of the three turns.
-  Press(GetDlgItem(main, IDC_ALL_TURNS));
-  ASSERT_TRUE(yearBecomes(L"ALL"));
-  EXPECT_EQ(listed(), 18);
-
+TEST_F(BrowseEndToEnd, AllTurnsAndTheDetailPager) {
+  showAllTurns();
   // The detail of the first message, paged with the arrow keys.
   SelectEntry(main, IDC_MESSAGE_LIST, 0, true);
   HWND detail = WaitForDialog(L"Message Detail", {IDC_DETAIL_HEADER, IDC_DETAIL_TEXT, IDCANCEL}, kWait);
@@ -165,21 +192,26 @@ TEST_F(BrowseEndToEnd, ThroughTheWindows) {
   ASSERT_TRUE(WaitUntil([&] { return TextOf(GetDlgItem(detail, IDC_DETAIL_TEXT)) == first; }, kWait));
   Press(GetDlgItem(detail, IDCANCEL));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(detail); }, kWait));
+}
 
-  // Save as Text into a file of our choice.
+TEST_F(BrowseEndToEnd, SaveAsTextWritesTheMessagesShown) {
+  showAllTurns();
   const std::string saved = scratch.text() + "saved.txt";
   HWND save = open(IDC_SAVE_AS_TEXT, L"Save As", {IDOK});
   ASSERT_NE(save, nullptr);
   for (int field : {0x047C, 0x0480}) Type(save, field, ToWide(saved));
   Press(GetDlgItem(save, IDOK));
-  ASSERT_TRUE(WaitUntil([&] { return testing_archive::exists(saved); }, kWait));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(save); }, kWait));
+  ASSERT_TRUE(WaitForIdle(main, kWait));  // the file is written
   const std::string text = testing_archive::fileBytes(saved);
   EXPECT_EQ(text.rfind("--- Message ", 0), 0u);
   size_t records = 0;
   for (size_t at = 0; (at = text.find("--- \r\n\r\n", at)) != std::string::npos; at += 8) ++records;
   EXPECT_EQ(records, 18u);
+}
 
-  // About: Escape writes the debug dump and keeps the dialog open.
+TEST_F(BrowseEndToEnd, AboutWritesTheDebugDumpOnEscapeAndStaysOpen) {
+  loadTerrans();
   DeleteFileW(L"C:\\vandormsg.log");
   HWND about = open(IDC_ABOUT, L"About...", {IDC_ABOUT_VERSION, IDOK});
   ASSERT_NE(about, nullptr);
@@ -188,16 +220,13 @@ TEST_F(BrowseEndToEnd, ThroughTheWindows) {
   screenshot(about, "about.png");
   PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(WaitUntil([] { return testing_archive::exists("C:\\vandormsg.log"); }, kWait));
-  Sleep(300);
+  ASSERT_TRUE(WaitForIdle(about, kWait));  // the dump is written, the dialog back in its loop
   EXPECT_TRUE(IsWindow(about));
   const std::string dump = testing_archive::fileBytes("C:\\vandormsg.log");
   EXPECT_EQ(dump.rfind("\r\nRACNO\tRACNAMSING\t", 0), 0u);
   EXPECT_NE(dump.find("\r\nTURN\tMSGID\tMSGTYP\t"), std::string::npos);
   Press(GetDlgItem(about, IDOK));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kWait));
-
-  Press(GetDlgItem(main, IDC_QUIT));
-  EXPECT_TRUE(reader.WaitForExit(kWait));
 }
 
 }  // namespace

@@ -134,7 +134,7 @@ TEST_F(MainWindowEndToEnd, CaptureThroughTheWindow) {
   }
 
   BringToTop(main);
-  Sleep(500);
+  EXPECT_TRUE(WaitForPainted(main, kWait));
   std::filesystem::create_directories(VANDOR_SCREENSHOT_DIR);
   EXPECT_TRUE(SaveScreenshot(main, std::string(VANDOR_SCREENSHOT_DIR) + "/main-window.png"));
 
