@@ -110,16 +110,17 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* 
 void MainDialog::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(Handle(), &paint);
+  RECT client;
+  GetClientRect(Handle(), &client);
   if (IsIconic(Handle())) {
     SendMessageW(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client;
-    GetClientRect(Handle(), &client);
     const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc, x, y, icon_);
   } else {
     GdiCanvas canvas(dc);
-    canvas.FillRect(Rect{0, 0, 2000, 2000}, kBackground);
+    // The whole client area, however large the window is maximised.
+    canvas.FillRect(ToRect(client), kBackground);
     canvas.SetTextColor(kForeground);
   }
   EndPaint(Handle(), &paint);
