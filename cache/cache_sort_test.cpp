@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cache/test_bytes.h"
 #include "cache/test_tables.h"
 
 namespace {
@@ -131,6 +132,43 @@ TEST_F(SortTest, BadKeysLeaveTheRowsAsTheyWere) {
   table.appendRow(foreign);
   EXPECT_THROW(sortByKey(), LExc_Internal_BadConversion);
   EXPECT_EQ(ids(), (std::vector<std::string>{"1", "2", "3"}));
+}
+
+TEST_F(SortTest, KeysOfACodeWithoutAccessorRaiseTheGettersError) {
+  // Code 9 cells come only from a stream: rows ID 1 and 2 hold values
+  // (stored as 8.12.2026 and 7.12.2026), row ID 3 a NULL key.
+  auto record = [](TestBytes& b) -> TestBytes& {
+    return b.str("SR").i32(2).column("ID", 4).column("K", SQL_C_DATE).i32(2);
+  };
+  TestBytes stream;
+  stream.str("SC").i32(3);
+  record(stream).raw({0xC0}).i32(0);
+  record(stream).raw({0}).i32(10).i32(1).u16(2026).u16(12).u16(8);
+  record(stream).raw({0}).i32(10).i32(2).u16(2026).u16(12).u16(7);
+  record(stream).raw({0x40}).i32(4).i32(3);
+  testing_tables::load(table, stream.bytes());
+  const std::string refusal =
+      "Conversion error [Field Name: \"K\", Type: SQL_C_DATE, accessed as LDat]";
+  EXPECT_LEXC(sortByKey(), LExc_Internal_BadConversion, refusal, "cache/smartcache_inliners", 629);
+  EXPECT_EQ(ids(), (std::vector<std::string>{"1", "2", "3"}));
+
+  // The same through rows of another column list, compared pair by pair.
+  SmartCache other;
+  testing_tables::load(other, stream.bytes());
+  table.appendRow(other.rowAt(0));
+  EXPECT_LEXC(sortByKey(), LExc_Internal_BadConversion, refusal, "cache/smartcache_inliners", 629);
+  EXPECT_EQ(ids(), (std::vector<std::string>{"1", "2", "3", "1"}));
+
+  // NULL keys are never read: such a column sorts while it holds no value.
+  SmartCache nulls;
+  TestBytes nullKeys;
+  nullKeys.str("SC").i32(2);
+  record(nullKeys).raw({0xC0}).i32(0);
+  record(nullKeys).raw({0x40}).i32(4).i32(2);
+  record(nullKeys).raw({0x40}).i32(4).i32(1);
+  testing_tables::load(nulls, nullKeys.bytes());
+  sortRows(nulls, 1);
+  EXPECT_EQ(columnTexts(nulls, "ID"), (std::vector<std::string>{"2", "1"}));
 }
 
 TEST_F(SortTest, EmptyTableAndSingleRow) {

@@ -47,15 +47,26 @@ bool cellsAgree(const std::vector<CacheColumn>& columns, const NullFlagSet& flag
 
 // True when assignByName can copy the cell of a source column of type
 // `sourceType` into a destination column of type `destType`: the typed
-// read and write must both accept it. Destination types without storage
-// stay NULL and always pass.
+// read and write must both accept it, and for the codes without an
+// accessor the types must be equal (copyCell then takes the stored bytes).
+// Destination types without storage stay NULL and always pass.
 bool assignable(int32_t destType, int32_t sourceType) {
-  switch (destType) {
-    case SQL_C_DATE: case SQL_C_TIME: case SQL_C_TIMESTAMP:
-      return false;  // no accessor writes these codes
-    default:
-      return !isStorableType(destType) || destType == sourceType;
-  }
+  return !isStorableType(destType) || destType == sourceType;
+}
+
+// True for the storable codes that no typed accessor takes: the date, time
+// and timestamp codes older than 91, 92 and 93.
+bool lacksAccessor(int32_t type) {
+  return type == SQL_C_DATE || type == SQL_C_TIME || type == SQL_C_TIMESTAMP;
+}
+
+// Gives cell j of `destination` the stored bytes of the non-NULL cell i of
+// `source`, a column of the same fixed-size type.
+void copyStoredCell(CacheRowData& destination, int32_t j, const CacheRowData& source, int32_t i) {
+  const CellLocation from = source.locateCell(i);
+  const CellLocation to = destination.resizeCell(j, 0);
+  std::memcpy(destination.cellAt(to), source.cellBytes() + from.offset, source.cellSize(from));
+  destination.clearNullFlag(static_cast<uint32_t>(j));
 }
 
 // The source column whose value assignByName gives destination column j:
@@ -83,8 +94,17 @@ bool loadsInto(const CacheRow& templateRow, const CacheRow& source) {
   return true;
 }
 
+// Copies the value of cell i of `source` into cell j of `destination`
+// through the typed accessors of the destination column's type; a cell of
+// a code without an accessor keeps its stored bytes when both columns have
+// that code.
 void copyCell(CacheRow& destination, int32_t j, const CacheRow& source, int32_t i) {
-  switch (destination.columnType(j)) {
+  const int32_t type = destination.columnType(j);
+  if (lacksAccessor(type) && source.columnType(i) == type) {
+    copyStoredCell(destination.uniqueData(), j, source.data(), i);
+    return;
+  }
+  switch (type) {
     case SQL_C_LONG: destination.setLong(j, source.getLong(i)); break;
     case SQL_C_CHAR: destination.setString(j, source.getString(i)); break;
     case SQL_C_DOUBLE: destination.setDouble(j, source.getDouble(i)); break;
@@ -124,7 +144,6 @@ enum class RowCells {
 // What the row reader needs to know of each column, worked out once.
 struct ColumnShape {
   bool storable;   // a type whose cells can hold a value
-  bool copyable;   // an accessor copies its values (not 9, 10, 11)
   bool text;       // SQL_C_CHAR
   uint32_t fixed;  // its cells' size, 0 for a length and bytes
 };
@@ -134,17 +153,14 @@ std::vector<ColumnShape> shapesOf(const std::vector<CacheColumn>& columns) {
   for (const CacheColumn& column : columns) {
     const int32_t type = column.type;
     const bool storable = isStorableType(type);
-    shapes.push_back(ColumnShape{
-        storable, type != SQL_C_DATE && type != SQL_C_TIME && type != SQL_C_TIMESTAMP,
-        type == SQL_C_CHAR, storable ? storageSize(type) : 0});
+    shapes.push_back(ColumnShape{storable, type == SQL_C_CHAR, storable ? storageSize(type) : 0});
   }
   return shapes;
 }
 
 // Checks the cells as cellsAgree does and whether the row holds exactly
 // what assignByName would give it: no flag bits beyond the columns, no
-// text with a zero byte (the typed copy ends a text there), no value of a
-// type that no accessor copies.
+// text with a zero byte (the typed copy ends a text there).
 RowCells classifyCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& flags,
                        const ByteBlock& cells) {
   const uint32_t count = static_cast<uint32_t>(shapes.size());
@@ -157,7 +173,6 @@ RowCells classifyCells(const std::vector<ColumnShape>& shapes, const NullFlagSet
     if (flags.isSet(j)) continue;
     const ColumnShape& shape = shapes[j];
     if (!shape.storable) return RowCells::kInvalid;
-    asRead = asRead && shape.copyable;
     if (shape.fixed != 0) {
       offset += shape.fixed;
       if (offset > cells.size()) return RowCells::kInvalid;

@@ -48,6 +48,7 @@ std::string readCountedString(std::istream& in);
 // column list the destination simply shares the source's data. Destination
 // columns that the source lacks or holds NULL become NULL; values are copied
 // through the typed accessors of the destination column's type, so a source
-// cell of another type raises their conversion error. A failure leaves the
-// destination as it was.
+// cell of another type raises their conversion error. A cell of a code that
+// no accessor takes (9, 10, 11) keeps its stored bytes when the source
+// column has the same code. A failure leaves the destination as it was.
 void assignByName(CacheRow& destination, const CacheRow& source);

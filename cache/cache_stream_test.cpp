@@ -4,6 +4,9 @@
 
 #include <climits>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "cache/cache_dump.h"
 #include "cache/test_bytes.h"
@@ -393,6 +396,110 @@ TEST(CacheStream, RowCellOfAnotherTypeThanItsTemplateColumn) {
   EXPECT_TRUE(table.rowAt(0).isNull(0));
 }
 
+// A code that no typed accessor takes, a value of it as stored and the
+// getter that refuses the cell.
+struct CodeWithoutAccessor {
+  int32_t code;
+  int32_t typedCode;  // the code of the same kind that the accessors take
+  std::string value;
+  std::string refusal;
+  int refusalLine;
+  void (*read)(const CacheRow& row, int32_t i);
+};
+
+std::vector<CodeWithoutAccessor> codesWithoutAccessors() {
+  const std::string conversion = "Conversion error [Field Name: \"X\", Type: ";
+  return {
+      {SQL_C_DATE, SQL_C_TYPE_DATE, TestBytes().u16(2026).u16(12).u16(8).bytes(),
+       conversion + "SQL_C_DATE, accessed as LDat]", 629,
+       [](const CacheRow& row, int32_t i) { (void)row.getDate(i); }},
+      {SQL_C_TIME, SQL_C_TYPE_TIME, TestBytes().u16(4).u16(5).u16(9).bytes(),
+       conversion + "SQL_C_TIME, accessed as LTim]", 747,
+       [](const CacheRow& row, int32_t i) { (void)row.getTime(i); }},
+      {SQL_C_TIMESTAMP, SQL_C_TYPE_TIMESTAMP,
+       TestBytes().timestamp(2026, 12, 8, 4, 5, 9, 7).bytes(),
+       conversion + "SQL_C_TIMESTAMP, accessed as timestamp]", 668,
+       [](const CacheRow& row, int32_t i) { (void)row.getTimestamp(i); }},
+  };
+}
+
+// The bytes of the non-NULL cell i as the row stores them.
+std::string storedBytes(const CacheRow& row, int32_t i) {
+  const CellLocation cell = row.data().locateCell(i);
+  const char* cells = reinterpret_cast<const char*>(row.data().cellBytes());
+  return std::string(cells + cell.offset, row.data().cellSize(cell));
+}
+
+// A table of the columns X (of `code`) and N (long): a row with N = 1 and X
+// NULL, then a row with N = 2 and X = `value`, its record naming the
+// columns as the template does or, with `reordered`, as N, X.
+std::string tableWithValueOf(int32_t code, const std::string& value, bool reordered = false) {
+  TestBytes stream;
+  stream.str("SC").i32(2);
+  stream.str("SR").i32(2).column("X", code).column("N", 4).i32(2).raw({0xC0}).i32(0);
+  stream.str("SR").i32(2).column("X", code).column("N", 4).i32(2).raw({0x80}).i32(4).i32(1);
+  const int32_t cells = static_cast<int32_t>(value.size()) + 4;
+  if (reordered) {
+    stream.str("SR").i32(2).column("N", 4).column("X", code).i32(2).raw({0}).i32(cells)
+        .i32(2).raw(value);
+  } else {
+    stream.str("SR").i32(2).column("X", code).column("N", 4).i32(2).raw({0}).i32(cells)
+        .raw(value).i32(2);
+  }
+  return stream.bytes();
+}
+
+TEST(CacheStream, CellsOfCodesWithoutAccessorsLoadAsStored) {
+  for (const CodeWithoutAccessor& c : codesWithoutAccessors()) {
+    SCOPED_TRACE(typeName(c.code));
+    const std::string bytes = tableWithValueOf(c.code, c.value);
+    SmartCache table;
+    load(table, bytes);
+    ASSERT_EQ(table.rowCount(), 2);
+    const CacheRow row = table.rowAt(1);
+    ASSERT_FALSE(row.isNull("X"));
+    EXPECT_EQ(storedBytes(row, 0), c.value);
+    EXPECT_EQ(row.getLong("N"), 2);
+    EXPECT_LEXC(c.read(row, 0), LExc_Internal_BadConversion, c.refusal,
+                "cache/smartcache_inliners", c.refusalLine);
+    EXPECT_LEXC(row.cellText(0), LExc_Internal_BadConversion, c.refusal,
+                "cache/smartcache_inliners", c.refusalLine);
+
+    // The dump writes the lines before the cell, then raises the getter's
+    // error.
+    std::ostringstream dump;
+    EXPECT_LEXC(dumpCache(table, dump), LExc_Internal_BadConversion, c.refusal,
+                "cache/smartcache_inliners", c.refusalLine);
+    EXPECT_EQ(dump.str(), "\nX\tN\t\n<NULL>\t1\t\n");
+
+    // Saving gives the bytes read; a record naming the columns in another
+    // order carries the value over by name, bytes unchanged.
+    EXPECT_EQ(saved(table), bytes);
+    SmartCache reordered;
+    load(reordered, tableWithValueOf(c.code, c.value, true));
+    EXPECT_EQ(saved(reordered), bytes);
+  }
+}
+
+TEST(CacheStream, CodesWithoutAccessorsAndTheirTypedKinDoNotMix) {
+  // A row column of the typed code of the same kind as its template
+  // column's, or the other way round, holds a value that cannot be
+  // converted.
+  for (const CodeWithoutAccessor& c : codesWithoutAccessors()) {
+    SCOPED_TRACE(typeName(c.code));
+    for (const auto& [templateCode, rowCode] :
+         {std::pair(c.code, c.typedCode), std::pair(c.typedCode, c.code)}) {
+      TestBytes stream;
+      stream.str("SC").i32(1);
+      stream.str("SR").i32(1).column("X", templateCode).i32(1).raw({0x80}).i32(0);
+      stream.str("SR").i32(1).column("X", rowCode).i32(1).raw({0})
+          .i32(static_cast<int32_t>(c.value.size())).raw(c.value);
+      SmartCache table;
+      EXPECT_INVALID_STREAM(load(table, stream.bytes()));
+    }
+  }
+}
+
 TEST(CacheStream, RowsSharedWithAnotherTableKeepTheirData) {
   SmartCache first;
   fillBystander(first);
@@ -449,6 +556,32 @@ TEST(AssignByName, CopiesValuesByColumnName) {
   EXPECT_LEXC(assignByName(text, source), LExc_Internal_BadConversion,
               "Conversion error [Field Name: \"A\", Type: SQL_C_LONG, accessed as String]",
               "cache/smartcache_inliners", 786);
+}
+
+TEST(AssignByName, CellsOfCodesWithoutAccessorsKeepTheirBytesBetweenEqualCodes) {
+  for (const CodeWithoutAccessor& c : codesWithoutAccessors()) {
+    SCOPED_TRACE(typeName(c.code));
+    SmartCache from;
+    load(from, tableWithValueOf(c.code, c.value));
+    const CacheRow source = from.rowAt(1);
+
+    SmartCache to;
+    to.addColumn("N", SQL_C_LONG);
+    to.addColumn("X", c.code);
+    CacheRow destination = to.templateRow();
+    assignByName(destination, source);
+    EXPECT_EQ(destination.getLong("N"), 2);
+    ASSERT_FALSE(destination.isNull("X"));
+    EXPECT_EQ(storedBytes(destination, 1), c.value);
+
+    // Into the typed code of the same kind it is the typed read's refusal.
+    SmartCache typed;
+    typed.addColumn("X", c.typedCode);
+    CacheRow refused = typed.templateRow();
+    EXPECT_LEXC(assignByName(refused, source), LExc_Internal_BadConversion, c.refusal,
+                "cache/smartcache_inliners", c.refusalLine);
+    EXPECT_TRUE(refused.isNull("X"));
+  }
 }
 
 }  // namespace

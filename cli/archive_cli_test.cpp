@@ -7,6 +7,7 @@
 #include "archive/turn_store.h"
 #include "archive/test_archive.h"
 #include "cache/cache_dump.h"
+#include "cache/test_bytes.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
 
@@ -110,6 +111,21 @@ TEST_F(ArchiveCliTest, DumpGivesTheDebugDumpOfAFile) {
   EXPECT_EQ(dumped.out, expected.str());
   EXPECT_NE(dumped.out.find("\tPeace?\t"), std::string::npos);
   EXPECT_EQ(run({"dump", archive.Layout().RaceFile("Galaxy")}).status, kExitOk);
+}
+
+TEST_F(ArchiveCliTest, DumpReportsACellThatNoGetterReads) {
+  // A table whose second row holds a value of code 9 (SQL_C_DATE): the file
+  // loads, but the dump cannot show that cell.
+  TestBytes stream;
+  stream.str("SC").i32(2);
+  stream.str("SR").i32(2).column("N", 4).column("OLD", 9).i32(2).raw({0xC0}).i32(0);
+  stream.str("SR").i32(2).column("N", 4).column("OLD", 9).i32(2).raw({0x40}).i32(4).i32(1);
+  stream.str("SR").i32(2).column("N", 4).column("OLD", 9).i32(2).raw({0x00}).i32(10)
+      .i32(2).u16(2026).u16(12).u16(8);
+  const std::string path = archive.Layout().TurnFile("Galaxy", 2, 2405);
+  writeFile(path, stream.bytes());
+  expectFailure(run({"dump", path}, false), kExitError,
+                "Conversion error [Field Name: \"OLD\", Type: SQL_C_DATE, accessed as LDat]");
 }
 
 TEST_F(ArchiveCliTest, BadArgumentsAndMissingOrDamagedFiles) {

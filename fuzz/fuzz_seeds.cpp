@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cache/cache_stream.h"
+#include "cache/le_bytes.h"
 #include "cache/type_codes.h"
 #include "fuzz/archive_layout.h"
 #include "reader/current_game.h"
@@ -69,6 +70,40 @@ std::string everyType() {
   return saveToString(table);
 }
 
+// A table of the three date and time codes that no accessor takes, with
+// one row of values. Only a stream gives such cells values, so its records
+// are written here field by field, the cells holding the bytes of a date, a
+// time and a timestamp.
+std::string codesWithoutAccessors() {
+  std::ostringstream out;
+  const auto number = [&out](uint32_t value) {
+    uint8_t bytes[4];
+    putU32(bytes, value);
+    out.write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+  };
+  uint8_t cells[6 + 6 + 16];
+  LDat(1999, 1, 31).toBytes(cells);
+  LTim(23, 59, 59).toBytes(cells + 6);
+  Timestamp(LDat(2000, 2, 29), LTim(12, 0, 0), 999).toBytes(cells + 12);
+  const auto record = [&](uint8_t flags, uint32_t cellLength) {
+    writeCountedString("SR", out);
+    number(3);
+    for (int32_t type : {SQL_C_DATE, SQL_C_TIME, SQL_C_TIMESTAMP}) {
+      writeCountedString(("C" + std::to_string(type)).c_str(), out);
+      number(static_cast<uint32_t>(type));
+    }
+    number(3);
+    out.put(static_cast<char>(flags));
+    number(cellLength);
+    out.write(reinterpret_cast<const char*>(cells), cellLength);
+  };
+  writeCountedString("SC", out);
+  number(1);
+  record(0xE0, 0);  // the template: every cell NULL
+  record(0x00, sizeof cells);
+  return out.str();
+}
+
 void write(const std::filesystem::path& directory, const std::string& name,
            const std::string& bytes) {
   std::filesystem::create_directories(directory);
@@ -93,6 +128,7 @@ int main(int argc, char** argv) {
   write(tables, "races", races);
   write(tables, "messages", messages);
   write(tables, "every-type", everyType());
+  write(tables, "codes-without-accessors", codesWithoutAccessors());
 
   const auto archive = root / "archive";
   write(archive, "turn", fuzzing::JoinArchiveInput({races, messages}));
