@@ -138,7 +138,15 @@ void MessageCapture::ReadOutgoing(CurrentGame& game, const GameWindows& windows,
        ++press) {
     Click(ops_, windows.prevButton);
   }
-  for (int pass = 0; pass < capture_limits::kOutgoingPasses; ++pass) {
+  for (int pass = 0; pass < capture_limits::kMaxOutgoing; ++pass) {
+    // The first 32 pages are read whatever the game shows. A page beyond
+    // them is read only while Next is enabled: the game disables it on the
+    // blank page after its last message, where a game of 32 messages or
+    // fewer is by then.
+    if (pass >= capture_limits::kOutgoingPasses &&
+        HasStyle(ops_, windows.nextButton, win::kWsDisabled)) {
+      break;
+    }
     ++number;
     const MessageResult selection = ops_.SendMessageA(combo, win::kCbGetCurSel, 0, 0);
     if (selection >= 1) {

@@ -36,6 +36,9 @@ inline constexpr int kMaxIncoming = 10000;
 inline constexpr int kMaxPrevPresses = 10000;
 // Pages of outgoing messages read, whatever the game shows.
 inline constexpr int kOutgoingPasses = 32;
+// Pages of outgoing messages read at most: after the first 32, the next
+// one only while the game's Next button is enabled.
+inline constexpr int kMaxOutgoing = 10000;
 // The pane's height while the incoming messages are read.
 inline constexpr int32_t kReadingHeight = 20;
 
@@ -68,7 +71,8 @@ class MessageCapture {
   // Steps the reading edit through the incoming messages; returns the last
   // message number used.
   int32_t ReadIncoming(CurrentGame& game, const GameWindows& windows);
-  // Pages the outgoing messages from the first one, 32 times.
+  // Pages the outgoing messages from the first one, 32 times, then on
+  // while the game's Next button is enabled.
   void ReadOutgoing(CurrentGame& game, const GameWindows& windows, WindowHandle combo,
                     int32_t number);
   // Reads an edit's text, at most 9999 characters.

@@ -172,6 +172,59 @@ TEST_F(CaptureTest, IncomingLoopAndThirtyTwoOutgoingPasses) {
   EXPECT_TRUE(SequenceIs(From(fake->Actions(), expected[0]), expected));
 }
 
+// The calls of the outgoing passes: from the first CB_GETCURSEL up to the
+// pane's return to its full size.
+std::vector<WindowCall> outgoingCalls(const std::vector<WindowCall>& calls) {
+  std::vector<WindowCall> pages = From(calls, Send(FakeGame::kCombo, win::kCbGetCurSel));
+  const auto end = std::find_if(pages.begin(), pages.end(), [](const WindowCall& c) {
+    return c.kind == WindowCall::Kind::kSend && c.message == win::kWmSize;
+  });
+  return std::vector<WindowCall>(pages.begin(), end);
+}
+
+TEST_F(CaptureTest, OutgoingPostBeyondThirtyTwoMessagesIsReadWhileNextIsEnabled) {
+  const Expected askNext{WindowCall::Kind::kGetLong, FakeGame::kNextButton,
+                         static_cast<uint32_t>(win::kGwlStyle), 0, 0, kExact};
+  for (int count : {31, 32, 33, 40}) {
+    SCOPED_TRACE(count);
+    scenario.outgoing.clear();
+    for (int i = 1; i <= count; ++i) {
+      scenario.outgoing.push_back({(i - 1) % 4 + 1, "Outgoing " + std::to_string(i)});
+    }
+    capture();
+    // Every message, numbered on after the six incoming ones, to its race.
+    std::vector<std::string> outgoing;
+    for (const MessageRow& row : messageRows(*game)) {
+      if (row[4] == "0") outgoing.push_back(row[1] + ":" + row[3] + ":" + row[5]);
+    }
+    std::sort(outgoing.begin(), outgoing.end());
+    std::vector<std::string> wanted;
+    for (int i = 1; i <= count; ++i) {
+      wanted.push_back(std::to_string(6 + i) + ":" + std::to_string((i - 1) % 4) + ":Outgoing " +
+                       std::to_string(i));
+    }
+    std::sort(wanted.begin(), wanted.end());
+    EXPECT_EQ(outgoing, wanted);
+    EXPECT_TRUE(ui.errors.empty());
+    EXPECT_EQ(fileBytes(archive.Layout().TurnFile("Andromeda", 1, 2401)), saved(game->MessageTable()));
+    const std::string text = fileBytes(archive.Layout().TextFile("Andromeda", 1, 2401));
+    EXPECT_NE(text.find("Outgoing " + std::to_string(count) + "\r\n"), std::string::npos);
+
+    // The first 32 pages are read whatever Next shows; Next is asked
+    // before each page beyond them, and once more on the blank page after
+    // the last message, where the capture stops.
+    std::vector<Expected> expected;
+    for (int page = 1; page <= std::max(count, 32); ++page) {
+      if (page > 32) expected.push_back(askNext);
+      expected.push_back(Send(FakeGame::kCombo, win::kCbGetCurSel));
+      if (page <= count) expected.push_back(Read(FakeGame::kComposeEdit, win::kWmGetText, 9999));
+      AddClick(&expected, FakeGame::kNextButton);
+    }
+    expected.push_back(askNext);
+    EXPECT_TRUE(SequenceIs(outgoingCalls(fake->Calls()), expected));
+  }
+}
+
 TEST_F(CaptureTest, OutgoingPassesNumberAfterTheIncomingOnes) {
   scenario.incoming = {"only one"};
   scenario.outgoing = {{0, "to nobody"}, {2, ""}, {3, "last"}};
@@ -313,6 +366,9 @@ TEST_F(CaptureTest, ButtonsThatNeverDisableEndInBoundedTime) {
   };
   EXPECT_EQ(count(FakeGame::kPrevButton, win::kWmLButtonUp), 10000);
   EXPECT_EQ(count(FakeGame::kReadingEdit, win::kWmGetText), 10000);
+  // A Next that stays enabled past the blank page pages on to the bound.
+  EXPECT_EQ(count(FakeGame::kCombo, win::kCbGetCurSel), 10000);
+  EXPECT_EQ(count(FakeGame::kNextButton, win::kWmLButtonUp), 10000);
   EXPECT_EQ(game->MessageTable().rowCount(), 10000 + 2);
   EXPECT_EQ(refreshes, 1);
 }

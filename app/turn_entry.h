@@ -13,5 +13,6 @@ inline constexpr char kInvalidTurn[] = "Please enter a valid turn";
 // without digits. Numbers beyond the 32-bit range give its nearest end.
 int32_t ParseTurnText(const std::string& text);
 
-// The dialog takes a game turn only (IsGameTurn: 2400 and later).
+// The dialog takes a game turn only (IsGameTurn: 2400 to 999999999), so
+// that every turn it stores can be listed again.
 inline bool IsValidTurn(int32_t turn) { return IsGameTurn(turn); }

@@ -17,4 +17,13 @@ TEST(TurnEntry, ParsesLikeTheDialog) {
   EXPECT_FALSE(IsValidTurn(ParseTurnText("")));
 }
 
+TEST(TurnEntry, TakesOnlyTurnsTheArchiveCanList) {
+  // The archive lists turn files of nine digits at most: a larger turn
+  // would be stored but never offered again.
+  EXPECT_TRUE(IsValidTurn(ParseTurnText("999999999")));
+  EXPECT_FALSE(IsValidTurn(ParseTurnText("1000000000")));
+  EXPECT_FALSE(IsValidTurn(ParseTurnText("99999999999")));  // cut to 2147483647
+  EXPECT_FALSE(IsValidTurn(ParseTurnText("-99999999999")));
+}
+
 }  // namespace

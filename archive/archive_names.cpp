@@ -21,15 +21,21 @@ bool isDeviceName(const std::string& game) {
          stem[3] >= '0' && stem[3] <= '9';
 }
 
-// A decimal number of one to nine digits, without sign or blanks.
-bool parseDigits(const std::string& text, int32_t* value) {
-  if (text.empty() || text.size() > 9) return false;
-  int32_t result = 0;
+constexpr size_t digitCount(int32_t number) {
+  return number < 10 ? 1 : 1 + digitCount(number / 10);
+}
+
+// A decimal number from 0 to `last`, of no more digits than `last` has,
+// without sign or blanks.
+bool parseDigits(const std::string& text, int32_t last, int32_t* value) {
+  if (text.empty() || text.size() > digitCount(last)) return false;
+  int64_t result = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
     result = result * 10 + (c - '0');
   }
-  *value = result;
+  if (result > last) return false;
+  *value = static_cast<int32_t>(result);
   return true;
 }
 
@@ -48,7 +54,7 @@ bool IsUsableGameName(const std::string& game) {
 
 bool ParseRaceDirectory(const std::string& name, int32_t* race) {
   int32_t value;
-  if (!parseDigits(name, &value) || !IsRaceNumber(value)) return false;
+  if (!parseDigits(name, kRaceCount - 1, &value) || !IsRaceNumber(value)) return false;
   if (name.size() > 1 && name[0] == '0') return false;  // only the names "%d" writes
   *race = value;
   return true;
@@ -57,7 +63,9 @@ bool ParseRaceDirectory(const std::string& name, int32_t* race) {
 bool ParseTurnFile(const std::string& name, int32_t* turn) {
   if (name.size() < 4 || upperAscii(name.substr(name.size() - 4)) != ".SAV") return false;
   int32_t value;
-  if (!parseDigits(name.substr(0, name.find('.')), &value) || !IsGameTurn(value)) return false;
+  if (!parseDigits(name.substr(0, name.find('.')), kLastTurn, &value) || !IsGameTurn(value)) {
+    return false;
+  }
   *turn = value;
   return true;
 }

@@ -19,6 +19,6 @@ bool IsUsableGameName(const std::string& game);
 bool ParseRaceDirectory(const std::string& name, int32_t* race);
 
 // The turn of a turn file: a name ending in ".sav" (in any case) whose part
-// before the first '.' is a decimal number of a game turn (IsGameTurn),
-// "2401.sav" giving 2401.
+// before the first '.' is a decimal number of a game turn (IsGameTurn, of
+// at most as many digits as kLastTurn), "2401.sav" giving 2401.
 bool ParseTurnFile(const std::string& name, int32_t* turn);

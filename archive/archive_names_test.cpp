@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(ArchiveNames, OrdinaryGameNamesAreUsable) {
@@ -48,6 +50,29 @@ TEST(ArchiveNames, TurnFilesAreNumberedSavFiles) {
                            "1234567890.sav", "sav", "RACES.SAV", "2399.sav", "12.sav", "0.sav"}) {
     EXPECT_FALSE(ParseTurnFile(name, &turn)) << name;
   }
+}
+
+TEST(ArchiveNames, TurnFilesHoldEveryGameTurnAndNoOther) {
+  // A turn is listed again exactly when it may be stored: the names "%d.sav"
+  // writes for the game's first and last turns are turns, those beyond are not.
+  for (int32_t stored : {kFirstTurn, 2401, 123456789, kLastTurn}) {
+    int32_t turn = -1;
+    EXPECT_TRUE(IsGameTurn(stored)) << stored;
+    EXPECT_TRUE(ParseTurnFile(std::to_string(stored) + ".sav", &turn)) << stored;
+    EXPECT_EQ(turn, stored);
+  }
+  for (int32_t beyond : {kFirstTurn - 1, kLastTurn + 1, 2147483647}) {
+    int32_t turn = -1;
+    EXPECT_FALSE(IsGameTurn(beyond)) << beyond;
+    EXPECT_FALSE(ParseTurnFile(std::to_string(beyond) + ".sav", &turn)) << beyond;
+    EXPECT_EQ(turn, -1);
+  }
+  int32_t turn = -1;
+  for (const char* name : {"0999999999.sav", "0000002401.sav", "99999999999.sav",
+                           "4294967297.sav", "99999999999999999999.sav"}) {
+    EXPECT_FALSE(ParseTurnFile(name, &turn)) << name;
+  }
+  EXPECT_EQ(turn, -1);
 }
 
 }  // namespace

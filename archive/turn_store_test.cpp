@@ -242,6 +242,22 @@ TEST_F(TurnStoreTest, SavesNothingWithoutATurn) {
   EXPECT_FALSE(exists(layout.Root()));
 }
 
+TEST_F(TurnStoreTest, OnlyTurnsTheListingTakesAreStored) {
+  // The last turn a file name holds is stored and listed; a later one
+  // would be a file no listing offers, so it is not written at all.
+  saveTurn("Galaxy", 2, 999999999);
+  EXPECT_EQ(store.ListTurns("Galaxy", 2), std::vector<int32_t>{999999999});
+  for (int32_t turn : {1000000000, 2147483647}) {
+    CurrentGame later(std::make_unique<FixedClock>(testing_game::kMoment));
+    capture(later, "Galaxy", 2, turn);
+    EXPECT_NO_THROW(store.SaveTurn(later));
+    EXPECT_NO_THROW(store.ExportTurnText(later));
+    EXPECT_FALSE(exists(layout.TurnFile("Galaxy", 2, turn))) << turn;
+    EXPECT_FALSE(exists(layout.TextFile("Galaxy", 2, turn))) << turn;
+  }
+  EXPECT_EQ(store.ListTurns("Galaxy", 2), std::vector<int32_t>{999999999});
+}
+
 TEST_F(TurnStoreTest, UnusableGameNamesAreRefusedBeforeAnythingIsWritten) {
   for (const char* name : {"..", "..\\outside", "../outside", "C:\\x", "a:b", "CON"}) {
     SCOPED_TRACE(name);

@@ -43,6 +43,18 @@ TEST(CurrentGame, LoadedNeedsNameRaceAndRealTurn) {
   EXPECT_EQ(game.Turn(), -1);
 }
 
+TEST(CurrentGame, LoadedTurnIsOneTheArchiveCanList) {
+  CurrentGame game;
+  game.SetGameName("Galaxy");
+  game.SetRaceNumber(3);
+  game.SetTurn(999999999);  // the last turn a turn file's name holds
+  EXPECT_TRUE(game.HasTurn());
+  for (int32_t turn : {1000000000, 2147483647}) {
+    game.SetTurn(turn);
+    EXPECT_FALSE(game.HasTurn()) << turn;
+  }
+}
+
 TEST(CurrentGame, RaceNameIsTheFirstMatchingRowsPlural) {
   auto game = makeGame();
   addRace(*game, 3, "Zorgs", kEnemy);

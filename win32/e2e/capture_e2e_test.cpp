@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -70,8 +71,8 @@ class CaptureEndToEnd : public ::testing::Test {
   ScratchDirectory scratch;
 };
 
-void expectSameCaptureAsInProcess(const std::string& directory, const char* sample, int32_t turn) {
-  const std::string text = sampleText(sample);
+void expectSameCaptureAsInProcess(const std::string& directory, const std::string& text,
+                                  int32_t turn) {
   std::istringstream in(text);
   FakeGame fake(ParseScenario(in));
   Capture expected(directory + "fake\\", fake, turn);
@@ -101,11 +102,40 @@ void expectSameCaptureAsInProcess(const std::string& directory, const char* samp
 }
 
 TEST_F(CaptureEndToEnd, EnglishSampleAcrossProcesses) {
-  expectSameCaptureAsInProcess(subdirectory("english"), "english.scenario", 2401);
+  expectSameCaptureAsInProcess(subdirectory("english"), sampleText("english.scenario"), 2401);
 }
 
 TEST_F(CaptureEndToEnd, GermanSampleAcrossProcesses) {
-  expectSameCaptureAsInProcess(subdirectory("german"), "german.scenario", 2405);
+  expectSameCaptureAsInProcess(subdirectory("german"), sampleText("german.scenario"), 2405);
+}
+
+TEST_F(CaptureEndToEnd, OutgoingPostBeyondThirtyTwoMessagesAcrossProcesses) {
+  // The sample's three outgoing messages (the last a draft without a
+  // recipient) and 37 more: the real game's Next button must lead the
+  // capture past the 32nd page and stop it on the blank one, as the
+  // in-process game does.
+  std::string text = sampleText("english.scenario");
+  for (int i = 4; i <= 40; ++i) {
+    text += "outgoing " + std::to_string((i - 1) % 4 + 1) + "\nOutgoing " + std::to_string(i) +
+            "\n.\n";
+  }
+  const std::string directory = subdirectory("forty");
+  expectSameCaptureAsInProcess(directory, text, 2401);
+
+  TurnStore archive(ArchiveLayout(ProgramDirectory(directory + "real\\")));
+  auto game = testing_game::makeGame();
+  ASSERT_NO_THROW(archive.LoadTurn(*game, "Andromeda", 1, 2401));
+  int32_t outgoing = 0;
+  int32_t lastNumber = 0;
+  const SmartCache& messages = game->MessageTable();
+  for (int32_t i = 0; i < messages.rowCount(); ++i) {
+    const CacheRow row = messages.rowAt(i);
+    if (row.getLong(MSGINCOMING) != 0) continue;
+    ++outgoing;
+    lastNumber = std::max(lastNumber, row.getLong(MSGID));
+  }
+  EXPECT_EQ(outgoing, 40 - 1);  // all but the draft
+  EXPECT_EQ(lastNumber, 6 + 40);  // numbered on after the six incoming ones
 }
 
 TEST_F(CaptureEndToEnd, MissingGameWindow) {
