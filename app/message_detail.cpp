@@ -1,6 +1,7 @@
 #include "app/message_detail.h"
 
 #include "app/colors.h"
+#include "archive/turn_text.h"
 #include "reader/current_game.h"
 #include "reader/game_tables.h"
 #include "support/text_format.h"
@@ -26,14 +27,15 @@ MessageDetailView ShowMessage(const CurrentGame& game, CachePosition position) {
   const SmartCache& messages = game.MessageTable();
   const CacheRow row = messages.rowAt(position);
   MessageDetailView view;
-  view.text = row.isNull(MSGTXT) ? std::string() : row.getString(MSGTXT);
+  view.text = row.isNull(MSGTXT) ? std::string() : WithCrLf(row.getString(MSGTXT));
   view.color = kForeground;
   if (row.isNull(MSGRACNO)) {
     view.header = "---System Message---";
     view.party = std::string(20, '-');
   } else {
     const int32_t race = row.getLong(MSGRACNO);
-    const char* direction = row.getLong(MSGINCOMING) != 0 ? "from" : "to";
+    const bool outgoing = !row.isNull(MSGINCOMING) && row.getLong(MSGINCOMING) == 0;
+    const char* direction = outgoing ? "to" : "from";
     view.header = "---Diplomatic Message---";
     const CachePosition found = game.FindRaceRow(race);
     if (found.isEnd()) {

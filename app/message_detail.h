@@ -10,7 +10,7 @@
 class CurrentGame;
 
 struct MessageDetailView {
-  std::string text;    // MSGTXT, empty when NULL
+  std::string text;    // MSGTXT (empty when NULL), every line end CR LF for the text box
   std::string header;  // "---System Message---" or "---Diplomatic Message---"
   std::string party;   // 20 hyphens, or "from: Zorgs" / "to: Zorgs"
   Color color = 0;     // of both labels: by the relation to the race
@@ -28,5 +28,6 @@ CachePosition FindMessage(const SmartCache& messages, int32_t id);
 
 // The view of the row at `position` (not the end). A diplomatic message
 // whose race has no RaceTable row says "from: unknown race N" in the
-// foreground colour.
+// foreground colour; one without a direction (MSGINCOMING NULL, possible
+// only in files written elsewhere) counts as incoming.
 MessageDetailView ShowMessage(const CurrentGame& game, CachePosition position);

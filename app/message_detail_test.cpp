@@ -92,3 +92,26 @@ TEST_F(DetailTest, SingleRowAndRepeatedIds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DetailTest, RowsWrittenElsewhereAreShownNotRaised) {
+  // A system message type with a race and no direction, as a hand-made
+  // file may hold it: it counts as incoming.
+  CacheRow odd = game->MessageTable().templateRow();
+  odd.setLong(MSGID, 6);
+  odd.setLong(MSGTYP, 0);
+  odd.setLong(MSGRACNO, 1);
+  odd.setString(MSGTXT, "no direction");
+  game->MessageTable().appendRow(odd);
+  const MessageDetailView view = at(6);
+  EXPECT_EQ(view.header, "---Diplomatic Message---");
+  EXPECT_EQ(view.party, "from: Zorgs");
+  EXPECT_EQ(view.text, "no direction");
+
+  // Lone line feeds become CR LF, so that the text box breaks every line.
+  AddMessageRow(*game, "one\ntwo\r\nthree\n", 7, 1, -1);
+  EXPECT_EQ(at(7).text, "one\r\ntwo\r\nthree\r\n");
+}
+
+}  // namespace
