@@ -199,7 +199,7 @@ TEST_F(BrowseTest, AllTurnsGathersThePlayerPostOfEveryTurn) {
   EXPECT_FALSE(commands.OnNextTurn().refresh);
 
   // Under "(Outgoing Post)" the list shows the outgoing post of every turn.
-  const MainWindowView view = BuildMainWindowView(*game, MessageFilter{false, true, -1}, false);
+  const MainWindowView view = BuildMainWindowView(*game, MessageFilter{false, true, -1});
   ASSERT_EQ(view.items.size(), 3u);
   EXPECT_EQ(view.items[2].lines, std::vector<std::string>{"to 1 in 2402"});
 

@@ -17,14 +17,32 @@ void outline(Canvas& canvas, const Rect& r) {
   canvas.LineTo(r.left, r.top);
 }
 
+// Every other pixel of the outline of `r`, starting at its top left.
+void dottedOutline(Canvas& canvas, const Rect& r, Color color) {
+  const auto dot = [&](int x, int y) { canvas.FillRect(Rect{x, y, x + 1, y + 1}, color); };
+  for (int x = r.left; x < r.right; x += 2) {
+    dot(x, r.top);
+    dot(x, r.bottom - 1);
+  }
+  for (int y = r.top; y < r.bottom; y += 2) {
+    dot(r.left, y);
+    dot(r.right - 1, y);
+  }
+}
+
 }  // namespace
 
 void DrawButtonFace(Canvas& canvas, const Rect& item, const std::string& caption, bool pushed,
-                    bool disabled) {
+                    bool disabled, bool focused) {
   const Color pen = disabled ? kDisabled : (pushed ? kBackground : kForeground);
   canvas.FillRect(item, pushed ? kForeground : kBackground);
   canvas.SetPen(pen);
   outline(canvas, item);
+  const Rect inner{item.left + kFocusInset, item.top + kFocusInset, item.right - kFocusInset,
+                   item.bottom - kFocusInset};
+  if (focused && !disabled && inner.Width() > 0 && inner.Height() > 0) {
+    dottedOutline(canvas, inner, pen);
+  }
   const std::string shown = caption.substr(0, kLongestButtonCaption);
   const int x = item.left + item.Width() / 2 - StrokeTextWidth(shown.c_str(), 0) / 2;
   const int y = item.top + item.Height() / 2 - (GlyphHeight(0) + kLineGap) / 2;

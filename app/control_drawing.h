@@ -11,6 +11,7 @@
 // Owner-draw item states.
 inline constexpr uint32_t kOdsSelected = 0x0001;
 inline constexpr uint32_t kOdsDisabled = 0x0004;
+inline constexpr uint32_t kOdsFocus = 0x0010;
 
 // A button shows at most this many characters of its caption.
 inline constexpr int kLongestButtonCaption = 99;
@@ -18,9 +19,11 @@ inline constexpr int kLongestButtonCaption = 99;
 // A push button (OwnerDrawButton): filled cyan with black lines while
 // pushed, black with cyan lines otherwise, dark teal lines while disabled;
 // an outline and the caption (cut to kLongestButtonCaption) centred at
-// scale 0.
+// scale 0. The button with the keyboard focus also shows a dotted
+// rectangle in its line colour, kFocusInset pixels inside the outline.
+inline constexpr int kFocusInset = 2;
 void DrawButtonFace(Canvas& canvas, const Rect& item, const std::string& caption, bool pushed,
-                    bool disabled);
+                    bool disabled, bool focused = false);
 
 // A label's colour: `color` while enabled, each channel halved while
 // disabled.

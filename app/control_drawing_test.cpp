@@ -33,6 +33,31 @@ TEST(ButtonFace, NormalPushedAndDisabled) {
   EXPECT_EQ(disabled.Pixel(30, 2), kBackground);
 }
 
+TEST(ButtonFace, TheFocusedButtonShowsADottedRectangle) {
+  const Rect item{0, 0, 60, 20};
+  RasterCanvas plain(60, 20);
+  DrawButtonFace(plain, item, "OK", false, false);
+  RasterCanvas focused(60, 20);
+  DrawButtonFace(focused, item, "OK", false, false, true);
+  // Every other pixel of a rectangle 2 pixels inside the outline.
+  for (const auto& [x, y] : {std::pair{2, 2}, {4, 2}, {57, 2}, {2, 17}, {56, 17}, {2, 10}, {57, 10}}) {
+    EXPECT_EQ(focused.Pixel(x, y), kForeground) << x << "," << y;
+    EXPECT_EQ(plain.Pixel(x, y), kBackground) << x << "," << y;
+  }
+  EXPECT_EQ(focused.Pixel(3, 2), kBackground);  // dotted, not solid
+  EXPECT_EQ(focused.Pixel(1, 1), kBackground);  // apart from the outline
+  EXPECT_EQ(focused.Pixel(24, 6), kForeground);  // the caption stays
+
+  RasterCanvas pushed(60, 20);
+  DrawButtonFace(pushed, item, "OK", true, false, true);
+  EXPECT_EQ(pushed.Pixel(2, 2), kBackground);  // in the pushed button's line colour
+  EXPECT_EQ(pushed.Pixel(3, 2), kForeground);
+
+  RasterCanvas disabled(60, 20);
+  DrawButtonFace(disabled, item, "OK", false, true, true);
+  EXPECT_EQ(disabled.Pixel(2, 2), kBackground);  // a disabled button has no focus to show
+}
+
 // A long caption shows its first 99 characters only, centred as a caption
 // of 99 characters is.
 TEST(ButtonFace, LongCaptionsAreCut) {

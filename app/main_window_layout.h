@@ -19,3 +19,15 @@ struct MainWindowLayout {
 // the list's offset from the window's corner: then nothing moves.
 bool ComputeMainWindowLayout(int width, int height, const Rect& window, const Rect& list,
                              MainWindowLayout* layout);
+
+// The smallest client area of the main window: "About" and "Quit", which
+// keep their distance from the bottom edge, stay below the lowest of the
+// other buttons (whose bottom edge is `lowestButtonBottom` pixels from the
+// top of the client area), and the list, which starts `listLeft` pixels
+// from the left, keeps kMinimumListWidth pixels.
+struct ClientSize {
+  int width;
+  int height;
+};
+inline constexpr int kMinimumListWidth = 120;
+ClientSize MinimumClientSize(int lowestButtonBottom, int listLeft);

@@ -76,6 +76,10 @@ MessageListItem NoMessagesItem() {
   return item;
 }
 
+bool MessageDetailEnabled(const CurrentGame& game, int32_t selectedId) {
+  return game.HasTurn() && selectedId >= 0;
+}
+
 MessageListItem BuildMessageItem(const CurrentGame& game, const CacheRow& row) {
   MessageListItem item;
   item.id = row.getLong(MSGID);
@@ -101,8 +105,7 @@ MessageListItem BuildMessageItem(const CurrentGame& game, const CacheRow& row) {
   return item;
 }
 
-MainWindowView BuildMainWindowView(const CurrentGame& game, const MessageFilter& filter,
-                                   bool listHasSelection) {
+MainWindowView BuildMainWindowView(const CurrentGame& game, const MessageFilter& filter) {
   MainWindowView view;
   const int32_t race = game.RaceNumber();
   view.loaded = game.HasTurn();
@@ -116,7 +119,7 @@ MainWindowView BuildMainWindowView(const CurrentGame& game, const MessageFilter&
     view.raceLabelColor = RaceColor(race);
     view.yearLabel = formatText("%d", static_cast<int>(game.Turn()));
     for (int id : kLoadedOrder) view.enabling.emplace_back(id, true);
-    view.enabling.emplace_back(IDC_MESSAGE_DETAIL, listHasSelection);
+    view.enabling.emplace_back(IDC_MESSAGE_DETAIL, false);
   } else {
     view.title = std::string(kProgramTitle) + kVersion;
     view.gameLabel = "<not loaded>";

@@ -38,11 +38,16 @@ struct MainWindowView {
   std::vector<MessageListItem> items;
 };
 
-// The view for `game` and `filter`. `listHasSelection` tells whether the
-// message list has a selection before the refresh (it enables "Message
-// Detail" in the loaded state). Table errors pass on.
-MainWindowView BuildMainWindowView(const CurrentGame& game, const MessageFilter& filter,
-                                   bool listHasSelection);
+// The view for `game` and `filter`. The refresh fills the list anew, so
+// nothing is selected afterwards and "Message Detail" is disabled in
+// either state (MessageDetailEnabled enables it with a selection). Table
+// errors pass on.
+MainWindowView BuildMainWindowView(const CurrentGame& game, const MessageFilter& filter);
+
+// Whether "Message Detail" is enabled while the list item with id
+// `selectedId` is selected (-1 for none, and for the no-messages entry):
+// exactly while a message of a loaded turn is selected.
+bool MessageDetailEnabled(const CurrentGame& game, int32_t selectedId);
 
 // The list item of one MessageTable row.
 MessageListItem BuildMessageItem(const CurrentGame& game, const CacheRow& row);

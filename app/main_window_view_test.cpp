@@ -34,7 +34,7 @@ class MainWindowViewTest : public ::testing::Test {
 
   std::vector<int32_t> ids(const MessageFilter& filter) const {
     std::vector<int32_t> result;
-    for (const MessageListItem& item : BuildMainWindowView(*game, filter, false).items) {
+    for (const MessageListItem& item : BuildMainWindowView(*game, filter).items) {
       result.push_back(item.id);
     }
     return result;
@@ -44,7 +44,7 @@ class MainWindowViewTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowViewTest, LoadedState) {
-  const MainWindowView view = BuildMainWindowView(*game, MessageFilter(), true);
+  const MainWindowView view = BuildMainWindowView(*game, MessageFilter());
   EXPECT_TRUE(view.loaded);
   EXPECT_EQ(view.title,
             "Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT
@@ -57,10 +57,16 @@ TEST_F(MainWindowViewTest, LoadedState) {
   const std::vector<std::pair<int, bool>> order = {
       {1028, true}, {1029, true}, {1022, true}, {1004, true}, {1005, true},
       {1006, true}, {1025, true}, {1023, true}, {1016, true}, {1024, true},
-      {1040, true}, {1039, true}, {1020, true}, {1031, true}, {1019, true}};
-  EXPECT_EQ(view.enabling, order);
-  EXPECT_EQ(BuildMainWindowView(*game, MessageFilter(), false).enabling.back(),
-            std::make_pair(IDC_MESSAGE_DETAIL, false));
+      {1040, true}, {1039, true}, {1020, true}, {1031, true}, {1019, false}};
+  EXPECT_EQ(view.enabling, order);  // the refilled list has no selection: no detail
+}
+
+TEST_F(MainWindowViewTest, MessageDetailFollowsTheSelection) {
+  EXPECT_TRUE(MessageDetailEnabled(*game, 3));
+  EXPECT_TRUE(MessageDetailEnabled(*game, 0));
+  EXPECT_FALSE(MessageDetailEnabled(*game, -1));  // nothing, or the no-messages entry
+  game->SetTurn(2399);
+  EXPECT_FALSE(MessageDetailEnabled(*game, 3));  // nothing loaded
 }
 
 TEST_F(MainWindowViewTest, NotLoadedStates) {
@@ -68,7 +74,7 @@ TEST_F(MainWindowViewTest, NotLoadedStates) {
                                    std::make_pair(-1, 2400)}) {
     game->SetRaceNumber(race);
     game->SetTurn(turn);
-    const MainWindowView view = BuildMainWindowView(*game, MessageFilter(), true);
+    const MainWindowView view = BuildMainWindowView(*game, MessageFilter());
     EXPECT_FALSE(view.loaded);
     EXPECT_EQ(view.title, "Korvik Vandor! Message Reader V" VANDOR_VERSION_TEXT);
     EXPECT_EQ(view.gameLabel, "<not loaded>");
@@ -82,7 +88,7 @@ TEST_F(MainWindowViewTest, NotLoadedStates) {
     EXPECT_EQ(view.enabling, order);
   }
   CurrentGame empty;  // no columns at all: nothing is searched
-  EXPECT_EQ(BuildMainWindowView(empty, MessageFilter(), false).items.size(), 1u);
+  EXPECT_EQ(BuildMainWindowView(empty, MessageFilter()).items.size(), 1u);
 }
 
 TEST_F(MainWindowViewTest, FiltersOfTheTable) {
@@ -91,7 +97,7 @@ TEST_F(MainWindowViewTest, FiltersOfTheTable) {
   EXPECT_EQ(ids(MessageFilter{false, true, -1}), (std::vector<int32_t>{3, 4, 5}));
   EXPECT_EQ(ids(MessageFilter{false, false, -1}), (std::vector<int32_t>{1, 2, 3, 4, 5}));
   // Nothing matches: the one "no messages" entry.
-  const MainWindowView none = BuildMainWindowView(*game, MessageFilter{true, false, 2}, false);
+  const MainWindowView none = BuildMainWindowView(*game, MessageFilter{true, false, 2});
   ASSERT_EQ(none.items.size(), 1u);
   EXPECT_EQ(none.items[0].id, -1);
   EXPECT_EQ(none.items[0].height, 100);
@@ -101,7 +107,7 @@ TEST_F(MainWindowViewTest, FiltersOfTheTable) {
 
 TEST_F(MainWindowViewTest, ItemsTakeTheirRacesColourNameAndRelation) {
   const std::vector<MessageListItem> items =
-      BuildMainWindowView(*game, MessageFilter{false, false, -1}, false).items;
+      BuildMainWindowView(*game, MessageFilter{false, false, -1}).items;
   EXPECT_EQ(items[0].raceName, "");  // a system message
   EXPECT_EQ(items[0].color, kForeground);
   EXPECT_EQ(items[1].raceName, "Zorgs");

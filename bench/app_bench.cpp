@@ -49,7 +49,7 @@ void BM_RefreshList(benchmark::State& state) {
   game.SetGameName("Benchmark");
   game.SetRaceNumber(3);
   size_t items = 0;
-  timing::Measure(state, [&] { items = BuildMainWindowView(game, MessageFilter(), false).items.size(); });
+  timing::Measure(state, [&] { items = BuildMainWindowView(game, MessageFilter()).items.size(); });
   state.counters["items"] = static_cast<double>(items);
 }
 

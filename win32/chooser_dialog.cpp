@@ -2,6 +2,8 @@
 
 #include "app/colors.h"
 #include "app/control_ids.h"
+#include "app/window_placement.h"
+#include "win32/screen_area.h"
 #include "win32/wide_text.h"
 
 namespace {
@@ -30,9 +32,12 @@ Choice ChooserDialog::Run() {
 }
 
 bool ChooserDialog::OnInit() {
+  // At the mouse cursor, but all of it on the screen under the cursor.
   POINT cursor;
   if (GetCursorPos(&cursor)) {
-    SetWindowPos(Handle(), HWND_TOP, cursor.x, cursor.y, 0, 0, SWP_NOSIZE);
+    const Rect size = WindowRect(Handle());
+    const Rect place = PlaceAt(cursor.x, cursor.y, size.Width(), size.Height(), WorkAreaAt(cursor));
+    SetWindowPos(Handle(), HWND_TOP, place.left, place.top, 0, 0, SWP_NOSIZE);
   }
   SetWindowTextW(Handle(), ToWide(title_).c_str());
   list_.Attach(Item(IDC_CHOOSER_LIST));

@@ -19,6 +19,19 @@ void ShowEscapedError(HWND owner, const std::string& report) {
   MessageBoxW(owner, ToWide(text).c_str(), L"Error", MB_OK);
 }
 
+LRESULT GuardCallback(HWND owner, const std::function<LRESULT()>& body, LRESULT failed) {
+  try {
+    return body();
+  } catch (const LExc_Base& e) {
+    ShowEscapedError(owner, e.reportText());
+  } catch (const std::exception& e) {
+    ShowEscapedError(owner, e.what());
+  } catch (...) {
+    ShowEscapedError(owner, "an unknown error");
+  }
+  return failed;
+}
+
 INT_PTR Dialog::DoModal() {
   creating = this;
   const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_),
@@ -37,16 +50,7 @@ INT_PTR CALLBACK Dialog::Proc(HWND window, UINT message, WPARAM wParam, LPARAM l
     SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
   }
   if (self == nullptr) return FALSE;
-  try {
-    return self->Dispatch(message, wParam, lParam);
-  } catch (const LExc_Base& e) {
-    ShowEscapedError(window, e.reportText());
-  } catch (const std::exception& e) {
-    ShowEscapedError(window, e.what());
-  } catch (...) {
-    ShowEscapedError(window, "an unknown error");
-  }
-  return TRUE;
+  return GuardCallback(window, [&] { return self->Dispatch(message, wParam, lParam); }, TRUE);
 }
 
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -63,3 +64,9 @@ class Dialog {
 // Shows a failure that escaped a command: caption "Error", `report` below
 // a line that says the command stopped.
 void ShowEscapedError(HWND owner, const std::string& report);
+
+// Runs `body`, the work of a callback that the system calls (a window or
+// dialog procedure, a hook), and returns its result. No exception may cross
+// such a callback: one that `body` raises is shown (ShowEscapedError, over
+// `owner`) and `failed` returned instead.
+LRESULT GuardCallback(HWND owner, const std::function<LRESULT()>& body, LRESULT failed);

@@ -99,3 +99,23 @@ TEST(WaitForDialog, GivesUpOnADialogWithoutTheControls) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GuardCallback, ShowsWhatTheCallbackRaisesAndGivesItsFailureValue) {
+  std::wstring shown;
+  std::thread user([&] {
+    HWND box = WaitForDialog(L"Error", {IDOK, 0xFFFF}, 20000);
+    if (box == nullptr) return;
+    shown = TextOf(GetDlgItem(box, 0xFFFF));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  const LRESULT result = GuardCallback(
+      nullptr, []() -> LRESULT { throw LExc_Internal_Unexpected("broken paint", "app/x", 7); }, 42);
+  user.join();
+  EXPECT_EQ(result, 42);
+  EXPECT_NE(FromWide(shown).find("Text: broken paint"), std::string::npos) << FromWide(shown);
+  EXPECT_EQ(GuardCallback(nullptr, [] { return LRESULT{5}; }, 42), 5);
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 
 #include "app/control_ids.h"
 #include "app/main_window_layout.h"
+#include "app/main_window_view.h"
 #include "app/message_detail.h"
 #include "app/save_as_text.h"
 #include "archive/turn_store.h"
@@ -18,6 +19,18 @@ const int kButtons[] = {IDC_READ_FROM_GAME, IDC_LOAD_GAME,  IDC_CHANGE_RACE, IDC
                         IDC_QUIT,           IDC_PREV_TURN,  IDC_NEXT_TURN,   IDC_ALL_TURNS};
 const int kLabels[] = {IDC_FILTER_CAPTION, IDC_FILTER_LABEL, IDC_GAME_CAPTION, IDC_GAME_LABEL,
                        IDC_RACE_CAPTION,   IDC_RACE_LABEL,   IDC_YEAR_CAPTION, IDC_YEAR_LABEL};
+
+// Sets a flag for the lifetime of the object, whatever ends it.
+class SetWhileAlive {
+ public:
+  explicit SetWhileAlive(bool& flag) : flag_(flag) { flag_ = true; }
+  ~SetWhileAlive() { flag_ = false; }
+  SetWhileAlive(const SetWhileAlive&) = delete;
+  SetWhileAlive& operator=(const SetWhileAlive&) = delete;
+
+ private:
+  bool& flag_;
+};
 
 Rect windowRect(HWND window) {
   RECT r{};
@@ -47,6 +60,16 @@ bool MainDialog::OnInit() {
 }
 
 bool MainDialog::OnCommand(int id, int code) {
+  if (id == IDC_MESSAGE_LIST && code == LBN_SELCHANGE) {
+    EnableWindow(Item(IDC_MESSAGE_DETAIL),
+                 MessageDetailEnabled(game_, list_.SelectedId()) ? TRUE : FALSE);
+    return true;
+  }
+  if (id == IDC_MESSAGE_LIST && code != LBN_DBLCLK) return false;
+  // One command at a time: while one waits in a box or a dialog of its own,
+  // a click that still reaches the window starts nothing.
+  if (commandRunning_) return true;
+  const SetWhileAlive running(commandRunning_);
   switch (id) {
     case IDC_READ_FROM_GAME: OnReadFromGame(); break;
     case IDC_LOAD_GAME: Run([&] { return commands_.OnLoadGame(); }); break;
@@ -60,13 +83,15 @@ bool MainDialog::OnCommand(int id, int code) {
     case IDC_SAVE_AS_TEXT: SaveMessagesAsText(game_, ui_, store_.Files()); break;
     case IDC_ABOUT: AboutDialog(Handle(), game_).DoModal(); break;
     case IDC_QUIT: End(IDOK); break;
-    case IDC_MESSAGE_LIST:
-      if (code == LBN_DBLCLK) OnMessageDetail();
-      break;
+    case IDC_MESSAGE_LIST: OnMessageDetail(); break;  // a double click
     default:
       return false;
   }
   return true;
+}
+
+void MainDialog::OnCancel() {
+  if (!commandRunning_) End(IDCANCEL);
 }
 
 void MainDialog::Run(const std::function<CommandOutcome()>& command,
@@ -75,7 +100,11 @@ void MainDialog::Run(const std::function<CommandOutcome()>& command,
 }
 
 void MainDialog::Apply(const CommandOutcome& outcome) {
-  if (outcome.restore) ShowWindow(Handle(), SW_RESTORE);
+  if (outcome.restore) {
+    // Back from the game's maximised frame: in front again.
+    ShowWindow(Handle(), SW_RESTORE);
+    SetForegroundWindow(Handle());
+  }
   if (outcome.filterLabel) labels_[IDC_FILTER_LABEL].SetText(*outcome.filterLabel);
   if (outcome.refresh) RefreshMainWindow();
   if (outcome.yearLabel) labels_[IDC_YEAR_LABEL].SetText(*outcome.yearLabel);
@@ -101,6 +130,8 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* 
     case WM_SIZE:
       LayOut(LOWORD(lParam), HIWORD(lParam));
       return true;
+    case WM_GETMINMAXINFO:
+      return LimitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
     default:
       (void)wParam;
       return false;
@@ -126,6 +157,25 @@ void MainDialog::Paint() {
   EndPaint(Handle(), &paint);
 }
 
+bool MainDialog::LimitSize(MINMAXINFO& limits) {
+  HWND lowest = Item(IDC_SAVE_AS_TEXT);
+  HWND list = Item(IDC_MESSAGE_LIST);
+  if (lowest == nullptr || list == nullptr) return false;  // still being made
+  RECT button = {};
+  RECT listRect = {};
+  GetWindowRect(lowest, &button);
+  GetWindowRect(list, &listRect);
+  MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&button), 2);
+  MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&listRect), 2);
+  const ClientSize minimum = MinimumClientSize(button.bottom, listRect.left);
+  RECT outer{0, 0, minimum.width, minimum.height};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongW(Handle(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongW(Handle(), GWL_EXSTYLE)));
+  limits.ptMinTrackSize.x = outer.right - outer.left;
+  limits.ptMinTrackSize.y = outer.bottom - outer.top;
+  return true;
+}
+
 void MainDialog::LayOut(int width, int height) {
   MainWindowLayout layout;
   HWND list = Item(IDC_MESSAGE_LIST);
@@ -146,14 +196,20 @@ void MainDialog::LayOut(int width, int height) {
 }
 
 void MainDialog::RefreshMainWindow() {
-  const bool selected = SendMessageW(list_.Handle(), LB_GETCURSEL, 0, 0) != LB_ERR;
-  const MainWindowView view = BuildMainWindowView(game_, filter_, selected);
+  const MainWindowView view = BuildMainWindowView(game_, filter_);
   SetWindowTextW(Handle(), ToWide(view.title).c_str());
   labels_[IDC_GAME_LABEL].SetText(view.gameLabel);
   labels_[IDC_RACE_LABEL].SetText(view.raceLabel);
   if (view.colorRaceLabel) labels_[IDC_RACE_LABEL].SetTextColor(view.raceLabelColor);
   labels_[IDC_YEAR_LABEL].SetText(view.yearLabel);
-  for (const auto& [id, enabled] : view.enabling) EnableWindow(Item(id), enabled ? TRUE : FALSE);
+  for (const auto& [id, enabled] : view.enabling) {
+    // A control that loses its focus with its enabling hands it to "Read
+    // from Vandor!", which is always enabled, so that the keys keep working.
+    if (!enabled && GetFocus() == Item(id)) {
+      SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_READ_FROM_GAME)), TRUE);
+    }
+    EnableWindow(Item(id), enabled ? TRUE : FALSE);
+  }
   list_.Fill(view.items);
 }
 

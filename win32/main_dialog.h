@@ -25,6 +25,7 @@ class MainDialog : public Dialog {
   bool OnInit() override;
   bool OnCommand(int id, int code) override;
   void OnOk() override {}  // Enter does not end the program
+  void OnCancel() override;  // Escape ends it, unless a command runs
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
 
   // Brings title, labels, enabling and the list in line with the game.
@@ -37,6 +38,8 @@ class MainDialog : public Dialog {
   void Apply(const CommandOutcome& outcome);
   void Paint();
   void LayOut(int width, int height);
+  // WM_GETMINMAXINFO: the window cannot shrink below MinimumClientSize.
+  bool LimitSize(MINMAXINFO& limits);
 
   CurrentGame& game_;
   const TurnStore& store_;
@@ -44,6 +47,7 @@ class MainDialog : public Dialog {
   Win32UserInterface ui_{*this};
   BrowseCommands commands_{game_, store_, ui_, filter_};
   MessageCapture capture_;
+  bool commandRunning_ = false;
   HICON icon_ = nullptr;
   std::map<int, OwnerDrawButton> buttons_;
   std::map<int, OwnerDrawStatic> labels_;

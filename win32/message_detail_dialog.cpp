@@ -2,7 +2,9 @@
 
 #include "app/control_ids.h"
 #include "app/message_detail.h"
+#include "app/window_placement.h"
 #include "reader/current_game.h"
+#include "win32/screen_area.h"
 #include "win32/wide_text.h"
 
 namespace {
@@ -21,6 +23,12 @@ MessageDetailDialog::MessageDetailDialog(HWND parent, const CurrentGame& game,
 }
 
 bool MessageDetailDialog::OnInit() {
+  if (HWND owner = GetParent(Handle())) {
+    const Rect over = WindowRect(owner);
+    const Rect size = WindowRect(Handle());
+    const POINT middle{(over.left + over.right) / 2, (over.top + over.bottom) / 2};
+    MoveWindowTo(Handle(), CenterOver(over, size.Width(), size.Height(), WorkAreaAt(middle)));
+  }
   header_.Attach(Item(IDC_DETAIL_HEADER));
   party_.Attach(Item(IDC_DETAIL_PARTY));
   header_.SetScale(1, 0);
@@ -38,15 +46,29 @@ void MessageDetailDialog::ShowMessage() {
   header_.SetText(view.header);
   party_.SetTextColor(view.color);
   party_.SetText(view.party);
-  EnableWindow(Item(IDC_DETAIL_NEXT), view.nextEnabled);
-  EnableWindow(Item(IDC_DETAIL_PREVIOUS), view.previousEnabled);
+  // Enabled first, so that a focus handed on never lands on a button that
+  // is about to go.
+  for (bool enable : {true, false}) {
+    if (view.nextEnabled == enable) EnableButton(IDC_DETAIL_NEXT, enable);
+    if (view.previousEnabled == enable) EnableButton(IDC_DETAIL_PREVIOUS, enable);
+  }
+}
+
+void MessageDetailDialog::EnableButton(int id, bool enabled) {
+  HWND button = Item(id);
+  if (!enabled && GetFocus() == button) {
+    HWND other = Item(id == IDC_DETAIL_NEXT ? IDC_DETAIL_PREVIOUS : IDC_DETAIL_NEXT);
+    HWND heir = IsWindowEnabled(other) ? other : Item(IDCANCEL);
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(heir), TRUE);
+  }
+  EnableWindow(button, enabled ? TRUE : FALSE);
 }
 
 void MessageDetailDialog::Next() {
   const SmartCache& messages = game_.MessageTable();
   const CachePosition after = messages.next(position_);
   if (after == messages.end()) {
-    EnableWindow(Item(IDC_DETAIL_NEXT), FALSE);
+    EnableButton(IDC_DETAIL_NEXT, false);
     return;
   }
   position_ = after;
@@ -56,17 +78,43 @@ void MessageDetailDialog::Next() {
 void MessageDetailDialog::Previous() {
   const SmartCache& messages = game_.MessageTable();
   if (position_ == messages.begin()) {
-    EnableWindow(Item(IDC_DETAIL_PREVIOUS), FALSE);
+    EnableButton(IDC_DETAIL_PREVIOUS, false);
     return;
   }
   position_ = messages.prev(position_);
   ShowMessage();
 }
 
-bool MessageDetailDialog::OnCommand(int id, int) {
-  if (id == IDC_DETAIL_NEXT) Next();
-  else if (id == IDC_DETAIL_PREVIOUS) Previous();
-  else return false;
+bool MessageDetailDialog::OnKey(WPARAM key) {
+  switch (key) {
+    case VK_RIGHT:
+    case VK_DOWN:
+      Next();
+      return true;
+    case VK_LEFT:
+    case VK_UP:
+      Previous();
+      return true;
+    case VK_NEXT:
+    case VK_PRIOR:
+      SendMessageW(Item(IDC_DETAIL_TEXT), WM_VSCROLL, key == VK_NEXT ? SB_PAGEDOWN : SB_PAGEUP, 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool MessageDetailDialog::OnCommand(int id, int code) {
+  if (id == IDC_DETAIL_NEXT) {
+    Next();
+  } else if (id == IDC_DETAIL_PREVIOUS) {
+    Previous();
+  } else if (id == IDC_DETAIL_TEXT && code == EN_SETFOCUS) {
+    // The text box only shows: the keys stay with the buttons.
+    SendMessageW(Handle(), WM_NEXTDLGCTL, 0, FALSE);
+  } else {
+    return false;
+  }
   return true;
 }
 
@@ -84,18 +132,10 @@ LRESULT CALLBACK MessageDetailDialog::KeyFilter(int code, WPARAM wParam, LPARAM 
   const MSG* message = reinterpret_cast<const MSG*>(lParam);
   if (code == MSGF_DIALOGBOX && shown != nullptr && message->message == WM_KEYDOWN &&
       (message->hwnd == shown->Handle() || IsChild(shown->Handle(), message->hwnd))) {
-    switch (message->wParam) {
-      case VK_RIGHT:
-      case VK_DOWN:
-        shown->Next();
-        return 1;
-      case VK_LEFT:
-      case VK_UP:
-        shown->Previous();
-        return 1;
-      default:
-        break;
-    }
+    MessageDetailDialog* dialog = shown;
+    const LRESULT handled = GuardCallback(
+        dialog->Handle(), [&] { return dialog->OnKey(message->wParam) ? 1 : 0; }, 1);
+    if (handled) return 1;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

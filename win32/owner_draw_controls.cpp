@@ -1,6 +1,7 @@
 #include "win32/owner_draw_controls.h"
 
 #include "app/control_drawing.h"
+#include "win32/dialog.h"
 #include "win32/gdi_canvas.h"
 #include "win32/wide_text.h"
 
@@ -42,8 +43,10 @@ uint32_t itemState(const DRAWITEMSTRUCT& draw) {
 void OwnerDrawButton::DrawItem(const DRAWITEMSTRUCT& draw) {
   const bool pushed = (SendMessageW(draw.hwndItem, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
   const bool disabled = (draw.itemState & ODS_DISABLED) != 0;
+  const bool focused = (draw.itemState & ODS_FOCUS) != 0;
   GdiCanvas canvas(draw.hDC);
-  DrawButtonFace(canvas, ToRect(draw.rcItem), windowText(draw.hwndItem, kLongestButtonCaption), pushed, disabled);
+  DrawButtonFace(canvas, ToRect(draw.rcItem), windowText(draw.hwndItem, kLongestButtonCaption),
+                 pushed, disabled, focused);
 }
 
 void OwnerDrawStatic::Attach(HWND window) {
@@ -90,19 +93,23 @@ void OwnerDrawStatic::Paint() {
 
 LRESULT CALLBACK OwnerDrawStatic::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = objectOf<OwnerDrawStatic>(window);
+  return GuardCallback(GetParent(window), [&] { return self->Handle(message, wParam, lParam); }, 0);
+}
+
+LRESULT OwnerDrawStatic::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT:
-      self->Paint();
+      Paint();
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the paint fills the whole label
     case WM_ENABLE: {
-      const LRESULT result = CallWindowProcW(self->original_, window, message, wParam, lParam);
-      self->Redraw();
+      const LRESULT result = CallWindowProcW(original_, window_, message, wParam, lParam);
+      Redraw();
       return result;
     }
     default:
-      return CallWindowProcW(self->original_, window, message, wParam, lParam);
+      return CallWindowProcW(original_, window_, message, wParam, lParam);
   }
 }
 
@@ -113,14 +120,18 @@ void OwnerDrawList::Attach(HWND window) {
 
 LRESULT CALLBACK OwnerDrawList::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = objectOf<OwnerDrawList>(window);
+  return GuardCallback(GetParent(window), [&] { return self->Handle(message, wParam, lParam); }, 0);
+}
+
+LRESULT OwnerDrawList::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ERASEBKGND) {
     RECT client;
-    GetClientRect(window, &client);
+    GetClientRect(window_, &client);
     GdiCanvas canvas(reinterpret_cast<HDC>(wParam));
     canvas.FillRect(ToRect(client), kBackground);
     return 1;
   }
-  return CallWindowProcW(self->original_, window, message, wParam, lParam);
+  return CallWindowProcW(original_, window_, message, wParam, lParam);
 }
 
 void ColorListBox::AddItem(const std::string& text, Color color, int32_t scale) {
@@ -158,6 +169,9 @@ void MessageListBox::Fill(const std::vector<MessageListItem>& items) {
   if (!items.empty()) {
     SendMessageW(window_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(items.back().extent), 0);
   }
+  // New contents start at their left edge, wherever the old ones were
+  // scrolled to.
+  SendMessageW(window_, WM_HSCROLL, MAKEWPARAM(SB_LEFT, 0), 0);
   SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(window_, nullptr, TRUE);
 }

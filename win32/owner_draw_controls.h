@@ -47,6 +47,7 @@ class OwnerDrawStatic {
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Paint();
   void Redraw() const;
 
@@ -71,6 +72,7 @@ class OwnerDrawList : public OwnerDrawControl {
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   WNDPROC original_ = nullptr;
 };
 

@@ -17,12 +17,15 @@ constexpr DWORD kSavePathCharacters = 32768;
 
 }  // namespace
 
+// Every box is owned by the main window, which it disables while it is
+// open (so no other command can start behind it), and comes to the front,
+// also over the game's maximised frame.
 void Win32UserInterface::ShowError(const std::string& text) {
-  MessageBoxW(nullptr, ToWide(text).c_str(), L"Error", MB_OK);
+  MessageBoxW(owner_.Handle(), ToWide(text).c_str(), L"Error", MB_OK | MB_SETFOREGROUND);
 }
 
 bool Win32UserInterface::AskOkCancel(const std::string& caption, const std::string& question) {
-  return MessageBoxW(nullptr, ToWide(question).c_str(), ToWide(caption).c_str(),
+  return MessageBoxW(owner_.Handle(), ToWide(question).c_str(), ToWide(caption).c_str(),
                      MB_OKCANCEL | MB_SETFOREGROUND) != IDCANCEL;
 }
 

@@ -10,8 +10,8 @@
 
 class Win32UserInterface : public UserInterface {
  public:
-  // Dialogs open over `owner` (the main window), which must outlive this.
-  // (The message boxes have no owner yet.)
+  // Boxes and dialogs open over `owner` (the main window), which must
+  // outlive this.
   explicit Win32UserInterface(const Dialog& owner) : owner_(owner) {}
   Win32UserInterface(const Win32UserInterface&) = delete;
   Win32UserInterface& operator=(const Win32UserInterface&) = delete;

@@ -56,6 +56,13 @@ void Press(HWND button);
 // false when that does not happen within `milliseconds`. Only for buttons
 // that open no dialog: the call would wait for the dialog to close.
 bool PressAndWait(HWND button, DWORD milliseconds);
+// The window that has the keyboard focus in the thread of `window`; null
+// when none has.
+HWND FocusOf(HWND window);
+// Types `key` as a user does: a key press and release for the window with
+// the keyboard focus in the thread of `window`. False when no window has
+// the focus there (the key would go nowhere).
+bool TypeKey(HWND window, UINT key);
 // Sets the text of a dialog's control.
 void Type(HWND dialog, int id, const std::wstring& text);
 // Selects entry `index` of a dialog's list box as a click would, telling

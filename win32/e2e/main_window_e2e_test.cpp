@@ -35,7 +35,7 @@ std::vector<MessageListItem> expectedItems() {
   const TurnStore store(ArchiveLayout(ProgramDirectory(scratch.text())));
   auto game = testing_game::makeGame();
   testing_capture::CaptureFromFake(LoadScenario(scenarioPath()), 2401, store, *game);
-  return BuildMainWindowView(*game, MessageFilter(), false).items;
+  return BuildMainWindowView(*game, MessageFilter()).items;
 }
 
 class MainWindowEndToEnd : public ::testing::Test {
@@ -119,6 +119,8 @@ TEST_F(MainWindowEndToEnd, CaptureThroughTheWindow) {
 
   readFromGame({L"2399", L"2401"});
   ASSERT_TRUE(captured()) << FromWide(TextOf(main));
+  // The capture maximised the game's frame; the reader is in front again.
+  EXPECT_EQ(GetForegroundWindow(), main);
   EXPECT_EQ(label(IDC_GAME_LABEL), L"Andromeda");
   EXPECT_EQ(label(IDC_RACE_LABEL), L"Terrans");
   EXPECT_EQ(label(IDC_YEAR_LABEL), L"2401");
