@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "app/user_interface.h"
+#include "archive/archive_layout.h"
 #include "archive/file_group_writer.h"
 #include "archive/path_text.h"
 #include "cache/cache_dump.h"
@@ -35,9 +36,15 @@ void SaveMessagesAsText(const CurrentGame& game, UserInterface& ui, FileSystem& 
   }
 }
 
-void OnDebugDump(const CurrentGame& game, const std::string& path) {
+std::string DumpFileBesideTheProgram(const ArchiveLayout& layout) {
+  return layout.Folder() + kDebugDumpName;
+}
+
+void OnDebugDump(const CurrentGame& game, const std::string& path, const std::string& fallback) {
   try {
     std::ofstream out(ToPath(path));  // a text file: the platform's line ends
+    if (!out.is_open() && !fallback.empty()) out.open(ToPath(fallback));
+    if (!out.is_open()) return;
     dumpCache(game.RaceTable(), out);
     dumpCache(game.MessageTable(), out);
   } catch (...) {

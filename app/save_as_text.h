@@ -4,6 +4,7 @@
 
 #include <string>
 
+class ArchiveLayout;
 class CurrentGame;
 class FileSystem;
 class SmartCache;
@@ -21,7 +22,17 @@ void SaveMessagesAsText(const CurrentGame& game, UserInterface& ui, FileSystem& 
 
 // Where the debug dump goes.
 inline constexpr char kDebugDumpFile[] = "C:\\vandormsg.log";
+// Its name beside the program, where it goes when kDebugDumpFile cannot be
+// written (a user without administrator rights cannot create files in C:\).
+inline constexpr char kDebugDumpName[] = "vandormsg.log";
+
+// The dump's file beside the program of `layout`: in the folder that holds
+// DATA.
+std::string DumpFileBesideTheProgram(const ArchiveLayout& layout);
 
 // Writes the dumps of the RaceTable and the MessageTable into the text file
-// `path`, replacing it. Reports nothing: any failure ends the dump quietly.
-void OnDebugDump(const CurrentGame& game, const std::string& path = kDebugDumpFile);
+// `path`, replacing it; when `path` cannot be opened, into `fallback`
+// instead (none when it is empty). Reports nothing: any other failure ends
+// the dump quietly.
+void OnDebugDump(const CurrentGame& game, const std::string& path = kDebugDumpFile,
+                 const std::string& fallback = std::string());

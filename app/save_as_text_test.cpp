@@ -6,6 +6,7 @@
 
 #include "app/test_user_interface.h"
 #include "archive/file_system.h"
+#include "archive/archive_layout.h"
 #include "archive/test_archive.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
@@ -69,6 +70,29 @@ TEST(DebugDump, BothTablesOneAfterTheOther) {
   EXPECT_EQ(dump.find('x'), std::string::npos);
 
   OnDebugDump(*game, scratch.text() + "missing" + kPathSeparator + "x.log");  // quietly nothing
+}
+
+TEST(DebugDump, GoesBesideTheProgramWhereItsFileCannotBeWritten) {
+  testing_archive::ScratchDirectory scratch;
+  auto game = testing_game::makeGame();
+  testing_game::addRace(*game, 0, "Humans", kFriend);
+  const ArchiveLayout layout{ProgramDirectory(scratch.text())};
+  const std::string beside = DumpFileBesideTheProgram(layout);
+  EXPECT_EQ(beside, scratch.text() + "vandormsg.log");  // beside DATA, not in it
+
+  // The fixed file's folder cannot be written: the dump goes beside the
+  // program instead, and still says nothing.
+  const std::string unwritable = scratch.text() + "no such folder" + kPathSeparator + "vandormsg.log";
+  OnDebugDump(*game, unwritable, beside);
+  EXPECT_NE(fileBytes(beside).find("RACNO\tRACNAMSING\t"), std::string::npos);
+  EXPECT_FALSE(testing_archive::exists(unwritable));
+
+  // Where the fixed file can be written, that is where it goes.
+  const std::string fixed = scratch.text() + "fixed.log";
+  testing_archive::writeFile(beside, "old");
+  OnDebugDump(*game, fixed, beside);
+  EXPECT_NE(fileBytes(fixed).find("RACNO"), std::string::npos);
+  EXPECT_EQ(fileBytes(beside), "old");
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 
 #include "archive/path_text.h"
 
+std::string ArchiveLayout::Folder() const {
+  // The root is the folder, "DATA" and a separator.
+  return root_.substr(0, root_.size() - 5);
+}
+
 std::string ArchiveLayout::GameDirectory(const std::string& game) const {
   std::string path = root_ + game;
   if (path.back() != kPathSeparator) path += kPathSeparator;

@@ -21,6 +21,9 @@ class ArchiveLayout {
 
   // DATA\ itself, ending with the separator.
   const std::string& Root() const { return root_; }
+  // The folder that holds DATA\ (the program's own), ending with the
+  // separator.
+  std::string Folder() const;
   std::string GameDirectory(const std::string& game) const;
   std::string RaceFile(const std::string& game) const;
   std::string RaceDirectory(const std::string& game, int32_t race) const;

@@ -4,8 +4,8 @@
 #include "app/save_as_text.h"
 #include "support/version.h"
 
-AboutDialog::AboutDialog(HWND parent, const CurrentGame& game)
-    : BlackDialog(IDD_ABOUT, parent), game_(game) {
+AboutDialog::AboutDialog(HWND parent, const CurrentGame& game, std::string fallbackDump)
+    : BlackDialog(IDD_ABOUT, parent), game_(game), fallbackDump_(std::move(fallbackDump)) {
   AddOwnerDrawn(IDCANCEL, &dump_);
   AddOwnerDrawn(IDOK, &ok_);
 }
@@ -21,4 +21,4 @@ bool AboutDialog::OnInit() {
   return true;
 }
 
-void AboutDialog::OnCancel() { OnDebugDump(game_); }
+void AboutDialog::OnCancel() { OnDebugDump(game_, kDebugDumpFile, fallbackDump_); }

@@ -81,7 +81,9 @@ bool MainDialog::OnCommand(int id, int code) {
     case IDC_ALL_TURNS: Run([&] { return commands_.OnAllTurns(); }); break;
     case IDC_MESSAGE_DETAIL: OnMessageDetail(); break;
     case IDC_SAVE_AS_TEXT: SaveMessagesAsText(game_, ui_, store_.Files()); break;
-    case IDC_ABOUT: AboutDialog(Handle(), game_).DoModal(); break;
+    case IDC_ABOUT:
+      AboutDialog(Handle(), game_, DumpFileBesideTheProgram(store_.Layout())).DoModal();
+      break;
     case IDC_QUIT: End(IDOK); break;
     case IDC_MESSAGE_LIST: OnMessageDetail(); break;  // a double click
     default:
