@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "cache/cache_stream.h"
 #include "app/browse_commands.h"
 #include "app/main_window_view.h"
 #include "app/message_capture.h"
@@ -103,10 +104,7 @@ void BM_AllTurns(benchmark::State& state) {
     state.SetIterationTime(t);
     const SmartCache& messages = game.MessageTable();
     rows = messages.rowCount();
-    kept = 0;
-    for (CachePosition p = messages.begin(); p != messages.end(); p = messages.next(p)) {
-      kept += static_cast<size_t>(messages.rowAt(p).data().cellByteLength());
-    }
+    kept = saveToString(messages).size();  // the bytes of the kept rows, as stored
     peaks.push_back(static_cast<double>(memory_counter::Peak()));
   }
   state.counters["ms"] = timing::Median(times) * 1000;

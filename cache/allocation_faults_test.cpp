@@ -3,6 +3,7 @@
 // the table (compared by its saved bytes) exactly as before. LeakSanitizer
 // checks that nothing is lost on the way.
 #include "cache/allocation_faults.h"
+#include "cache/row_access.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +53,7 @@ void fill(SmartCache& table) {
 }
 
 std::string rowBytes(const CacheRow& row) {
-  const CacheRowData& data = row.data();
+  const CacheRowData& data = rowData(row);
   return std::string(reinterpret_cast<const char*>(data.flags().bytes()), data.flags().byteSize()) +
          "|" + std::string(reinterpret_cast<const char*>(data.cellBytes()),
                            static_cast<size_t>(data.cellByteLength()));

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "cache/row_access.h"
+
 void dumpCache(const SmartCache& table, std::ostream& out) {
   out << '\n' << std::flush;
   const CacheRow columns = table.templateRow();
@@ -11,9 +13,11 @@ void dumpCache(const SmartCache& table, std::ostream& out) {
   out << '\n' << std::flush;
   for (CachePosition p = table.begin(); p != table.end(); p = table.next(p)) {
     const CacheRow row = table.rowAt(p);
-    for (uint32_t i = 0; i < row.columnCount(); ++i) {
-      out << row.cellText(static_cast<int32_t>(i)) << '\t';
-    }
+    // One walk over the cells: a row of many columns is written in time
+    // proportional to its size.
+    rowData(row).forEachCell([&](uint32_t i, const CellLocation& cell) {
+      out << RowAccess::cellText(row, static_cast<int32_t>(i), cell) << '\t';
+    });
     out << std::flush << '\n' << std::flush;
   }
 }

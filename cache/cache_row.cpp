@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cache/le_bytes.h"
+#include "cache/row_access.h"
 #include "cache/type_codes.h"
 #include "support/text_format.h"
 
@@ -31,8 +32,19 @@ const CellAccessor kTimestampAccess{SQL_C_TYPE_TIMESTAMP, "timestamp", {kIn, 659
 
 }  // namespace
 
-CacheRow CacheRow::createEmpty(const RaiseSite& where) {
-  return CacheRow(CacheRowData::createEmpty(where));
+CacheRow CacheRow::createEmpty() { return CacheRow(CacheRowData::createEmpty(site::kNewRowData)); }
+
+CacheRow::CacheRow(RefPtr<CacheRowData> data) : data_(std::move(data)) {}
+CacheRow::CacheRow(const CacheRow& other) noexcept = default;
+CacheRow& CacheRow::operator=(const CacheRow& other) noexcept = default;
+CacheRow::~CacheRow() = default;
+
+uint32_t CacheRow::columnCount() const { return data_->columnCount(); }
+
+int32_t CacheRow::shareCount() const { return data_.useCount(); }
+
+bool CacheRow::sharesColumnsWith(const CacheRow& other) const {
+  return data_->sharesColumnsWith(*other.data_);
 }
 
 int32_t CacheRow::columnIndex(const std::string& name) const {
@@ -86,11 +98,6 @@ void CacheRow::makeUnique() {
   data_ = data_->clone();
 }
 
-CacheRowData& CacheRow::uniqueData() {
-  makeUnique();
-  return *data_;
-}
-
 namespace {
 
 // Compares cell `rowCell` of `row` with the non-NULL cell `patternCell` of
@@ -111,13 +118,27 @@ bool CacheRow::matchesPattern(const CacheRow& pattern) const {
   const CacheRowData& pat = *pattern.data_;
   if (&row == &pat) return true;
   const bool sameColumns = row.sharesColumnsWith(pat);
-  for (uint32_t j = 0; j < pat.columnCount(); ++j) {
-    const CellLocation wanted = pat.locateCell(j);
-    if (wanted.isNull) continue;
-    const int32_t i = sameColumns ? static_cast<int32_t>(j)
-                                  : columnIndex(pat.column(j).name);
-    const CellLocation found = row.locateCell(i);
-    if (found.isNull) return false;
+  // With the same columns, the row's cells are walked beside the
+  // pattern's, once; otherwise each of the pattern's values is looked up
+  // by name.
+  uint32_t walked = 0;
+  uint32_t walkedOffset = 0;
+  const auto sameColumnCell = [&](uint32_t j) {
+    for (; walked < j; ++walked) {
+      walkedOffset += row.cellSize(CellLocation{row.flags().isSet(walked), walkedOffset,
+                                                row.column(walked).type});
+    }
+    return CellLocation{row.flags().isSet(j), walkedOffset, row.column(j).type};
+  };
+  bool matches = true;
+  pat.forEachCell([&](uint32_t j, const CellLocation& wanted) {
+    if (!matches || wanted.isNull) return;
+    const CellLocation found = sameColumns ? sameColumnCell(j)
+                                           : row.locateCell(columnIndex(pat.column(j).name));
+    if (found.isNull) {
+      matches = false;
+      return;
+    }
     if (found.type != wanted.type) {
       raiseUnexpected(
           site::kPatternTypes,
@@ -128,13 +149,13 @@ bool CacheRow::matchesPattern(const CacheRow& pattern) const {
                      static_cast<int>(wanted.type),
                      typeName(wanted.type).c_str()));
     }
-    if (!sameCellBytes(row, found, pat, wanted)) return false;
-  }
-  return true;
+    if (!sameCellBytes(row, found, pat, wanted)) matches = false;
+  });
+  return matches;
 }
 
-const uint8_t* CacheRow::readableCell(int32_t i, const CellAccessor& accessor) const {
-  const CellLocation cell = data_->locateCell(i);
+const uint8_t* CacheRow::readableCell(int32_t i, const CellLocation& cell,
+                                      const CellAccessor& accessor) const {
   const std::string& name = data_->column(i).name;
   if (cell.isNull) {
     raiseUnexpected(accessor.nullRead,
@@ -163,11 +184,11 @@ void CacheRow::storeCell(int32_t i, const CellAccessor& accessor, uint32_t lengt
 }
 
 int32_t CacheRow::getLong(int32_t i) const {
-  return getI32(readableCell(i, kLongAccess));
+  return getI32(readableCell(i, data_->locateCell(i), kLongAccess));
 }
 
 std::string CacheRow::getString(int32_t i) const {
-  const uint8_t* cell = readableCell(i, kStringAccess);
+  const uint8_t* cell = readableCell(i, data_->locateCell(i), kStringAccess);
   const uint32_t length = getU32(cell);
   const char* text = reinterpret_cast<const char*>(cell + 4);
   const char* end = std::find(text, text + length, '\0');
@@ -176,25 +197,25 @@ std::string CacheRow::getString(int32_t i) const {
 }
 
 double CacheRow::getDouble(int32_t i) const {
-  return ::getDouble(readableCell(i, kDoubleAccess));
+  return ::getDouble(readableCell(i, data_->locateCell(i), kDoubleAccess));
 }
 
 Blob CacheRow::getBlob(int32_t i) const {
-  const uint8_t* cell = readableCell(i, kBlobAccess);
+  const uint8_t* cell = readableCell(i, data_->locateCell(i), kBlobAccess);
   const uint32_t length = getU32(cell);
   return guardAlloc(length, site::kBlobCopy, [&] { return Blob(cell + 4, length); });
 }
 
 LDat CacheRow::getDate(int32_t i) const {
-  return LDat::fromBytes(readableCell(i, kDateAccess));
+  return LDat::fromBytes(readableCell(i, data_->locateCell(i), kDateAccess));
 }
 
 LTim CacheRow::getTime(int32_t i) const {
-  return LTim::fromBytes(readableCell(i, kTimeAccess));
+  return LTim::fromBytes(readableCell(i, data_->locateCell(i), kTimeAccess));
 }
 
 Timestamp CacheRow::getTimestamp(int32_t i) const {
-  return Timestamp::fromBytes(readableCell(i, kTimestampAccess));
+  return Timestamp::fromBytes(readableCell(i, data_->locateCell(i), kTimestampAccess));
 }
 
 void CacheRow::setLong(int32_t i, int32_t value) {
@@ -241,28 +262,59 @@ void CacheRow::setTimestamp(int32_t i, const Timestamp& value) {
 
 namespace {
 
-std::string blobText(const Blob& blob) {
+// "[blob 01AB...]" of the first (at most 10) of `length` bytes.
+std::string blobText(const uint8_t* bytes, uint32_t length) {
+  static const char kHex[] = "0123456789ABCDEF";
+  const uint32_t shown = std::min<uint32_t>(length, 10);
   std::string text = "[blob ";
-  const uint32_t shown = std::min<uint32_t>(blob.length(), 10);
   for (uint32_t k = 0; k < shown; ++k) {
-    text += formatText("%2.2X", static_cast<unsigned>(blob.data()[k]));
+    text += kHex[bytes[k] >> 4];
+    text += kHex[bytes[k] & 0x0F];
   }
   return text + "]";
 }
 
 }  // namespace
 
-std::string CacheRow::cellText(int32_t i) const {
-  const CellLocation cell = data_->locateCell(i);
+std::string CacheRow::cellText(int32_t i) const { return cellText(i, data_->locateCell(i)); }
+
+std::string CacheRow::cellText(int32_t i, const CellLocation& cell) const {
   if (cell.isNull) return "<NULL>";
+  // Every text is made under the allocation guard, so that running out of
+  // memory raises LExc_Internal_Mem like every other allocation here.
+  const auto text = [&](auto make) { return guardAlloc(32, site::kTextCopy, make); };
   switch (cell.type) {
-    case SQL_C_CHAR: return getString(i);
-    case SQL_C_LONG: return formatText("%d", static_cast<int>(getLong(i)));
-    case SQL_C_DOUBLE: return formatText("%.2f", getDouble(i));
-    case SQL_C_DATE: case SQL_C_TYPE_DATE: return getDate(i).text();
-    case SQL_C_TIME: case SQL_C_TYPE_TIME: return getTime(i).text();
-    case SQL_C_TIMESTAMP: case SQL_C_TYPE_TIMESTAMP: return getTimestamp(i).text();
-    case SQL_C_BINARY: return blobText(getBlob(i));
-    default: return "unknown type";
+    case SQL_C_CHAR: {
+      const uint8_t* bytes = readableCell(i, cell, kStringAccess);
+      const char* start = reinterpret_cast<const char*>(bytes + 4);
+      const char* end = std::find(start, start + getU32(bytes), '\0');
+      return guardAlloc(uint64_t(end - start) + 1, site::kTextCopy,
+                        [&] { return std::string(start, end); });
+    }
+    case SQL_C_LONG: {
+      const int32_t value = getI32(readableCell(i, cell, kLongAccess));
+      return text([&] { return formatText("%d", static_cast<int>(value)); });
+    }
+    case SQL_C_DOUBLE: {
+      const double value = ::getDouble(readableCell(i, cell, kDoubleAccess));
+      return text([&] { return formatText("%.2f", value); });
+    }
+    case SQL_C_DATE: case SQL_C_TYPE_DATE: {
+      const LDat value = LDat::fromBytes(readableCell(i, cell, kDateAccess));
+      return text([&] { return value.text(); });
+    }
+    case SQL_C_TIME: case SQL_C_TYPE_TIME: {
+      const LTim value = LTim::fromBytes(readableCell(i, cell, kTimeAccess));
+      return text([&] { return value.text(); });
+    }
+    case SQL_C_TIMESTAMP: case SQL_C_TYPE_TIMESTAMP: {
+      const Timestamp value = Timestamp::fromBytes(readableCell(i, cell, kTimestampAccess));
+      return text([&] { return value.text(); });
+    }
+    case SQL_C_BINARY: {
+      const uint8_t* bytes = readableCell(i, cell, kBlobAccess);
+      return text([&] { return blobText(bytes + 4, getU32(bytes)); });
+    }
+    default: return text([] { return std::string("unknown type"); });
   }
 }

@@ -1,8 +1,11 @@
 #include "cache/cache_row.h"
+#include "cache/row_access.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <type_traits>
+#include <utility>
 
 #include "cache/smartcache.h"
 #include "cache/test_tables.h"
@@ -35,7 +38,7 @@ TEST_F(CacheRowTest, EveryTypeRoundTripsByIndexAndByName) {
   EXPECT_EQ(row.getDate("DAT"), LDat(2401, 2, 28));
   EXPECT_EQ(row.getTime("TIM"), LTim(23, 59, 58));
   EXPECT_EQ(row.getTimestamp("TS"), kStamp);
-  EXPECT_EQ(row.data().cellByteLength(), 4 + 8 + 8 + 7 + 6 + 6 + 16);
+  EXPECT_EQ(rowData(row).cellByteLength(), 4 + 8 + 8 + 7 + 6 + 6 + 16);
 
   row.setLong("L", 1);
   row.setString("S", std::string("longer text"));
@@ -115,10 +118,10 @@ TEST_F(CacheRowTest, SettersRefuseOtherTypesAndLeaveTheRowUnchanged) {
     for (const char* column : {"L", "S", "D", "B", "DAT", "TIM", "TS"}) {
       if (std::string(column) == a.column) continue;
       const int32_t i = row.columnIndex(column);
-      const int32_t cells = row.data().cellByteLength();
+      const int32_t cells = rowData(row).cellByteLength();
       EXPECT_LEXC(a.set(row, i), LExc_Internal_BadConversion, typeName(row.columnType(i)),
                   kInliners, a.setLine);
-      EXPECT_EQ(row.data().cellByteLength(), cells);
+      EXPECT_EQ(rowData(row).cellByteLength(), cells);
     }
   }
   EXPECT_EQ(row.getString("S"), "kept");
@@ -146,10 +149,10 @@ TEST_F(CacheRowTest, NullAndEmptyTexts) {
   row.setString("S", "");
   EXPECT_FALSE(row.isNull("S"));
   EXPECT_EQ(row.getString("S"), "");
-  EXPECT_EQ(row.data().cellByteLength(), 4);
+  EXPECT_EQ(rowData(row).cellByteLength(), 4);
   row.setString(1, static_cast<const char*>(nullptr));
   EXPECT_TRUE(row.isNull(1));
-  EXPECT_EQ(row.data().cellByteLength(), 0);
+  EXPECT_EQ(rowData(row).cellByteLength(), 0);
 }
 
 TEST_F(CacheRowTest, ByNameAccessOfAMissingColumn) {
@@ -184,6 +187,54 @@ TEST_F(CacheRowTest, CellTexts) {
   EXPECT_EQ(row.cellText(3), "[blob 30313233343536373839]");
   row.setDouble("D", 2.499);
   EXPECT_EQ(row.cellText(2), "2.50");
+}
+
+TEST_F(CacheRowTest, AMovedFromHandleStillRefersToItsRow) {
+  CacheRow row = table.templateRow();
+  row.setLong("L", 5);
+  CacheRow moved = std::move(row);
+  EXPECT_EQ(moved.getLong("L"), 5);
+  EXPECT_EQ(row.getLong("L"), 5);  // NOLINT(bugprone-use-after-move): the point of the test
+  EXPECT_TRUE(row.sharesDataWith(moved));
+  row.setLong("L", 6);  // copies first: the moved-to handle keeps its value
+  EXPECT_EQ(moved.getLong("L"), 5);
+
+  CacheRow assigned = table.templateRow();
+  assigned = std::move(moved);
+  EXPECT_EQ(moved.columnCount(), 7u);  // NOLINT(bugprone-use-after-move)
+  EXPECT_EQ(assigned.getLong("L"), 5);
+  EXPECT_EQ(moved.cellText(0), "5");
+
+  SmartCache other;
+  table.swap(other);
+  EXPECT_EQ(table.columnCount(), 0u);
+  EXPECT_EQ(table.templateRow().columnCount(), 0u);
+}
+
+// Code outside the table library reaches a row only through the typed
+// accessors: nothing hands out its data, so that no caller can clear a
+// NULL flag without the bytes behind it.
+template <class T, class = void>
+struct HandsOutData : std::false_type {};
+template <class T>
+struct HandsOutData<T, std::void_t<decltype(std::declval<const T&>().data())>> : std::true_type {};
+template <class T, class = void>
+struct HandsOutUniqueData : std::false_type {};
+template <class T>
+struct HandsOutUniqueData<T, std::void_t<decltype(std::declval<T&>().uniqueData())>>
+    : std::true_type {};
+template <class T, class = void>
+struct MadeFromData : std::false_type {};
+template <class T>
+struct MadeFromData<T, std::void_t<decltype(T::FromData(std::declval<RefPtr<CacheRowData>>()))>>
+    : std::true_type {};
+
+TEST(CacheRowData, StaysInsideTheLibrary) {
+  static_assert(!HandsOutData<CacheRow>::value, "CacheRow::data() is public");
+  static_assert(!HandsOutUniqueData<CacheRow>::value, "CacheRow::uniqueData() is public");
+  static_assert(!MadeFromData<CacheRow>::value, "CacheRow::FromData() is public");
+  static_assert(!std::is_constructible_v<CacheRow, RefPtr<CacheRowData>>,
+                "a row can be made of any data");
 }
 
 }  // namespace

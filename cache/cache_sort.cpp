@@ -76,7 +76,7 @@ bool keyLess(const Key& a, const Key& b, int32_t type) {
 // then have one type and can be compared as keys taken out once.
 bool oneColumnList(const std::vector<CacheRow>& rows) {
   return std::all_of(rows.begin(), rows.end(), [&](const CacheRow& row) {
-    return row.data().sharesColumnsWith(rows.front().data());
+    return row.sharesColumnsWith(rows.front());
   });
 }
 

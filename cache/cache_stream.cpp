@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <ostream>
-#include <sstream>
 
 #include "cache/le_bytes.h"
+#include "cache/row_access.h"
+#include "cache/row_record.h"
 #include "cache/stream_reader.h"
 #include "cache/type_codes.h"
 
@@ -15,96 +16,330 @@ namespace {
 // turn, not so many that a damaged count could take much memory.
 constexpr int32_t kRowsReservedAtOnce = 4096;
 
-void writeInt32(int32_t value, std::ostream& out) {
+// Flag bytes read into the stack rather than a block of their own: those
+// of rows up to 511 columns.
+constexpr uint32_t kFlagBytesOnStack = 64;
+
+// ---- Writing --------------------------------------------------------------
+
+// The bytes of a record going to a caller's stream, whose state keeps any
+// write error for the caller to check.
+class StreamOut {
+ public:
+  explicit StreamOut(std::ostream& out) : out_(out) {}
+  void write(const void* bytes, size_t count) {
+    if (count > 0) out_.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(count));
+  }
+
+ private:
+  std::ostream& out_;
+};
+
+// The bytes going into a string of the library's own. Unlike a string
+// stream, which would swallow a failed allocation and come out short, it
+// raises LExc_Internal_Mem.
+class StringOut {
+ public:
+  explicit StringOut(std::string& bytes) : bytes_(bytes) {}
+  void write(const void* bytes, size_t count) {
+    if (bytes_.size() + count > bytes_.capacity()) {
+      const size_t wanted = std::max(bytes_.size() + count, 2 * bytes_.capacity());
+      guardAlloc(wanted, site::kCopyCells, [&] { bytes_.reserve(wanted); });
+    }
+    bytes_.append(static_cast<const char*>(bytes), count);
+  }
+
+ private:
+  std::string& bytes_;
+};
+
+template <class Out>
+void writeInt32(int32_t value, Out& out) {
   uint8_t bytes[4];
   putU32(bytes, static_cast<uint32_t>(value));
-  out.write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+  out.write(bytes, sizeof bytes);
 }
 
-void writeBytes(const uint8_t* bytes, size_t count, std::ostream& out) {
-  if (count > 0) out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(count));
+template <class Out>
+void writeCounted(const char* text, Out& out) {
+  const size_t length = text ? std::strlen(text) : 0;
+  writeInt32(static_cast<int32_t>(length), out);
+  out.write(text, length);
 }
 
-// True when the non-NULL cells that `flags` and the column types describe
-// fill `cells` exactly, every variable-length cell included.
-bool cellsAgree(const std::vector<CacheColumn>& columns, const NullFlagSet& flags,
-                const ByteBlock& cells) {
-  uint64_t offset = 0;
-  for (uint32_t j = 0; j < columns.size(); ++j) {
-    if (flags.isSet(j)) continue;
-    if (!isStorableType(columns[j].type)) return false;
-    const uint32_t fixed = storageSize(columns[j].type);
-    if (fixed != 0) {
-      offset += fixed;
-    } else {
-      if (offset + 4 > cells.size()) return false;
-      offset += 4 + uint64_t{getU32(cells.data() + offset)};
-    }
-    if (offset > cells.size()) return false;
+// The bytes every record of `columns` begins with: "SR", the column count,
+// per column its name and type, and the NULL-flag bit count.
+template <class Out>
+void writeHead(const CacheColumnList& columns, Out& out) {
+  writeCounted("SR", out);
+  writeInt32(static_cast<int32_t>(columns.size()), out);
+  for (const CacheColumn& column : columns.columns()) {
+    writeCounted(column.name.c_str(), out);
+    writeInt32(column.type, out);
   }
-  return offset == cells.size();
+  writeInt32(static_cast<int32_t>(columns.size()), out);
 }
 
-// True when assignByName can copy the cell of a source column of type
-// `sourceType` into a destination column of type `destType`: the typed
-// read and write must both accept it, and for the codes without an
-// accessor the types must be equal (copyCell then takes the stored bytes).
-// Destination types without storage stay NULL and always pass.
-bool assignable(int32_t destType, int32_t sourceType) {
-  return !isStorableType(destType) || destType == sourceType;
+template <class Out>
+void writeRecord(const CacheRowData& row, Out& out) {
+  writeCounted("SR", out);
+  writeInt32(static_cast<int32_t>(row.columnCount()), out);
+  for (const CacheColumn& column : row.columnList().columns()) {
+    writeCounted(column.name.c_str(), out);
+    writeInt32(column.type, out);
+  }
+  // Always (bits div 8) + 1 flag bytes, so that a record without columns
+  // still carries the one byte that its reader expects.
+  const NullFlagSet& flags = row.flags();
+  const uint32_t flagBytes = NullFlagSet::bytesFor(flags.bitCount());
+  writeInt32(static_cast<int32_t>(flags.bitCount()), out);
+  out.write(flags.bytes(), std::min(flags.byteSize(), flagBytes));
+  for (uint32_t k = flags.byteSize(); k < flagBytes; ++k) out.write("", 1);
+  writeInt32(row.cellByteLength(), out);
+  out.write(row.cellBytes(), static_cast<size_t>(row.cellByteLength()));
 }
 
-// True for the storable codes that no typed accessor takes: the date, time
-// and timestamp codes older than 91, 92 and 93.
-bool lacksAccessor(int32_t type) {
-  return type == SQL_C_DATE || type == SQL_C_TIME || type == SQL_C_TIMESTAMP;
+template <class Out>
+void writeTable(const SmartCache& table, Out& out) {
+  writeCounted("SC", out);
+  writeInt32(table.rowCount(), out);
+  writeRecord(rowData(table.templateRow()), out);
+  for (CachePosition p = table.begin(); p != table.end(); p = table.next(p)) {
+    writeRecord(rowData(table.rowAt(p)), out);
+  }
 }
 
-// Gives cell j of `destination` the stored bytes of the non-NULL cell i of
-// `source`, a column of the same fixed-size type.
-void copyStoredCell(CacheRowData& destination, int32_t j, const CacheRowData& source, int32_t i) {
-  const CellLocation from = source.locateCell(i);
-  const CellLocation to = destination.resizeCell(j, 0);
-  std::memcpy(destination.cellAt(to), source.cellBytes() + from.offset, source.cellSize(from));
-  destination.clearNullFlag(static_cast<uint32_t>(j));
+// ---- Reading --------------------------------------------------------------
+
+// What reading a column's cells needs to know of its type.
+struct ColumnShape {
+  bool storable;   // a type whose cells can hold a value
+  bool text;       // SQL_C_CHAR: a stored zero byte ends its value
+  uint32_t fixed;  // its cells' size, 0 for a length and bytes
+};
+
+std::vector<ColumnShape> shapesOf(const std::vector<CacheColumn>& columns) {
+  std::vector<ColumnShape> shapes;
+  guardAlloc(columns.size() * sizeof(ColumnShape), site::kNewColumnList,
+             [&] { shapes.reserve(columns.size()); });
+  for (const CacheColumn& column : columns) {
+    const int32_t type = column.type;
+    const bool storable = isStorableType(type);
+    shapes.push_back(ColumnShape{storable, type == SQL_C_CHAR, storable ? storageSize(type) : 0});
+  }
+  return shapes;
 }
 
-// The source column whose value assignByName gives destination column j:
-// the column at the same position when it bears the same name, else the
-// first of that name; -1 when there is none. Taking the same position
-// first makes rows with the same columns copy straight across, also when
-// names repeat.
+// The columns a record names, worked out once for all the records that
+// begin with the same bytes.
+struct RecordShape {
+  RefPtr<CacheColumnList> columns;
+  std::vector<ColumnShape> cells;
+  std::string head;  // the bytes from "SR" up to and with the bit count
+  // Per column of the table's template, the column of this shape whose
+  // value it takes (assignByName's match), or -1.
+  std::vector<int32_t> source;
+};
+
+// The column of `source` whose value assignByName gives column j of
+// `destination`: the column at the same position when it bears the same
+// name, else the first of that name; -1 when there is none. Taking the
+// same position first makes rows with the same columns copy straight
+// across, also when names repeat.
 int32_t matchingColumn(const CacheColumnList& source, const CacheColumnList& destination,
                        uint32_t j) {
-  const std::string& name = destination.columns[j].name;
-  if (j < source.columns.size() && source.columns[j].name == name) return static_cast<int32_t>(j);
+  const std::string& name = destination[j].name;
+  if (j < source.size() && source[j].name == name) return static_cast<int32_t>(j);
   return source.find(name);
 }
 
-// True when every non-NULL cell of `source` that a template column takes
-// can be assigned to it.
-bool loadsInto(const CacheRow& templateRow, const CacheRow& source) {
-  const CacheColumnList& columns = source.data().columnList();
-  for (uint32_t j = 0; j < templateRow.columnCount(); ++j) {
-    const CacheColumn& wanted = templateRow.data().column(j);
-    const int32_t i = matchingColumn(columns, templateRow.data().columnList(), j);
-    if (i < 0 || source.isNull(i)) continue;
-    if (!assignable(wanted.type, columns.columns[i].type)) return false;
+std::vector<int32_t> matchColumns(const CacheColumnList& source,
+                                  const CacheColumnList& destination) {
+  std::vector<int32_t> matched;
+  guardAlloc(destination.size() * sizeof(int32_t), site::kNewColumnList,
+             [&] { matched.reserve(destination.size()); });
+  for (uint32_t j = 0; j < destination.size(); ++j) {
+    matched.push_back(matchingColumn(source, destination, j));
   }
-  return true;
+  return matched;
+}
+
+RecordShape shapeOf(RefPtr<CacheColumnList> columns, const CacheColumnList& destination) {
+  RecordShape shape;
+  shape.cells = shapesOf(columns->columns());
+  StringOut head(shape.head);
+  writeHead(*columns, head);
+  shape.source = matchColumns(*columns, destination);
+  shape.columns = std::move(columns);
+  return shape;
+}
+
+// Reads a record's columns, from "SR" up to and with the bit count.
+std::vector<CacheColumn> readColumns(StreamReader& reader) {
+  if (reader.readCountedString() != "SR") raiseInvalidStream(site::kStreamBadRecord);
+  const int32_t count = reader.readCount();
+  std::vector<CacheColumn> columns;
+  for (int32_t j = 0; j < count; ++j) {
+    CacheColumn column;
+    column.name = reader.readCountedString();
+    column.type = reader.readInt32();
+    if (columns.size() == columns.capacity()) {
+      const size_t grown = std::max<size_t>(16, 2 * columns.size());
+      guardAlloc(grown * sizeof(CacheColumn), site::kNewColumnList,
+                 [&] { columns.reserve(grown); });
+    }
+    columns.push_back(std::move(column));
+  }
+  if (reader.readUInt32() != static_cast<uint32_t>(count)) {
+    raiseInvalidStream(site::kStreamBadRecord);
+  }
+  return columns;
+}
+
+RefPtr<CacheColumnList> newColumnList(std::vector<CacheColumn> columns) {
+  RefPtr<CacheColumnList> list(allocObject<CacheColumnList>(site::kNewColumnList));
+  list->assign(std::move(columns));
+  return list;
+}
+
+// How the cells of a record agree with its flags and column types.
+enum class CellCheck {
+  kInvalid,   // they disagree: a damaged record
+  kExact,     // exactly what assignByName would make of them
+  kToAssign,  // valid, but to be copied through assignByName
+};
+
+// The one check of a record's cells: the non-NULL cells that `flags` and
+// the column shapes describe must fill `cells` exactly, every length
+// included. They are exact when no flag is set beyond the columns and no
+// text holds a zero byte (the typed copy ends a text there).
+CellCheck checkCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& flags,
+                     const ByteBlock& cells) {
+  const uint32_t count = static_cast<uint32_t>(shapes.size());
+  bool exact = true;
+  for (uint32_t bit = count; bit < flags.byteSize() * 8; ++bit) {
+    if (flags.isSet(bit)) exact = false;
+  }
+  uint64_t offset = 0;
+  for (uint32_t j = 0; j < count; ++j) {
+    if (flags.isSet(j)) continue;
+    const ColumnShape& shape = shapes[j];
+    if (!shape.storable) return CellCheck::kInvalid;
+    if (shape.fixed != 0) {
+      offset += shape.fixed;
+      if (offset > cells.size()) return CellCheck::kInvalid;
+      continue;
+    }
+    if (offset + 4 > cells.size()) return CellCheck::kInvalid;
+    const uint32_t length = getU32(cells.data() + offset);
+    if (offset + 4 + length > cells.size()) return CellCheck::kInvalid;
+    if (shape.text && length > 0 && std::memchr(cells.data() + offset + 4, 0, length) != nullptr) {
+      exact = false;
+    }
+    offset += 4 + uint64_t{length};
+  }
+  if (offset != cells.size()) return CellCheck::kInvalid;
+  return exact ? CellCheck::kExact : CellCheck::kToAssign;
+}
+
+// A record's flags and cells, after its columns.
+struct RecordCells {
+  NullFlagSet flags;
+  ByteBlock cells;
+  CellCheck check = CellCheck::kInvalid;
+};
+
+// Reads the flags and cells of a record of `shapes`; cells that disagree
+// with them raise "invalid stream".
+RecordCells readCells(StreamReader& reader, const std::vector<ColumnShape>& shapes) {
+  const uint32_t count = static_cast<uint32_t>(shapes.size());
+  const uint32_t flagBytes = NullFlagSet::bytesFor(count);
+  RecordCells record;
+  if (flagBytes <= kFlagBytesOnStack) {
+    uint8_t bytes[kFlagBytesOnStack];
+    reader.read(bytes, flagBytes);
+    record.flags = NullFlagSet(count, bytes, flagBytes, site::kCopyFlags);
+  } else {
+    const ByteBlock bytes = reader.readBlock(flagBytes, site::kCopyFlags);
+    record.flags = NullFlagSet(count, bytes.data(), flagBytes, site::kCopyFlags);
+  }
+  record.cells = reader.readBlock(static_cast<uint32_t>(reader.readCount()), site::kCopyCells);
+  record.check = checkCells(shapes, record.flags, record.cells);
+  if (record.check == CellCheck::kInvalid) raiseInvalidStream(site::kStreamBadRecord);
+  return record;
+}
+
+// The bytes a non-NULL cell takes from `at` on.
+uint32_t cellSize(const ColumnShape& shape, const uint8_t* at) {
+  return shape.fixed != 0 ? shape.fixed : 4 + getU32(at);
+}
+
+// The row data that assignByName makes of a valid row (`flags`, `cells`,
+// columns of `shapes`) for `destination`'s columns, in one pass over the
+// cells: per destination column j, the value of source column source[j].
+// A value whose type the destination column does not take is handed to
+// `refuse(j, i)`, which raises.
+template <class Refuse>
+RefPtr<CacheRowData> assignCells(const CacheRowData& destination, const std::vector<int32_t>& source,
+                                 const std::vector<ColumnShape>& shapes,
+                                 const std::vector<CacheColumn>& sourceColumns,
+                                 const NullFlagSet& flags, const uint8_t* cells, Refuse refuse) {
+  // Where each non-NULL source cell begins.
+  std::vector<uint32_t> offsets;
+  guardAlloc(shapes.size() * sizeof(uint32_t), site::kCopyCells,
+             [&] { offsets.resize(shapes.size()); });
+  uint32_t offset = 0;
+  for (uint32_t i = 0; i < shapes.size(); ++i) {
+    if (flags.isSet(i)) continue;
+    offsets[i] = offset;
+    offset += cellSize(shapes[i], cells + offset);
+  }
+
+  // The bytes each destination cell takes; a text ends at a zero byte.
+  const auto copied = [&](int32_t i) -> uint64_t {
+    const ColumnShape& shape = shapes[static_cast<uint32_t>(i)];
+    const uint8_t* at = cells + offsets[static_cast<uint32_t>(i)];
+    if (!shape.text) return cellSize(shape, at);
+    const void* zero = std::memchr(at + 4, 0, getU32(at));
+    return zero ? static_cast<uint64_t>(static_cast<const uint8_t*>(zero) - at)
+                : uint64_t{cellSize(shape, at)};
+  };
+  const uint32_t count = destination.columnCount();
+  uint64_t total = 0;
+  for (uint32_t j = 0; j < count; ++j) {
+    const int32_t i = source[j];
+    if (i < 0 || flags.isSet(static_cast<uint32_t>(i))) continue;
+    const int32_t type = destination.column(j).type;
+    if (!isStorableType(type)) continue;  // columns of other codes stay NULL
+    if (type != sourceColumns[static_cast<uint32_t>(i)].type) refuse(j, i);
+    total += copied(i);
+  }
+
+  NullFlagSet resultFlags = destination.flags().copy(site::kCopyFlags);
+  resultFlags.setAll();
+  ByteBlock result = allocBlock(total, site::kCopyCells, false);
+  uint8_t* out = result.data();
+  for (uint32_t j = 0; j < count; ++j) {
+    const int32_t i = source[j];
+    if (i < 0 || flags.isSet(static_cast<uint32_t>(i))) continue;
+    if (!isStorableType(destination.column(j).type)) continue;
+    const uint8_t* at = cells + offsets[static_cast<uint32_t>(i)];
+    const uint64_t size = copied(i);
+    std::memcpy(out, at, size);
+    if (shapes[static_cast<uint32_t>(i)].text) putU32(out, static_cast<uint32_t>(size - 4));
+    out += size;
+    resultFlags.reset(j);
+  }
+  return CacheRowData::create(destination.sharedColumnList(), std::move(resultFlags),
+                              std::move(result));
 }
 
 // Copies the value of cell i of `source` into cell j of `destination`
-// through the typed accessors of the destination column's type; a cell of
-// a code without an accessor keeps its stored bytes when both columns have
-// that code.
-void copyCell(CacheRow& destination, int32_t j, const CacheRow& source, int32_t i) {
-  const int32_t type = destination.columnType(j);
-  if (lacksAccessor(type) && source.columnType(i) == type) {
-    copyStoredCell(destination.uniqueData(), j, source.data(), i);
-    return;
-  }
-  switch (type) {
+// through the typed accessors of the destination column's type. Used to
+// raise the typed accessors' own error for a value whose type the
+// destination column does not take.
+void copyTyped(CacheRow& destination, int32_t j, const CacheRow& source, int32_t i) {
+  switch (destination.columnType(j)) {
     case SQL_C_LONG: destination.setLong(j, source.getLong(i)); break;
     case SQL_C_CHAR: destination.setString(j, source.getString(i)); break;
     case SQL_C_DOUBLE: destination.setDouble(j, source.getDouble(i)); break;
@@ -114,115 +349,56 @@ void copyCell(CacheRow& destination, int32_t j, const CacheRow& source, int32_t 
       destination.setTimestamp(j, source.getTimestamp(i));
       break;
     case SQL_C_BINARY: destination.setBlob(j, source.getBlob(i)); break;
-    default: break;  // columns of other codes stay NULL
+    default: break;
   }
 }
 
-// The bytes with which every row record of a table begins when it names
-// the table's columns in the table's order: "SR", the column count, the
-// columns and the bit count. Rows the program saves all begin so.
-std::string recordHead(const CacheRowData& templateData) {
-  std::ostringstream head;
-  writeCountedString("SR", head);
-  const uint32_t count = templateData.columnCount();
-  writeInt32(static_cast<int32_t>(count), head);
-  for (uint32_t j = 0; j < count; ++j) {
-    writeCountedString(templateData.column(j).name.c_str(), head);
-    writeInt32(templateData.column(j).type, head);
-  }
-  writeInt32(static_cast<int32_t>(count), head);
-  return head.str();
-}
+// Reads a table stream into `loaded`, an empty table.
+void readTable(SmartCache& loaded, StreamReader& reader) {
+  if (reader.readCountedString() != "SC") raiseInvalidStream(site::kStreamNotTable);
+  const int32_t rowCount = reader.readCount();
 
-// How a row read with the table's own columns may be taken.
-enum class RowCells {
-  kInvalid,  // its cells disagree with its flags and types
-  kAsRead,   // exactly what assignByName would make of it
-  kAssign,   // to be copied through assignByName
-};
+  RefPtr<CacheColumnList> templateColumns = newColumnList(readColumns(reader));
+  RecordShape own = shapeOf(templateColumns, *templateColumns);
+  RecordCells templateCells = readCells(reader, own.cells);
+  const CacheRow templateRow = RowAccess::fromData(CacheRowData::create(
+      templateColumns, std::move(templateCells.flags), std::move(templateCells.cells)));
+  loaded.setTemplateRow(templateRow);
+  const CacheRowData& templateData = rowData(templateRow);
 
-// What the row reader needs to know of each column, worked out once.
-struct ColumnShape {
-  bool storable;   // a type whose cells can hold a value
-  bool text;       // SQL_C_CHAR
-  uint32_t fixed;  // its cells' size, 0 for a length and bytes
-};
-
-std::vector<ColumnShape> shapesOf(const std::vector<CacheColumn>& columns) {
-  std::vector<ColumnShape> shapes;
-  for (const CacheColumn& column : columns) {
-    const int32_t type = column.type;
-    const bool storable = isStorableType(type);
-    shapes.push_back(ColumnShape{storable, type == SQL_C_CHAR, storable ? storageSize(type) : 0});
-  }
-  return shapes;
-}
-
-// Checks the cells as cellsAgree does and whether the row holds exactly
-// what assignByName would give it: no flag bits beyond the columns, no
-// text with a zero byte (the typed copy ends a text there).
-RowCells classifyCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& flags,
-                       const ByteBlock& cells) {
-  const uint32_t count = static_cast<uint32_t>(shapes.size());
-  bool asRead = true;
-  for (uint32_t bit = count; bit < flags.byteSize() * 8; ++bit) {
-    if (flags.isSet(bit)) asRead = false;
-  }
-  uint64_t offset = 0;
-  for (uint32_t j = 0; j < count; ++j) {
-    if (flags.isSet(j)) continue;
-    const ColumnShape& shape = shapes[j];
-    if (!shape.storable) return RowCells::kInvalid;
-    if (shape.fixed != 0) {
-      offset += shape.fixed;
-      if (offset > cells.size()) return RowCells::kInvalid;
-      continue;
+  // A row record names its columns again. Those that name the template's
+  // columns in its order (all rows the program writes) are recognised by
+  // their first bytes, and their cells are taken as read, sharing the
+  // template's column list. The others are matched by name once for each
+  // run of records with the same columns.
+  RecordShape other;
+  const auto refuse = [](uint32_t, int32_t) { raiseInvalidStream(site::kStreamBadRecord); };
+  loaded.reserveRows(std::min(rowCount, kRowsReservedAtOnce));
+  for (int32_t k = 0; k < rowCount; ++k) {
+    const RecordShape* shape = &own;
+    if (!reader.skipIfNext(own.head)) {
+      if (!other.columns || !reader.skipIfNext(other.head)) {
+        other = shapeOf(newColumnList(readColumns(reader)), *templateColumns);
+      }
+      shape = &other;
     }
-    if (offset + 4 > cells.size()) return RowCells::kInvalid;
-    const uint32_t length = getU32(cells.data() + offset);
-    if (offset + 4 + length > cells.size()) return RowCells::kInvalid;
-    if (shape.text && length > 0 && std::memchr(cells.data() + offset + 4, 0, length) != nullptr) {
-      asRead = false;
+    RecordCells record = readCells(reader, shape->cells);
+    if (shape == &own && record.check == CellCheck::kExact) {
+      loaded.appendRow(RowAccess::fromData(CacheRowData::create(
+          templateColumns, std::move(record.flags), std::move(record.cells))));
+    } else {
+      loaded.appendRow(RowAccess::fromData(
+          assignCells(templateData, shape->source, shape->cells, shape->columns->columns(),
+                      record.flags, record.cells.data(), refuse)));
     }
-    offset += 4 + uint64_t{length};
   }
-  if (offset != cells.size()) return RowCells::kInvalid;
-  return asRead ? RowCells::kAsRead : RowCells::kAssign;
-}
-
-void readRecord(CacheRowData& row, StreamReader& reader) {
-  row.resetColumns();
-  if (reader.readCountedString() != "SR") raiseInvalidStream(site::kStreamBadRecord);
-
-  const int32_t columnCount = reader.readCount();
-  std::vector<CacheColumn> columns;
-  for (int32_t j = 0; j < columnCount; ++j) {
-    CacheColumn column;
-    column.name = reader.readCountedString();
-    column.type = reader.readInt32();
-    guardAlloc((columns.size() + 1) * sizeof(CacheColumn), site::kNewColumnList,
-               [&] { columns.push_back(std::move(column)); });
-  }
-
-  const uint32_t bitCount = reader.readUInt32();
-  if (bitCount != static_cast<uint32_t>(columnCount)) {
-    raiseInvalidStream(site::kStreamBadRecord);
-  }
-  const uint32_t flagBytes = NullFlagSet::bytesFor(bitCount);
-  const ByteBlock flagBlock = reader.readBlock(flagBytes, site::kCopyFlags);
-  NullFlagSet flags(bitCount, flagBlock.data(), flagBytes, site::kCopyFlags);
-  ByteBlock cells = reader.readBlock(static_cast<uint32_t>(reader.readCount()),
-                                     site::kCopyCells);
-  if (!cellsAgree(columns, flags, cells)) raiseInvalidStream(site::kStreamBadRecord);
-  row.replaceContents(std::move(columns), std::move(flags), std::move(cells));
 }
 
 }  // namespace
 
 void writeCountedString(const char* text, std::ostream& out) {
-  const size_t length = text ? std::strlen(text) : 0;
-  writeInt32(static_cast<int32_t>(length), out);
-  writeBytes(reinterpret_cast<const uint8_t*>(text), length, out);
+  StreamOut sink(out);
+  writeCounted(text, sink);
 }
 
 std::string readCountedString(std::istream& in) {
@@ -231,41 +407,28 @@ std::string readCountedString(std::istream& in) {
 }
 
 void writeRowData(const CacheRowData& row, std::ostream& out) {
-  writeCountedString("SR", out);
-  writeInt32(static_cast<int32_t>(row.columnCount()), out);
-  for (uint32_t j = 0; j < row.columnCount(); ++j) {
-    writeCountedString(row.column(j).name.c_str(), out);
-    writeInt32(row.column(j).type, out);
-  }
-  // Always (bits div 8) + 1 flag bytes, so that a record without columns
-  // still carries the one byte that its reader expects.
-  const NullFlagSet& flags = row.flags();
-  const uint32_t flagBytes = NullFlagSet::bytesFor(flags.bitCount());
-  writeInt32(static_cast<int32_t>(flags.bitCount()), out);
-  writeBytes(flags.bytes(), std::min(flags.byteSize(), flagBytes), out);
-  for (uint32_t k = flags.byteSize(); k < flagBytes; ++k) out.put('\0');
-  writeInt32(row.cellByteLength(), out);
-  writeBytes(row.cellBytes(), static_cast<size_t>(row.cellByteLength()), out);
+  StreamOut sink(out);
+  writeRecord(row, sink);
 }
 
 void readRowData(CacheRowData& row, std::istream& in) {
+  row.resetColumns();
   StreamReader reader(in);
-  readRecord(row, reader);
+  std::vector<CacheColumn> columns = readColumns(reader);
+  RecordCells record = readCells(reader, shapesOf(columns));
+  row.replaceContents(std::move(columns), std::move(record.flags), std::move(record.cells));
 }
 
 void saveToStream(const SmartCache& table, std::ostream& out) {
-  writeCountedString("SC", out);
-  writeInt32(table.rowCount(), out);
-  writeRowData(table.templateRow().data(), out);
-  for (CachePosition p = table.begin(); p != table.end(); p = table.next(p)) {
-    writeRowData(table.rowAt(p).data(), out);
-  }
+  StreamOut sink(out);
+  writeTable(table, sink);
 }
 
 std::string saveToString(const SmartCache& table) {
-  std::ostringstream out;
-  saveToStream(table, out);
-  return out.str();
+  std::string bytes;
+  StringOut sink(bytes);
+  writeTable(table, sink);
+  return bytes;
 }
 
 void loadFromStream(SmartCache& table, std::istream& in) {
@@ -273,75 +436,27 @@ void loadFromStream(SmartCache& table, std::istream& in) {
   // been read, so that a failure leaves the caller's table untouched.
   StreamReader reader(in);
   SmartCache loaded;
-  if (reader.readCountedString() != "SC") raiseInvalidStream(site::kStreamNotTable);
-  const int32_t rowCount = reader.readCount();
-
-  CacheRow templateRow = CacheRow::createEmpty();
-  readRecord(templateRow.uniqueData(), reader);
-  loaded.setTemplateRow(templateRow);
-
-  // Rows that name the template's columns in its order (all rows the
-  // program writes) are read straight into row data that shares the
-  // template's column list: what assignByName would make of them, without
-  // the copy. Any other row takes the way through assignByName.
-  const CacheRowData& templateData = templateRow.data();
-  const std::vector<CacheColumn>& columns = templateData.columnList().columns;
-  const std::string head = recordHead(templateData);
-  const std::vector<ColumnShape> shapes = shapesOf(columns);
-  const uint32_t columnCount = static_cast<uint32_t>(columns.size());
-  const uint32_t flagBytes = NullFlagSet::bytesFor(columnCount);
-  const auto appendAssigned = [&](const CacheRow& record) {
-    if (!loadsInto(templateRow, record)) raiseInvalidStream(site::kStreamBadRecord);
-    CacheRow row = loaded.templateRow();
-    assignByName(row, record);
-    loaded.appendRow(row);
-  };
-  std::vector<uint8_t> start(head.size());
-  std::vector<uint8_t> flagsAndLength(flagBytes + 4);
-  loaded.reserveRows(std::min(rowCount, kRowsReservedAtOnce));
-  for (int32_t k = 0; k < rowCount; ++k) {
-    const size_t got = reader.readSome(start.data(), start.size());
-    if (got != start.size() || std::memcmp(start.data(), head.data(), head.size()) != 0) {
-      reader.unread(start.data(), got);
-      CacheRow record = CacheRow::createEmpty();
-      readRecord(record.uniqueData(), reader);
-      appendAssigned(record);
-      continue;
-    }
-    reader.read(flagsAndLength.data(), flagsAndLength.size());
-    NullFlagSet flags(columnCount, flagsAndLength.data(), flagBytes, site::kCopyFlags);
-    const int32_t length = getI32(flagsAndLength.data() + flagBytes);
-    if (length < 0) raiseInvalidStream(site::kStreamBadRecord);
-    ByteBlock cells = reader.readBlock(static_cast<uint32_t>(length), site::kCopyCells);
-    const RowCells kind = classifyCells(shapes, flags, cells);
-    if (kind == RowCells::kInvalid) raiseInvalidStream(site::kStreamBadRecord);
-    if (kind == RowCells::kAsRead) {
-      loaded.appendRow(CacheRow::FromData(
-          CacheRowData::create(templateData.sharedColumnList(), std::move(flags), std::move(cells))));
-    } else {
-      CacheRow record = CacheRow::createEmpty();
-      record.uniqueData().replaceContents(columns, std::move(flags), std::move(cells));
-      appendAssigned(record);
-    }
-  }
+  readTable(loaded, reader);
   table.swap(loaded);
 }
 
 void assignByName(CacheRow& destination, const CacheRow& source) {
   if (&destination == &source || destination.sharesDataWith(source)) return;
-  if (destination.data().sharesColumnsWith(source.data())) {
+  if (destination.sharesColumnsWith(source)) {
     destination = source;
     return;
   }
-  // The values go into a copy first, so that a failure leaves the
+  // The values go into new row data, so that a failure leaves the
   // destination as it was.
-  CacheRow result = destination;
-  result.uniqueData().setAllNull();
-  const CacheColumnList& sourceColumns = source.data().columnList();
-  for (uint32_t j = 0; j < result.columnCount(); ++j) {
-    const int32_t i = matchingColumn(sourceColumns, result.data().columnList(), j);
-    if (i < 0 || source.isNull(i)) continue;
-    copyCell(result, static_cast<int32_t>(j), source, i);
-  }
-  destination = std::move(result);
+  const CacheRowData& from = rowData(source);
+  const CacheRowData& to = rowData(destination);
+  const std::vector<CacheColumn>& columns = from.columnList().columns();
+  const auto refuse = [&](uint32_t j, int32_t i) {
+    CacheRow scratch = destination;
+    copyTyped(scratch, static_cast<int32_t>(j), source, i);  // raises the accessors' error
+    raiseBadConversion(site::kStorageSize, typeName(to.column(j).type));
+  };
+  destination = RowAccess::fromData(assignCells(to, matchColumns(from.columnList(), to.columnList()),
+                                                shapesOf(columns), columns, from.flags(),
+                                                from.cellBytes(), refuse));
 }

@@ -1,4 +1,5 @@
 #include "cache/cache_stream.h"
+#include "cache/row_access.h"
 
 #include <gtest/gtest.h>
 
@@ -177,7 +178,7 @@ TEST(CacheStream, EveryTypeRoundTrips) {
   EXPECT_EQ(a.getTimestamp("TS").fraction, 4000000000u);
   EXPECT_EQ(loaded.rowAt(1).getString("S"), "");
   // Loaded rows share the template's column list.
-  EXPECT_TRUE(a.data().sharesColumnsWith(loaded.templateRow().data()));
+  EXPECT_TRUE(a.sharesColumnsWith(loaded.templateRow()));
 }
 
 TEST(CacheStream, RowsTakeTheTemplateColumnsByName) {
@@ -425,9 +426,9 @@ std::vector<CodeWithoutAccessor> codesWithoutAccessors() {
 
 // The bytes of the non-NULL cell i as the row stores them.
 std::string storedBytes(const CacheRow& row, int32_t i) {
-  const CellLocation cell = row.data().locateCell(i);
-  const char* cells = reinterpret_cast<const char*>(row.data().cellBytes());
-  return std::string(cells + cell.offset, row.data().cellSize(cell));
+  const CellLocation cell = rowData(row).locateCell(i);
+  const char* cells = reinterpret_cast<const char*>(rowData(row).cellBytes());
+  return std::string(cells + cell.offset, rowData(row).cellSize(cell));
 }
 
 // A table of the columns X (of `code`) and N (long): a row with N = 1 and X

@@ -84,15 +84,13 @@ void CacheRowData::setAllNull() {
 
 void CacheRowData::addColumn(const std::string& name, int32_t type) {
   makeColumnsUnique();
-  std::vector<CacheColumn>& columns = columns_->columns;
   // Everything that can fail comes before the first change; once the flags
   // have grown, the append cannot fail any more (the room is reserved).
-  CacheColumn added = guardAlloc(name.size(), site::kCopyColumnList, [&] {
-    columns.reserve(columns.size() + 1);
-    return CacheColumn{std::string(name.c_str()), type};
-  });
+  CacheColumn added = guardAlloc(name.size(), site::kCopyColumnList,
+                                 [&] { return CacheColumn{std::string(name.c_str()), type}; });
+  columns_->reserveOneMore();
   flags_.appendSetBit(site::kGrowFlags);
-  columns.push_back(std::move(added));
+  columns_->append(std::move(added));
 }
 
 void CacheRowData::resetColumns() {
@@ -100,23 +98,19 @@ void CacheRowData::resetColumns() {
     columns_ = RefPtr<CacheColumnList>(
         allocObject<CacheColumnList>(site::kCopyColumnList));
   }
-  columns_->columns.clear();
+  columns_->clear();
   cells_ = ByteBlock();
   flags_.clear();
 }
 
 void CacheRowData::replaceContents(std::vector<CacheColumn> columns,
                                    NullFlagSet flags, ByteBlock cells) {
-  columns_->columns = std::move(columns);
+  columns_->assign(std::move(columns));
   flags_ = std::move(flags);
   cells_ = std::move(cells);
 }
 
 void CacheRowData::makeColumnsUnique() {
   if (columns_->refCount < 2) return;
-  const std::vector<CacheColumn>& old = columns_->columns;
-  RefPtr<CacheColumnList> copy(allocObject<CacheColumnList>(site::kCopyColumnList));
-  guardAlloc(old.size() * sizeof(CacheColumn), site::kCopyColumnList,
-             [&] { copy->columns = old; });
-  columns_ = std::move(copy);
+  columns_ = RefPtr<CacheColumnList>(allocObject<CacheColumnList>(site::kCopyColumnList, *columns_));
 }

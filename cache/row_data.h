@@ -37,12 +37,12 @@ class CacheRowData {
   RefPtr<CacheRowData> clone() const;
 
   uint32_t columnCount() const {
-    return static_cast<uint32_t>(columns_->columns.size());
+    return columns_->size();
   }
   const CacheColumnList& columnList() const { return *columns_; }
   // A counted reference to the column list, for rows that take the same.
   RefPtr<CacheColumnList> sharedColumnList() const { return columns_; }
-  const CacheColumn& column(uint32_t i) const { return columns_->columns[i]; }
+  const CacheColumn& column(uint32_t i) const { return (*columns_)[i]; }
   bool sharesColumnsWith(const CacheRowData& other) const {
     return columns_.get() == other.columns_.get();
   }
@@ -57,6 +57,17 @@ class CacheRowData {
   // Bytes the located cell occupies: 0 when NULL, else its storage size, or
   // 4 plus its stored length for a variable type.
   uint32_t cellSize(const CellLocation& cell) const;
+  // Calls visit(i, location) for every cell in column order, walking the
+  // cells once (locateCell walks them again for each).
+  template <class Visit>
+  void forEachCell(Visit visit) const {
+    uint32_t offset = 0;
+    for (uint32_t i = 0; i < columnCount(); ++i) {
+      const CellLocation cell{flags_.isSet(i), offset, column(i).type};
+      visit(i, cell);
+      offset += cellSize(cell);
+    }
+  }
 
   // Makes room for a value of cell i whose content is `length` bytes (used
   // by the variable types only) and returns where it goes. The caller writes

@@ -1,12 +1,17 @@
 #include "cache/smartcache.h"
 
 #include "cache/cache_alloc.h"
+#include "cache/row_access.h"
 
 SmartCache::SmartCache() : templateRow_(CacheRow::createEmpty()) {}
 
 void SmartCache::swap(SmartCache& other) noexcept {
-  std::swap(templateRow_, other.templateRow_);
+  templateRow_.swap(other.templateRow_);
   rows_.swap(other.rows_);
+}
+
+int32_t SmartCache::findColumn(const std::string& name) const {
+  return rowData(templateRow_).columnList().find(name);
 }
 
 void SmartCache::addColumn(const std::string& name, int32_t type) {

@@ -1,4 +1,5 @@
 #include "cache/smartcache.h"
+#include "cache/row_access.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ TEST_F(SmartCacheTest, NewRowSharesTheTemplateUntilItsFirstWrite) {
   CacheRow row = messages.templateRow();
   EXPECT_EQ(row.columnCount(), 7u);
   for (int32_t i = 0; i < 7; ++i) EXPECT_TRUE(row.isNull(i));
-  EXPECT_EQ(row.data().cellByteLength(), 0);
+  EXPECT_EQ(rowData(row).cellByteLength(), 0);
   EXPECT_TRUE(row.sharesDataWith(messages.templateRow()));
   EXPECT_EQ(row.shareCount(), 2);
 
@@ -39,9 +40,9 @@ TEST_F(SmartCacheTest, NewRowSharesTheTemplateUntilItsFirstWrite) {
   EXPECT_EQ(row.getLong("MSGID"), 5);
   const CacheRow templateRow = messages.templateRow();
   for (int32_t i = 0; i < 7; ++i) EXPECT_TRUE(templateRow.isNull(i));
-  EXPECT_EQ(templateRow.data().cellByteLength(), 0);
+  EXPECT_EQ(rowData(templateRow).cellByteLength(), 0);
   // The written row still shares the template's column list.
-  EXPECT_TRUE(row.data().sharesColumnsWith(templateRow.data()));
+  EXPECT_TRUE(row.sharesColumnsWith(templateRow));
 }
 
 TEST_F(SmartCacheTest, ChangesThroughOneHandleAreNeverSeenThroughAnother) {
@@ -75,10 +76,10 @@ TEST_F(SmartCacheTest, ColumnsOnlyWhileTheTableIsEmpty) {
 
 TEST(SmartCache, FlagBytesGrowWithTheColumns) {
   SmartCache table;
-  EXPECT_EQ(table.templateRow().data().flags().byteSize(), 0u);
+  EXPECT_EQ(rowData(table.templateRow()).flags().byteSize(), 0u);
   for (int k = 1; k <= 16; ++k) {
     table.addColumn("C" + std::to_string(k), SQL_C_LONG);
-    EXPECT_EQ(table.templateRow().data().flags().byteSize(), static_cast<uint32_t>(k / 8 + 1))
+    EXPECT_EQ(rowData(table.templateRow()).flags().byteSize(), static_cast<uint32_t>(k / 8 + 1))
         << k << " columns";
   }
   for (int32_t i = 0; i < 16; ++i) EXPECT_TRUE(table.templateRow().isNull(i));
@@ -121,22 +122,22 @@ TEST(SmartCache, ColumnLookupIsExactAndFirstWins) {
 TEST_F(SmartCacheTest, CellBytesShrinkGrowAndStayInPlace) {
   CacheRow row = messages.templateRow();
   row.setString("MSGTXT", "hello");
-  EXPECT_EQ(row.data().cellByteLength(), 9);
+  EXPECT_EQ(rowData(row).cellByteLength(), 9);
   row.setString("MSGTXT", "hi");
-  EXPECT_EQ(row.data().cellByteLength(), 6);
+  EXPECT_EQ(rowData(row).cellByteLength(), 6);
 
   row.setLong("TURN", 1);
-  const uint8_t* block = row.data().cellBytes();
+  const uint8_t* block = rowData(row).cellBytes();
   row.setLong("TURN", 2);
   row.setString("MSGTXT", "ho");
-  EXPECT_EQ(row.data().cellBytes(), block);  // same sizes: written in place
+  EXPECT_EQ(rowData(row).cellBytes(), block);  // same sizes: written in place
 
   row.setNull("MSGID");  // already NULL: nothing changes
-  EXPECT_EQ(row.data().cellByteLength(), 10);
+  EXPECT_EQ(rowData(row).cellByteLength(), 10);
   row.setNull("TURN");
   row.setNull("MSGTXT");
-  EXPECT_EQ(row.data().cellByteLength(), 0);
-  EXPECT_EQ(row.data().cellBytes(), nullptr);
+  EXPECT_EQ(rowData(row).cellByteLength(), 0);
+  EXPECT_EQ(rowData(row).cellBytes(), nullptr);
 }
 
 TEST_F(SmartCacheTest, CellsArePackedInColumnOrder) {
@@ -144,11 +145,11 @@ TEST_F(SmartCacheTest, CellsArePackedInColumnOrder) {
   row.setString("MSGTXT", "ab");
   row.setLong("TURN", 0x01020304);
   row.setLong("MSGINCOMING", 1);
-  const std::string cells(reinterpret_cast<const char*>(row.data().cellBytes()),
-                          static_cast<size_t>(row.data().cellByteLength()));
+  const std::string cells(reinterpret_cast<const char*>(rowData(row).cellBytes()),
+                          static_cast<size_t>(rowData(row).cellByteLength()));
   EXPECT_EQ(cells, std::string("\x04\x03\x02\x01" "\x02\x00\x00\x00" "ab" "\x01\x00\x00\x00", 14));
   // TURN, MSGTXT and MSGINCOMING set: flags 0 1 1 0 1 0 1 (and an unused bit).
-  EXPECT_EQ(row.data().flags().bytes()[0] & 0xFE, 0x6A);
+  EXPECT_EQ(rowData(row).flags().bytes()[0] & 0xFE, 0x6A);
 }
 
 TEST_F(SmartCacheTest, ChangedRowsAreWrittenBackInTheirPlace) {

@@ -27,9 +27,27 @@ size_t StreamReader::readSome(uint8_t* out, size_t count) {
 }
 
 void StreamReader::unread(const uint8_t* bytes, size_t count) {
-  pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(pendingAt_));
-  pending_.insert(pending_.begin(), bytes, bytes + count);
+  if (count == 0) return;
+  const size_t kept = pending_.size() - pendingAt_;
+  guardAlloc(count + kept, site::kCopyCells, [&] {
+    std::vector<uint8_t> joined;
+    joined.reserve(count + kept);
+    joined.insert(joined.end(), bytes, bytes + count);
+    joined.insert(joined.end(), pending_.begin() + static_cast<std::ptrdiff_t>(pendingAt_),
+                  pending_.end());
+    pending_.swap(joined);
+  });
   pendingAt_ = 0;
+}
+
+bool StreamReader::skipIfNext(const std::string& bytes) {
+  if (ahead_.size() < bytes.size()) {
+    guardAlloc(bytes.size(), site::kCopyCells, [&] { ahead_.resize(bytes.size()); });
+  }
+  const size_t got = readSome(ahead_.data(), bytes.size());
+  if (got == bytes.size() && std::memcmp(ahead_.data(), bytes.data(), got) == 0) return true;
+  unread(ahead_.data(), got);
+  return false;
 }
 
 void StreamReader::read(uint8_t* out, size_t count) {
@@ -56,7 +74,9 @@ std::string StreamReader::readCountedString() {
   char buffer[kMaxKeptString];
   read(reinterpret_cast<uint8_t*>(buffer), kept);
   skip(length - kept);
-  return std::string(buffer, std::find(buffer, buffer + kept, '\0'));
+  const char* end = std::find(buffer, buffer + kept, '\0');
+  return guardAlloc(static_cast<uint64_t>(end - buffer) + 1, site::kTextCopy,
+                    [&] { return std::string(static_cast<const char*>(buffer), end); });
 }
 
 ByteBlock StreamReader::readBlock(uint32_t count, const RaiseSite& where) {

@@ -28,6 +28,9 @@ class StreamReader {
   size_t readSome(uint8_t* out, size_t count);
   // Puts `count` bytes back: the next reads take them first.
   void unread(const uint8_t* bytes, size_t count);
+  // True, and the bytes read, when the stream goes on with exactly
+  // `bytes`; else false with nothing read.
+  bool skipIfNext(const std::string& bytes);
   int32_t readInt32();
   uint32_t readUInt32();
   // A 32-bit count or length that must not be negative.
@@ -45,4 +48,5 @@ class StreamReader {
   std::istream& in_;
   std::vector<uint8_t> pending_;  // bytes put back, from pendingAt_ on
   size_t pendingAt_ = 0;
+  std::vector<uint8_t> ahead_;    // the bytes skipIfNext looks at
 };

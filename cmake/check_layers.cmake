@@ -7,7 +7,9 @@
 # and beside them cli/ over archive/, sim/ over reader/, bench/ over all but
 # win32/, fuzz/ over archive/. Tests (*_test.cpp and the test_*.h helpers)
 # may also use sim/, the stand-in for the game. The headers of the Windows
-# API are included in win32/ only.
+# API are included in win32/ only. A folder with public headers of its own
+# (FOLDER/include/FOLDER/) shows only those to the others: its other headers
+# are internal to it.
 cmake_minimum_required(VERSION 3.25)
 if(NOT ROOT)
   message(FATAL_ERROR "usage: cmake -DROOT=<source tree> -P check_layers.cmake")
@@ -42,10 +44,14 @@ foreach(folder ${folders})
     endif()
     file(STRINGS ${ROOT}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
     foreach(line ${includes})
-      if(line MATCHES "#[ \t]*include[ \t]*\"([a-z0-9_]+)/")
+      if(line MATCHES "#[ \t]*include[ \t]*\"([a-z0-9_]+)/([^\"]+)\"")
         set(used ${CMAKE_MATCH_1})
+        set(header ${CMAKE_MATCH_2})
         if(NOT used IN_LIST allowed)
           list(APPEND faults "${source}: includes ${used}/, which ${folder}/ may not use")
+        elseif(NOT used STREQUAL folder AND IS_DIRECTORY ${ROOT}/${used}/include/${used}
+               AND NOT EXISTS ${ROOT}/${used}/include/${used}/${header})
+          list(APPEND faults "${source}: includes ${used}/${header}, internal to ${used}/")
         endif()
       elseif(line MATCHES "#[ \t]*include[ \t]*<([A-Za-z0-9_]+\\.h)>")
         string(TOLOWER ${CMAKE_MATCH_1} header)

@@ -10,6 +10,9 @@ file(WRITE ${WORK}/support/a.h "#include \"support/b.h\"\n#include <string>\n")
 file(WRITE ${WORK}/app/a.cpp "#include \"archive/turn_store.h\"\n#include \"reader/x.h\"\n")
 file(WRITE ${WORK}/app/a_test.cpp "#include \"sim/fake_game.h\"\n")
 file(WRITE ${WORK}/win32/a.cpp "#include <windows.h>\n#include \"app/x.h\"\n")
+file(WRITE ${WORK}/cache/include/cache/table.h "#include \"support/b.h\"\n")
+file(WRITE ${WORK}/cache/inner.cpp "#include \"cache/table.h\"\n#include \"cache/inner.h\"\n")
+file(WRITE ${WORK}/reader/b.cpp "#include \"cache/table.h\"\n")
 
 function(check expectFailure)
   execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${WORK} -P ${CHECK}
@@ -29,13 +32,15 @@ file(WRITE ${WORK}/archive/planted.h "  #  include \"app/user_interface.h\"\n")
 file(WRITE ${WORK}/cache/planted.cpp "#include <Windows.h>\n")
 file(WRITE ${WORK}/sim/planted.cpp "#include \"archive/file_system.h\"\n")
 file(WRITE ${WORK}/reader/planted_test.cpp "#include \"app/user_interface.h\"\n")
+file(WRITE ${WORK}/archive/planted_inner.cpp "#include \"cache/inner.h\"\n")
 check(TRUE)
 foreach(expected
     "reader/planted.cpp: includes archive/"
     "archive/planted.h: includes app/"
     "cache/planted.cpp: includes <windows.h>"
     "sim/planted.cpp: includes archive/"
-    "reader/planted_test.cpp: includes app/")
+    "reader/planted_test.cpp: includes app/"
+    "archive/planted_inner.cpp: includes cache/inner.h, internal to cache/")
   string(FIND "${report}" "${expected}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the check did not name \"${expected}\":\n${report}")

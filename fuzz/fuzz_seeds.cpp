@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "cache/cache_stream.h"
-#include "cache/le_bytes.h"
 #include "cache/type_codes.h"
 #include "fuzz/archive_layout.h"
 #include "reader/current_game.h"
@@ -77,9 +76,7 @@ std::string everyType() {
 std::string codesWithoutAccessors() {
   std::ostringstream out;
   const auto number = [&out](uint32_t value) {
-    uint8_t bytes[4];
-    putU32(bytes, value);
-    out.write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+    for (int k = 0; k < 4; ++k) out.put(static_cast<char>((value >> (8 * k)) & 0xFF));
   };
   uint8_t cells[6 + 6 + 16];
   LDat(1999, 1, 31).toBytes(cells);

@@ -22,6 +22,7 @@ class RefPtr {
     return *this;
   }
   ~RefPtr() { release(); }
+  void swap(RefPtr& other) noexcept { std::swap(object_, other.object_); }
 
   T* get() const { return object_; }
   T& operator*() const { return *object_; }

@@ -59,9 +59,7 @@ class SmartCache {
   CacheRow templateRow() const { return templateRow_; }
   uint32_t columnCount() const { return templateRow_.columnCount(); }
   // Index of the first column named `name`, or -1 when there is none.
-  int32_t findColumn(const std::string& name) const {
-    return templateRow_.data().columnList().find(name);
-  }
+  int32_t findColumn(const std::string& name) const;
   int32_t rowCount() const { return static_cast<int32_t>(rows_.size()); }
 
   // Appends a handle to `row`'s data (shared, not copied).

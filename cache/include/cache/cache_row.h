@@ -5,6 +5,10 @@
 // so a change through one handle is never seen through another. Cells are
 // read and written only through the typed accessors, each of which accepts
 // exactly one column type; there is no implicit conversion.
+//
+// A handle always refers to row data: it has no empty or moved-from state.
+// Moving a handle copies it (one reference more), so the source stays a
+// valid handle to the same row.
 #pragma once
 
 #include <cstdint>
@@ -13,19 +17,23 @@
 #include "cache/byte_buffer.h"
 #include "cache/date_time.h"
 #include "cache/ref_ptr.h"
-#include "cache/row_data.h"
 
+class CacheRowData;
 struct CellAccessor;
+struct CellLocation;
+struct RowAccess;
 
 class CacheRow {
  public:
   // A handle to new row data without columns.
-  static CacheRow createEmpty(const RaiseSite& where = site::kNewRowData);
-  // A handle to `data` (for code that builds whole rows: the stream
-  // reader).
-  static CacheRow FromData(RefPtr<CacheRowData> data) { return CacheRow(std::move(data)); }
+  static CacheRow createEmpty();
 
-  uint32_t columnCount() const { return data_->columnCount(); }
+  CacheRow(const CacheRow& other) noexcept;
+  CacheRow& operator=(const CacheRow& other) noexcept;
+  ~CacheRow();
+  void swap(CacheRow& other) noexcept { data_.swap(other.data_); }
+
+  uint32_t columnCount() const;
   // Index of the first column named exactly `name`; raises
   // LExc_Internal_Unexpected "Column \"<name>\" not found" when there is none.
   int32_t columnIndex(const std::string& name) const;
@@ -106,18 +114,25 @@ class CacheRow {
   void makeUnique();
   bool sharesDataWith(const CacheRow& other) const { return data_.get() == other.data_.get(); }
   // Handles (the template row included) that share this row's data.
-  int32_t shareCount() const { return data_.useCount(); }
-
-  const CacheRowData& data() const { return *data_; }
-  // The row data after makeUnique, for code that rebuilds a whole row
-  // (the stream reader).
-  CacheRowData& uniqueData();
+  int32_t shareCount() const;
+  // True when both rows refer to one column list (rows of one table made
+  // from its template row or loaded with its columns).
+  bool sharesColumnsWith(const CacheRow& other) const;
 
  private:
-  explicit CacheRow(RefPtr<CacheRowData> data) : data_(std::move(data)) {}
+  // The table library reaches the row data through RowAccess
+  // (cache/row_access.h); nothing outside it can, so that the data's
+  // invariants (a cleared NULL flag always has its bytes) hold.
+  friend struct RowAccess;
 
-  // Checks cell i for a read through `accessor`; returns its bytes.
-  const uint8_t* readableCell(int32_t i, const CellAccessor& accessor) const;
+  explicit CacheRow(RefPtr<CacheRowData> data);
+
+  // Checks the located cell i for a read through `accessor`; returns its
+  // bytes.
+  const uint8_t* readableCell(int32_t i, const CellLocation& cell,
+                              const CellAccessor& accessor) const;
+  // cellText of the located cell i.
+  std::string cellText(int32_t i, const CellLocation& cell) const;
   // Stores a value of `length` content bytes through `accessor`; `write`
   // fills the cell's bytes.
   template <class Write>

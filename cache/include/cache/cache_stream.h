@@ -28,13 +28,6 @@ std::string saveToString(const SmartCache& table);
 // was before the call.
 void loadFromStream(SmartCache& table, std::istream& in);
 
-// One row record.
-void writeRowData(const CacheRowData& row, std::ostream& out);
-// Reads one row record into `row`, which must belong to one handle only.
-// Raises "invalid stream" like loadFromStream; `row` is then left without
-// columns.
-void readRowData(CacheRowData& row, std::istream& in);
-
 // A null text is written as the length 0.
 void writeCountedString(const char* text, std::ostream& out);
 // Keeps at most 9999 bytes, up to the first zero byte; the rest of a longer
