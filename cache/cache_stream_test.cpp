@@ -1,5 +1,6 @@
 #include "cache/cache_stream.h"
 #include "cache/row_access.h"
+#include "cache/row_record.h"
 
 #include <gtest/gtest.h>
 
@@ -378,6 +379,101 @@ TEST(CacheStream, RecordsWhoseCellsDisagreeWithFlagsAndTypes) {
   SmartCache odd;
   load(odd, TestBytes().str("SC").i32(0).str("SR").i32(1).column("F", 7).i32(1).raw({0x80}).i32(0).bytes());
   EXPECT_EQ(odd.templateRow().columnType(0), SQL_C_FLOAT);
+}
+
+// The cells of a record of the columns N (long) and T (text), and whether
+// they are whole.
+struct RecordCase {
+  const char* what;
+  int32_t bits;
+  int flags;
+  TestBytes cells;
+  bool whole;
+};
+
+std::vector<RecordCase> recordCases() {
+  return {
+      {"both set", 2, 0x00, TestBytes().i32(8).str("abc"), true},
+      {"text NULL", 2, 0x40, TestBytes().i32(8), true},
+      {"both NULL, flag bits beyond", 2, 0xFF, TestBytes(), true},
+      {"text with a zero byte", 2, 0x00, TestBytes().i32(8).str(std::string("a\0c", 3)), true},
+      {"bits differ from columns", 3, 0x00, TestBytes().i32(8).str("abc"), false},
+      {"NULL cell with bytes", 2, 0x80, TestBytes().i32(8).str("abc"), false},
+      {"long cut short", 2, 0x40, TestBytes().raw("abc"), false},
+      {"text length beyond", 2, 0x00, TestBytes().i32(7).i32(4).raw("ab"), false},
+      {"negative text length", 2, 0x00, TestBytes().i32(7).i32(-1), false},
+      {"bytes left over", 2, 0x00, TestBytes().i32(7).str("abc").raw("x"), false},
+  };
+}
+
+// A row record of N and T in the given order; the cells are given in N, T
+// order and put in the record's.
+TestBytes recordOf(const RecordCase& c, bool reversed) {
+  TestBytes b;
+  b.str("SR").i32(2);
+  if (reversed) {
+    b.column("T", 1).column("N", 4);
+  } else {
+    b.column("N", 4).column("T", 1);
+  }
+  std::string cells = c.cells.bytes();
+  int flags = c.flags;
+  if (reversed && c.whole && cells.size() >= 4) {
+    cells = cells.substr(4) + cells.substr(0, 4);  // T's cell first
+    if (c.flags == 0x40) cells = c.cells.bytes();   // T NULL: N's cell alone
+  }
+  if (reversed) flags = ((c.flags & 0x80) >> 1) | ((c.flags & 0x40) << 1) | (c.flags & 0x3F);
+  return b.i32(c.bits).raw({flags}).i32(static_cast<int32_t>(cells.size())).raw(cells);
+}
+
+// Whether one record loads: as the template record, as a row naming the
+// template's columns in its order, as a row naming them in another order,
+// and read alone.
+TEST(CacheStream, EveryWayARecordIsReadAgreesOnWhatIsWhole) {
+  const TestBytes templateRecord = TestBytes().str("SR").i32(2).column("N", 4).column("T", 1)
+                                       .i32(2).raw({0xC0}).i32(0);
+  for (const RecordCase& c : recordCases()) {
+    SCOPED_TRACE(c.what);
+    const auto loads = [](const std::string& bytes) {
+      SmartCache table;
+      try {
+        load(table, bytes);
+        return true;
+      } catch (const LExc_Internal_Unexpected& e) {
+        EXPECT_EQ(e.text(), "invalid stream");
+        return false;
+      }
+    };
+    const TestBytes inOrder = recordOf(c, false);
+    EXPECT_EQ(loads(TestBytes().str("SC").i32(0).raw(inOrder.bytes()).bytes()), c.whole);
+    EXPECT_EQ(loads(TestBytes().str("SC").i32(1).raw(templateRecord.bytes()).raw(inOrder.bytes()).bytes()),
+              c.whole);
+    EXPECT_EQ(loads(TestBytes().str("SC").i32(1).raw(templateRecord.bytes())
+                        .raw(recordOf(c, true).bytes()).bytes()),
+              c.whole);
+    CacheRow row = CacheRow::createEmpty();
+    std::istringstream in(inOrder.bytes());
+    bool read = true;
+    try {
+      readRowData(uniqueRowData(row), in);
+    } catch (const LExc_Internal_Unexpected&) {
+      read = false;
+    }
+    EXPECT_EQ(read, c.whole);
+  }
+
+  // What the ways that load make of a whole row is the same row.
+  for (const RecordCase& c : recordCases()) {
+    if (!c.whole) continue;
+    SCOPED_TRACE(c.what);
+    SmartCache inOrder;
+    load(inOrder, TestBytes().str("SC").i32(1).raw(templateRecord.bytes())
+                      .raw(recordOf(c, false).bytes()).bytes());
+    SmartCache reversed;
+    load(reversed, TestBytes().str("SC").i32(1).raw(templateRecord.bytes())
+                       .raw(recordOf(c, true).bytes()).bytes());
+    EXPECT_EQ(saved(reversed), saved(inOrder));
+  }
 }
 
 TEST(CacheStream, RowCellOfAnotherTypeThanItsTemplateColumn) {

@@ -9,22 +9,51 @@ CacheColumnList::CacheColumnList(const CacheColumnList& other) : refCount(0) {
              [&] { columns_ = other.columns_; });
 }
 
+namespace {
+
+// FNV-1a: quick on the short names columns have.
+uint64_t nameHash(const std::string& name) {
+  uint64_t hash = 14695981039346656037ull;
+  for (const char c : name) {
+    hash ^= static_cast<uint8_t>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+}  // namespace
+
 int32_t CacheColumnList::find(const std::string& name) const {
   if (columns_.size() < kIndexedFrom) return scan(name);
-  if (index_.empty()) {
-    try {
-      index_.reserve(columns_.size());
-      // Backwards, so that the first column of a repeated name wins.
-      for (size_t i = columns_.size(); i-- > 0;) {
-        index_[std::string_view(columns_[i].name)] = static_cast<int32_t>(i);
-      }
-    } catch (const std::bad_alloc&) {
-      dropIndex();
-      return scan(name);
-    }
+  if (index_.empty() && !buildIndex()) return scan(name);
+  const size_t mask = index_.size() - 1;
+  for (size_t slot = nameHash(name) & mask; index_[slot] != 0; slot = (slot + 1) & mask) {
+    const int32_t i = index_[slot] - 1;
+    if (columns_[static_cast<size_t>(i)].name == name) return i;
   }
-  const auto found = index_.find(std::string_view(name));
-  return found == index_.end() ? -1 : found->second;
+  return -1;
+}
+
+bool CacheColumnList::buildIndex() const {
+  size_t slots = 1;
+  while (slots < 2 * columns_.size()) slots *= 2;
+  try {
+    index_.assign(slots, 0);
+  } catch (const std::bad_alloc&) {
+    dropIndex();
+    return false;
+  }
+  const size_t mask = slots - 1;
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    const std::string& name = columns_[i].name;
+    size_t slot = nameHash(name) & mask;
+    // The first column of a repeated name keeps its slot.
+    while (index_[slot] != 0 && columns_[static_cast<size_t>(index_[slot] - 1)].name != name) {
+      slot = (slot + 1) & mask;
+    }
+    if (index_[slot] == 0) index_[slot] = static_cast<int32_t>(i + 1);
+  }
+  return true;
 }
 
 int32_t CacheColumnList::scan(const std::string& name) const {
@@ -54,7 +83,4 @@ void CacheColumnList::clear() noexcept {
   columns_.clear();
 }
 
-void CacheColumnList::dropIndex() const noexcept {
-  // A new, empty map: clear() would keep the buckets of a long list.
-  std::unordered_map<std::string_view, int32_t>().swap(index_);
-}
+void CacheColumnList::dropIndex() const noexcept { std::vector<int32_t>().swap(index_); }

@@ -3,8 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
 struct CacheColumn {
@@ -50,11 +48,12 @@ class CacheColumnList {
   static constexpr size_t kIndexedFrom = 32;
 
   int32_t scan(const std::string& name) const;
+  bool buildIndex() const;
   void dropIndex() const noexcept;
 
   std::vector<CacheColumn> columns_;
-  // Name -> index of its first column; empty until a lookup needs it. The
-  // names are views into columns_, which no change keeps (the index is
-  // dropped first).
-  mutable std::unordered_map<std::string_view, int32_t> index_;
+  // An open-addressing hash table of the names: a power of two of slots,
+  // at least twice the columns, each 0 (free) or 1 + the index of the first
+  // column of a name. Empty until a lookup needs it.
+  mutable std::vector<int32_t> index_;
 };
