@@ -10,8 +10,8 @@ const char* directionOf(const ExportRecord& record) {
   return record.incoming ? "incoming" : "outgoing";
 }
 
-std::string csvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+std::string csvField(const std::string& text, char delimiter) {
+  if (text.find_first_of(std::string("\"\r\n") + delimiter) == std::string::npos) return text;
   std::string quoted = "\"";
   for (char c : text) {
     if (c == '"') quoted += '"';
@@ -43,10 +43,10 @@ std::string jsonString(const std::string& text) {
 
 std::string jsonOrNull(const std::string& text) { return text.empty() ? "null" : jsonString(text); }
 
-void writeCsv(const ExportRecord& r, std::ostream& out) {
-  out << r.turn << ',' << r.id << ',' << typeOf(r) << ',' << directionOf(r) << ','
-      << (r.race ? std::to_string(*r.race) : std::string()) << ',' << csvField(r.raceName) << ','
-      << r.relation << ',' << csvField(r.text) << "\r\n";
+void writeCsv(const ExportRecord& r, char d, std::ostream& out) {
+  out << r.turn << d << r.id << d << typeOf(r) << d << directionOf(r) << d
+      << (r.race ? std::to_string(*r.race) : std::string()) << d << csvField(r.raceName, d) << d
+      << r.relation << d << csvField(r.text, d) << "\r\n";
 }
 
 void writeJson(const ExportRecord& r, std::ostream& out) {
@@ -78,15 +78,22 @@ ExportRecord recordOf(const StoredTurn& turn, const StoredMessage& message,
 
 }  // namespace
 
-void WriteExportHeader(ExportFormat format, std::ostream& out) {
+void WriteExportHeader(ExportFormat format, std::ostream& out, char delimiter) {
   if (format == ExportFormat::kCsv) {
-    out << "turn,id,type,direction,race number,race name,relation,text\r\n";
+    const char* names[] = {"turn", "id", "type", "direction", "race number", "race name",
+                           "relation", "text"};
+    for (const char* name : names) {
+      if (name != names[0]) out << delimiter;
+      out << csvField(name, delimiter);
+    }
+    out << "\r\n";
   }
 }
 
-void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ostream& out) {
+void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ostream& out,
+                       char delimiter) {
   if (format == ExportFormat::kCsv) {
-    writeCsv(record, out);
+    writeCsv(record, delimiter, out);
   } else {
     writeJson(record, out);
   }
@@ -94,16 +101,16 @@ void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ost
 
 int ExportMessages(const TurnStore& store, const std::string& game, int32_t race,
                    bool allMessages, ExportFormat format, std::ostream& out,
-                   const SkippedFile& onSkipped) {
+                   const SkippedFile& onSkipped, char delimiter) {
   TurnSelection selection;
   selection.game = game;
   selection.race = race;
-  WriteExportHeader(format, out);
+  WriteExportHeader(format, out, delimiter);
   const auto visit = [&](const StoredTurn& turn, const std::vector<StoredMessage>& messages,
                          const RaceInfos& races) {
     for (const StoredMessage& message : messages) {
       if (!allMessages && !message.playerPost) continue;
-      WriteExportRecord(format, recordOf(turn, message, races), out);
+      WriteExportRecord(format, recordOf(turn, message, races), out, delimiter);
     }
   };
   return VisitStoredTurns(store, selection, visit, onSkipped);

@@ -26,12 +26,13 @@ struct ExportRecord {
 
 // The columns: turn, id, type, direction, race number, race name,
 // relation, text. CSV follows RFC 4180: a header line, CR LF line ends,
-// fields with a comma, a double quote, a CR or a LF quoted, inner quotes
-// doubled; texts stay in code page 1252. JSON lines hold one object per
+// fields separated by `delimiter` (a comma unless told), fields with the
+// delimiter, a double quote, a CR or a LF quoted, inner quotes doubled; texts stay in code page 1252. JSON lines hold one object per
 // line with the keys turn, id, type, direction, race_number, race_name,
 // relation and text, absent values null, texts in UTF-8.
-void WriteExportHeader(ExportFormat format, std::ostream& out);
-void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ostream& out);
+void WriteExportHeader(ExportFormat format, std::ostream& out, char delimiter = ',');
+void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ostream& out,
+                       char delimiter = ',');
 
 // Writes every stored turn of `game` and `race`, turns ascending, rows in
 // stored order: player post only, unless `allMessages`. Files that cannot
@@ -39,4 +40,4 @@ void WriteExportRecord(ExportFormat format, const ExportRecord& record, std::ost
 // number of files skipped.
 int ExportMessages(const TurnStore& store, const std::string& game, int32_t race,
                    bool allMessages, ExportFormat format, std::ostream& out,
-                   const SkippedFile& onSkipped);
+                   const SkippedFile& onSkipped, char delimiter = ',');

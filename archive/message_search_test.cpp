@@ -131,15 +131,17 @@ TEST_F(SearchTest, UnreadableFilesAreSkippedAndReported) {
   const std::vector<std::string> hits = search(options);
   EXPECT_EQ(hits.size(), 3u);  // 2410, 2402 and 2401
   EXPECT_EQ(hits.front(), "Alpha 2 2410 #1 in system");
-  EXPECT_EQ(skipped, (std::vector<std::string>{damaged + ": invalid stream",
-                                                archive.Layout().TurnFile("Alpha", 2, 2405) + ": invalid stream"}));
+  EXPECT_EQ(skipped, (std::vector<std::string>{damaged + ": damaged (invalid stream)",
+                                                archive.Layout().TurnFile("Alpha", 2, 2405) +
+                                                    ": damaged (invalid stream)"}));
 
   // Without RACES.SAV the races have numbers only.
   std::filesystem::remove(ToPath(archive.Layout().RaceFile("Beta")));
   options.text = "PEACE at";
   options.turns.game = "Beta";
   EXPECT_EQ(search(options), (std::vector<std::string>{"Beta 2 2402 #2 in race 0"}));
-  EXPECT_EQ(skipped, (std::vector<std::string>{archive.Layout().RaceFile("Beta") + ": invalid stream"}));
+  // A missing RACES.SAV is called missing, not damaged.
+  EXPECT_EQ(skipped, (std::vector<std::string>{archive.Layout().RaceFile("Beta") + ": no such file"}));
 }
 
 }  // namespace

@@ -89,6 +89,17 @@ RaceInfos ReadRaceInfos(const TurnStore& store, const std::string& path) {
   return races;
 }
 
+std::string WhyUnreadable(FileSystem& files, const std::string& path, const LExc_Base& error) {
+  switch (files.Kind(path)) {
+    case PathKind::kNone: return "no such file";
+    case PathKind::kDirectory: return "a folder, not a file";
+    case PathKind::kFile: break;
+  }
+  if (dynamic_cast<const LExc_Internal_Mem*>(&error) != nullptr) return error.text();
+  if (!files.OpenRead(path)) return "cannot be opened";
+  return "damaged (" + error.text() + ")";
+}
+
 int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
                      const TurnVisit& visit, const SkippedFile& skipped) {
   int count = 0;
@@ -103,7 +114,7 @@ int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
         races = ReadRaceInfos(store, layout.RaceFile(turn.game));
       } catch (const LExc_Base& e) {
         ++count;
-        skipped(layout.RaceFile(turn.game), e.text());
+        skipped(layout.RaceFile(turn.game), WhyUnreadable(store.Files(), layout.RaceFile(turn.game), e));
       }
     }
     const std::string path = layout.TurnFile(turn.game, turn.race, turn.turn);
@@ -112,7 +123,7 @@ int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
       messages = ReadTurnMessages(store, path);
     } catch (const LExc_Base& e) {
       ++count;
-      skipped(path, e.text());
+      skipped(path, WhyUnreadable(store.Files(), path, e));
       continue;
     }
     visit(turn, messages, races);

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "archive/file_system.h"
+#include "support/lexc.h"
+
 class TurnStore;
 
 // One stored turn.
@@ -62,6 +65,11 @@ std::string RelationName(int32_t relation);
 
 // Receives a file that cannot be read: its path and why.
 using SkippedFile = std::function<void(const std::string& path, const std::string& reason)>;
+
+// Why the file `path` could not be read, `error` having been raised by
+// its load: "no such file", "a folder, not a file", "cannot be opened",
+// or "damaged (<error>)"; a failed allocation gives the error's own text.
+std::string WhyUnreadable(FileSystem& files, const std::string& path, const LExc_Base& error);
 // Receives a stored turn with its messages and the races of its game.
 using TurnVisit = std::function<void(const StoredTurn& turn, const std::vector<StoredMessage>& messages,
                                      const RaceInfos& races)>;

@@ -281,6 +281,39 @@ void fillBystander(SmartCache& table) {
   table.appendRow(row);
 }
 
+// A stream buffer that gives `bytes`, then raises what `raise` raises, as
+// a file buffer does when it cannot read on (a folder opened as a file).
+class RaisingBuffer : public std::streambuf {
+ public:
+  RaisingBuffer(std::string bytes, void (*raise)()) : bytes_(std::move(bytes)), raise_(raise) {
+    setg(&bytes_[0], &bytes_[0], &bytes_[0] + bytes_.size());
+  }
+
+ protected:
+  int_type underflow() override {
+    raise_();
+    return traits_type::eof();
+  }
+
+ private:
+  std::string bytes_;
+  void (*raise_)();
+};
+
+TEST(CacheStream, ABufferThatRaisesEndsTheStream) {
+  const std::string full = sampleStream();
+  RaisingBuffer failing(full.substr(0, full.size() / 2),
+                        [] { throw std::ios_base::failure("cannot read"); });
+  std::istream in(&failing);
+  SmartCache table;
+  EXPECT_INVALID_STREAM(loadFromStream(table, in));
+
+  RaisingBuffer exhausted(full.substr(0, 10), [] { throw std::bad_alloc(); });
+  std::istream short_(&exhausted);
+  EXPECT_THROW(loadFromStream(table, short_), LExc_Internal_Mem);
+  EXPECT_EQ(table.columnCount(), 0u);
+}
+
 TEST(CacheStream, FailedLoadLeavesTheTableAsItWas) {
   SmartCache table;
   fillBystander(table);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include "cache/le_bytes.h"
 
@@ -18,8 +20,17 @@ size_t StreamReader::readSome(uint8_t* out, size_t count) {
   }
   std::streambuf* source = in_.rdbuf();
   while (done < count && source != nullptr) {
-    const std::streamsize got =
-        source->sgetn(reinterpret_cast<char*>(out + done), static_cast<std::streamsize>(count - done));
+    std::streamsize got = 0;
+    try {
+      got = source->sgetn(reinterpret_cast<char*>(out + done),
+                          static_cast<std::streamsize>(count - done));
+    } catch (const std::bad_alloc&) {
+      raiseMem(site::kCopyCells, count - done);
+    } catch (const std::exception&) {
+      // A buffer that cannot read on (a folder opened as a file raises
+      // here): the stream ends.
+      break;
+    }
     if (got <= 0) break;
     done += static_cast<size_t>(got);
   }

@@ -1,6 +1,7 @@
 #include "cli/archive_cli.h"
 
 #include <map>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -14,49 +15,148 @@
 #include "cache/cache_dump.h"
 #include "reader/current_game.h"
 #include "reader/game_bounds.h"
+#include "support/cp1252.h"
 #include "support/lexc.h"
+#include "support/version.h"
 
 namespace {
 
 const char kProgram[] = "vandormsg-archive";
 
-const char kHelp[] =
-    "Usage: vandormsg-archive --root DIR COMMAND [ARGUMENTS]\n"
+// Each command's usage line and what it does, for --help and COMMAND --help.
+struct CommandHelp {
+  const char* name;
+  const char* usage;
+  const char* text;
+};
+
+const CommandHelp kCommandHelp[] = {
+    {"games", "--root DIR games", "  games                  the stored games, one a line\n"},
+    {"races", "--root DIR races GAME",
+     "  races GAME             the race numbers (0 to 15) stored for GAME\n"},
+    {"turns", "--root DIR turns GAME RACE",
+     "  turns GAME RACE        the turns stored for GAME and RACE\n"},
+    {"show", "--root DIR show GAME RACE TURN",
+     "  show GAME RACE TURN    the messages of one turn, as in its .txt file\n"
+     "                         (its bytes as stored)\n"},
+    {"dump", "dump FILE.sav",
+     "  dump FILE.sav          the table in a .sav file, as the debug dump shows it\n"
+     "                         (its texts as stored)\n"},
+    {"search", "--root DIR search [OPTIONS] [--] TEXT",
+     "  search [OPTIONS] TEXT  every stored message that contains TEXT\n"
+     "      --game GAME          only this game\n"
+     "      --race RACE          only this race\n"
+     "      --from-turn T        only turns from T on\n"
+     "      --to-turn T          only turns up to T\n"
+     "      --player-post        only player post, no system messages\n"
+     "      --ignore-case        A-Z and the umlauts match their small letters\n"
+     "    Each hit is a line of game, race, turn, message number, direction and\n"
+     "    the other race (or \"system\"), tab-separated, then the text, each of\n"
+     "    its lines after a tab. Hits come by game, race, turn and stored order.\n"
+     "    A TEXT that begins with - goes after --.\n"},
+    {"export", "--root DIR export GAME RACE [--format csv|json] [--delimiter C] [--all-messages]",
+     "  export GAME RACE [--format csv|json] [--delimiter C] [--all-messages]\n"
+     "                         every stored turn of GAME and RACE as one table:\n"
+     "                         turn, id, type, direction, race number, race name,\n"
+     "                         relation, text; CSV (the default; --delimiter ';'\n"
+     "                         for spreadsheets that want one) or JSON lines\n"
+     "                         (always UTF-8); player post only unless\n"
+     "                         --all-messages\n"},
+};
+
+const char kHelpHead[] =
+    "Usage: vandormsg-archive --root DIR [--encoding E] COMMAND [ARGUMENTS]\n"
     "       vandormsg-archive dump FILE.sav\n"
+    "       vandormsg-archive COMMAND --help | --help | --version\n"
     "\n"
     "Reads the turn archive of the Vandor! Message Reader: the DATA folder in\n"
     "DIR, the folder that holds the reader's program (vandormsg.exe).\n"
     "\n"
-    "Commands:\n"
-    "  games                  the stored games, one a line\n"
-    "  races GAME             the race numbers (0 to 15) stored for GAME\n"
-    "  turns GAME RACE        the turns stored for GAME and RACE\n"
-    "  show GAME RACE TURN    the messages of one turn, as in its .txt file\n"
-    "  dump FILE.sav          the table in a .sav file, as the debug dump shows it\n"
-    "  search [OPTIONS] TEXT  every stored message that contains TEXT\n"
-    "      --game GAME          only this game\n"
-    "      --race RACE          only this race\n"
-    "      --from-turn T        only turns from T on\n"
-    "      --to-turn T          only turns up to T\n"
-    "      --player-post        only player post, no system messages\n"
-    "      --ignore-case        A-Z and the umlauts match their small letters\n"
-    "    Each hit is a line of game, race, turn, message number, direction and\n"
-    "    the other race (or \"system\"), tab-separated, then the text, each of\n"
-    "    its lines after a tab. Hits come by game, race, turn and stored order.\n"
-    "  export GAME RACE [--format csv|json] [--all-messages]\n"
-    "                         every stored turn of GAME and RACE as one table:\n"
-    "                         turn, id, type, direction, race number, race name,\n"
-    "                         relation, text; CSV (the default, code page 1252)\n"
-    "                         or JSON lines (UTF-8); player post only unless\n"
-    "                         --all-messages\n"
+    "Commands:\n";
+
+const char kHelpTail[] =
     "\n"
     "Lists come in the order the folder gives them. RACE is the 0-based race\n"
-    "number of the folder names. Texts are written as stored (code page 1252).\n"
-    "search and export report a file they cannot read and go on without it.\n"
+    "number of the folder names. search and export report a file they cannot\n"
+    "read and go on without it. -- ends the options.\n"
     "\n"
-    "Exit status: 0 on success, 1 for a bad argument or a missing or damaged\n"
-    "file (also when search or export skipped one), 2 for a command line that\n"
-    "does not parse.\n";
+    "Texts (arguments, names, messages) are in UTF-8 where the locale says so\n"
+    "and in code page 1252, as the archive keeps them, otherwise;\n"
+    "--encoding cp1252 or --encoding utf-8 chooses. show and dump give the\n"
+    "bytes of the files as they are, JSON is always UTF-8.\n"
+    "\n"
+    "Exit status: 0 on success, 1 for a bad argument, a missing or damaged\n"
+    "file (also when search or export skipped one) or output that cannot be\n"
+    "written, 2 for a command line that does not parse.\n";
+
+std::string generalHelp() {
+  std::string help = kHelpHead;
+  for (const CommandHelp& command : kCommandHelp) help += command.text;
+  return help + kHelpTail;
+}
+
+const CommandHelp* findCommand(const std::string& name) {
+  for (const CommandHelp& command : kCommandHelp) {
+    if (name == command.name) return &command;
+  }
+  return nullptr;
+}
+
+std::string commandHelp(const CommandHelp& command) {
+  return std::string("Usage: vandormsg-archive ") + command.usage + "\n\n" + command.text +
+         kHelpTail;
+}
+
+// The output of a command in the system's conventions: code page 1252
+// texts in UTF-8, bare line feeds as CR LF. Runs of bytes that need
+// neither go to the target as they are.
+class ConventionsFilter : public std::streambuf {
+ public:
+  ConventionsFilter(std::streambuf* target, bool toUtf8, bool crLf)
+      : target_(target), toUtf8_(toUtf8), crLf_(crLf) {}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    const char byte = traits_type::to_char_type(c);
+    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+  }
+
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    std::streamsize done = 0;
+    while (done < n) {
+      std::streamsize plain = done;
+      while (plain < n && !special(s[plain])) ++plain;
+      if (plain > done && !sent(s + done, plain - done)) return done;
+      done = plain;
+      if (done == n) break;
+      const char c = s[done];
+      if (c == '\n' && crLf_ && last_ != '\r' && !sent("\r", 1)) return done;
+      const std::string bytes = c == '\n' ? std::string(1, c) : Cp1252ToUtf8(std::string(1, c));
+      if (!sent(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return done;
+      last_ = c;
+      ++done;
+    }
+    return n;
+  }
+
+  int sync() override { return target_->pubsync(); }
+
+ private:
+  bool special(char c) const {
+    return (toUtf8_ && static_cast<unsigned char>(c) >= 0x80) || (crLf_ && c == '\n');
+  }
+  bool sent(const char* bytes, std::streamsize count) {
+    if (target_->sputn(bytes, count) != count) return false;
+    last_ = bytes[count - 1];
+    return true;
+  }
+
+  std::streambuf* target_;
+  bool toUtf8_;
+  bool crLf_;
+  char last_ = '\0';
+};
 
 // A failure of the command: its one-line message and exit status.
 struct Failure {
@@ -74,13 +174,15 @@ std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Options that take a value, with what the value is.
 const std::map<std::string, const char*> kValueOptions = {
-    {"--root", "a folder"},   {"--game", "a game"},       {"--race", "a race number"},
-    {"--from-turn", "a turn"}, {"--to-turn", "a turn"},    {"--format", "csv or json"}};
+    {"--root", "a folder"},    {"--game", "a game"},      {"--race", "a race number"},
+    {"--from-turn", "a turn"}, {"--to-turn", "a turn"},   {"--format", "csv or json"},
+    {"--delimiter", "one character"}, {"--encoding", "cp1252 or utf-8"}};
 const std::set<std::string> kFlagOptions = {"--player-post", "--ignore-case", "--all-messages"};
 
 // The parsed command line.
 struct CommandLine {
   bool help = false;
+  bool version = false;
   std::map<std::string, std::string> values;  // value options given
   std::set<std::string> flags;                // flag options given
   std::vector<std::string> words;             // the command and its arguments
@@ -93,13 +195,23 @@ struct CommandLine {
 
 CommandLine parse(const std::vector<std::string>& args) {
   CommandLine line;
+  bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (optionsEnded) {
+      line.words.push_back(arg);
+      continue;
+    }
     const size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    if (arg == "--help" || arg == "-h") {
+    if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--help" || arg == "-h") {
       line.help = true;
+    } else if (arg == "--version") {
+      line.version = true;
     } else if (kValueOptions.count(name) != 0) {
+      if (line.values.count(name) != 0) usage(name + " is given more than once");
       if (equals != std::string::npos) {
         line.values[name] = arg.substr(equals + 1);
       } else {
@@ -110,6 +222,8 @@ CommandLine parse(const std::vector<std::string>& args) {
       line.flags.insert(arg);
     } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
       usage("unknown option " + arg);
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      usage("unknown option " + arg + " (a text that begins with - goes after --)");
     } else {
       line.words.push_back(arg);
     }
@@ -121,7 +235,7 @@ CommandLine parse(const std::vector<std::string>& args) {
 void allowOnly(const CommandLine& line, const std::string& command,
                const std::set<std::string>& allowed) {
   for (const auto& [option, value] : line.values) {
-    if (option != "--root" && allowed.count(option) == 0) {
+    if (option != "--root" && option != "--encoding" && allowed.count(option) == 0) {
       usage("the command " + command + " takes no " + option);
     }
   }
@@ -180,6 +294,7 @@ class Commands {
       : archive_(ArchiveLayout(ProgramDirectory(withSeparator(root)))),
         layout_(archive_.Layout()) {
     if (!isDirectory(root)) fail("no folder " + quoted(root));
+    if (!isDirectory(layout_.Root())) refuseRoot(root);
   }
 
   void Games(std::ostream& out) const {
@@ -210,14 +325,15 @@ class Commands {
   }
 
   bool Export(const std::string& game, int32_t race, bool allMessages, ExportFormat format,
-              std::ostream& out, std::ostream& err) const {
+              char delimiter, std::ostream& out, std::ostream& err) const {
     CheckGame(game);
     if (!isDirectory(layout_.RaceDirectory(game, race))) {
       fail("no race " + std::to_string(race) + " stored for game " + quoted(game));
     }
     const int skipped = ExportMessages(
         archive_, game, race, allMessages, format, out,
-        [&](const std::string& path, const std::string& reason) { skip(path, reason, err); });
+        [&](const std::string& path, const std::string& reason) { skip(path, reason, err); },
+        delimiter);
     return skipped == 0;
   }
 
@@ -237,6 +353,25 @@ class Commands {
   }
 
  private:
+  // A root without a DATA folder: most likely the DATA folder itself.
+  [[noreturn]] static void refuseRoot(const std::string& root) {
+    std::string folder = root;
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == kPathSeparator)) {
+      folder.pop_back();
+    }
+    const size_t slash = folder.find_last_of(std::string("/") + kPathSeparator);
+    const std::string name = slash == std::string::npos ? folder : folder.substr(slash + 1);
+    std::string upper;
+    for (char c : name) upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    if (upper == "DATA") {
+      const std::string parent = slash == std::string::npos ? "." : folder.substr(0, slash + 1);
+      fail(quoted(root) + " is the DATA folder itself: --root names the folder that holds it (" +
+           quoted(parent) + ")");
+    }
+    fail("no DATA folder in " + quoted(root) +
+         ": --root names the folder that holds the reader's program and its DATA folder");
+  }
+
   static std::string withSeparator(std::string root) {
     if (!root.empty() && root.back() != '/' && root.back() != kPathSeparator) root += kPathSeparator;
     return root;
@@ -278,6 +413,13 @@ void expectArguments(const CommandLine& line, size_t count, const char* form) {
   if (line.words.size() != count + 1) usage(std::string("usage: ") + kProgram + " " + form);
 }
 
+// Output that could not be written (a full disk, a closed pipe) fails the
+// command: a script must not take a cut export for a whole one.
+bool written(std::ostream& out) {
+  out.flush();
+  return !out.fail();
+}
+
 SearchOptions searchOptions(const CommandLine& line) {
   SearchOptions options;
   const auto value = [&](const char* option) -> const std::string* {
@@ -302,6 +444,19 @@ ExportFormat exportFormat(const CommandLine& line) {
   usage("unknown format " + quoted(found->second) + ", not csv or json");
 }
 
+// The CSV delimiter: one character that cannot be part of a quoted field's
+// syntax.
+char exportDelimiter(const CommandLine& line, ExportFormat format) {
+  const auto found = line.values.find("--delimiter");
+  if (found == line.values.end()) return ',';
+  const std::string& text = found->second;
+  if (format != ExportFormat::kCsv) usage("--delimiter is for CSV, not JSON");
+  if (text.size() != 1 || text == "\"" || text == "\r" || text == "\n") {
+    usage("the delimiter " + quoted(text) + " is not one character other than a quote or a line end");
+  }
+  return text[0];
+}
+
 // The commands that stream their output: what they found so far stays
 // written when a file is skipped. Returns the exit status.
 int runStreaming(const CommandLine& line, std::ostream& out, std::ostream& err) {
@@ -309,16 +464,18 @@ int runStreaming(const CommandLine& line, std::ostream& out, std::ostream& err) 
   if (command == "search") {
     allowOnly(line, command,
               {"--game", "--race", "--from-turn", "--to-turn", "--player-post", "--ignore-case"});
-    expectArguments(line, 1, "--root DIR search [OPTIONS] TEXT");
+    expectArguments(line, 1, findCommand("search")->usage);
     const SearchOptions options = searchOptions(line);
     return Commands(line.root()).Search(options, out, err) ? kExitOk : kExitError;
   }
-  allowOnly(line, command, {"--format", "--all-messages"});
-  expectArguments(line, 2, "--root DIR export GAME RACE [--format csv|json] [--all-messages]");
+  allowOnly(line, command, {"--format", "--delimiter", "--all-messages"});
+  expectArguments(line, 2, findCommand("export")->usage);
   const int32_t race = raceArgument(line.words[2]);
   const ExportFormat format = exportFormat(line);
+  const char delimiter = exportDelimiter(line, format);
   return Commands(line.root())
-                 .Export(line.words[1], race, line.has("--all-messages"), format, out, err)
+                 .Export(line.words[1], race, line.has("--all-messages"), format, delimiter, out,
+                         err)
              ? kExitOk
              : kExitError;
 }
@@ -353,30 +510,116 @@ void run(const CommandLine& line, std::ostream& out) {
   }
 }
 
+TextEncoding encodingOf(const CommandLine& line, TextEncoding system) {
+  const auto found = line.values.find("--encoding");
+  if (found == line.values.end()) return system;
+  if (found->second == "cp1252") return TextEncoding::kCp1252;
+  if (found->second == "utf-8" || found->second == "utf8") return TextEncoding::kUtf8;
+  usage("unknown encoding " + quoted(found->second) + ", not cp1252 or utf-8");
+}
+
+// An argument in the program's own code page: from UTF-8, it must hold
+// only characters the code page has.
+std::string argumentText(const std::string& text, TextEncoding encoding) {
+  if (encoding == TextEncoding::kCp1252) return text;
+  std::string converted;
+  if (Utf8ToCp1252Exactly(text, &converted)) return converted;
+  std::string loose;  // '?' for what the code page lacks
+  if (!Utf8ToCp1252(text, &loose)) fail("the argument " + quoted(text) + " is not UTF-8");
+  const std::string& shown = loose;
+  fail("the argument " + quoted(shown) + " holds a character that code page 1252 lacks");
+}
+
+// The command line with every word and value in the program's code page.
+CommandLine inCodePage(CommandLine line, TextEncoding encoding) {
+  for (std::string& word : line.words) word = argumentText(word, encoding);
+  for (auto& [option, value] : line.values) value = argumentText(value, encoding);
+  return line;
+}
+
+// Whether the output of the command line is text to be put in the
+// system's conventions: not the file bytes of show and dump, not JSON.
+bool outputIsText(const CommandLine& line) {
+  if (line.help || line.version || line.words.empty()) return true;
+  const std::string& command = line.words[0];
+  if (command == "show" || command == "dump") return false;
+  const auto format = line.values.find("--format");
+  return !(command == "export" && format != line.values.end() && format->second == "json");
+}
+
+int runLine(const CommandLine& line, std::ostream& out, std::ostream& err);
+
 }  // namespace
 
-int RunArchiveCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+TextEncoding EncodingOfCharset(const std::string& charset) {
+  std::string name;
+  for (char c : charset) {
+    if (c != '-' && c != '_') name += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  return name == "utf8" ? TextEncoding::kUtf8 : TextEncoding::kCp1252;
+}
+
+int RunArchiveCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  const SystemConventions& conventions) {
+  CommandLine line;
+  TextEncoding encoding = conventions.encoding;
+  std::optional<Failure> refused;
   try {
-    const CommandLine line = parse(args);
-    if (line.help) {
-      out << kHelp;
-      return kExitOk;
+    line = parse(args);
+    encoding = encodingOf(line, conventions.encoding);
+    line = inCodePage(std::move(line), encoding);
+  } catch (const Failure& failure) {
+    refused = failure;
+  }
+  // Messages name paths and games: they follow the encoding too.
+  ConventionsFilter errorFilter(err.rdbuf(), encoding == TextEncoding::kUtf8, false);
+  std::ostream errors(&errorFilter);
+  if (refused) {
+    errors << kProgram << ": " << refused->message << '\n' << std::flush;
+    return refused->status;
+  }
+  ConventionsFilter filter(out.rdbuf(), outputIsText(line) && encoding == TextEncoding::kUtf8,
+                           conventions.crLf && (line.words.empty() || line.words[0] != "show"));
+  std::ostream filtered(&filter);
+  const int status = runLine(line, filtered, errors);
+  errors.flush();
+  return status;
+}
+
+namespace {
+
+int runLine(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  const auto unwritten = [&] {
+    err << kProgram << ": cannot write the output\n";
+    return kExitError;
+  };
+  try {
+    if (line.help || line.version) {
+      const CommandHelp* command = line.words.empty() ? nullptr : findCommand(line.words[0]);
+      if (line.version) {
+        out << kProgram << ' ' << kVersionMajor << '.' << kVersionMinor << '.' << kVersionPatch
+            << '\n';
+      } else if (command != nullptr) {
+        out << commandHelp(*command);
+      } else if (!line.words.empty()) {
+        usage("unknown command " + quoted(line.words[0]));
+      } else {
+        out << generalHelp();
+      }
+      return written(out) ? kExitOk : unwritten();
     }
     if (line.words.empty()) usage("no command given");
     const std::string& command = line.words[0];
-    const bool known = isStreaming(command) || command == "dump" || command == "games" ||
-                       command == "races" || command == "turns" || command == "show";
-    if (!known) usage("unknown command " + quoted(command));
+    if (findCommand(command) == nullptr) usage("unknown command " + quoted(command));
     if (command != "dump" && !line.has("--root")) usage("the command " + command + " needs --root DIR");
     if (isStreaming(command)) {
       const int status = runStreaming(line, out, err);
-      out << std::flush;
-      return status;
+      return written(out) ? status : unwritten();
     }
     std::ostringstream result;
     run(line, result);
-    out << result.str() << std::flush;
-    return kExitOk;
+    out << result.str();
+    return written(out) ? kExitOk : unwritten();
   } catch (const Failure& failure) {
     err << kProgram << ": " << failure.message << '\n';
     return failure.status;
@@ -387,3 +630,5 @@ int RunArchiveCli(const std::vector<std::string>& args, std::ostream& out, std::
   }
   return kExitError;
 }
+
+}  // namespace

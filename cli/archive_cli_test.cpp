@@ -45,10 +45,11 @@ class ArchiveCliTest : public ::testing::Test {
     ASSERT_NO_THROW(archive.ExportTurnText(*game));
   }
 
-  Result run(std::vector<std::string> args, bool withRoot = true) {
+  Result run(std::vector<std::string> args, bool withRoot = true,
+             const SystemConventions& conventions = SystemConventions()) {
     if (withRoot) args.insert(args.begin(), {"--root", root()});
     std::ostringstream out, err;
-    const int status = RunArchiveCli(args, out, err);
+    const int status = RunArchiveCli(args, out, err, conventions);
     return Result{status, out.str(), err.str()};
   }
 
@@ -189,7 +190,96 @@ TEST_F(ArchiveCliTest, SearchPrintsABlockPerHit) {
   const Result partial = run({"search", "--race=2", "Peace"});
   EXPECT_EQ(partial.status, kExitError);
   EXPECT_EQ(partial.out, "Galaxy\trace 2\tturn 2403\tmessage 2\tincoming\tZorgs\n\tPeace?\n");
-  EXPECT_EQ(partial.err, "vandormsg-archive: skipped \"" + damaged + "\": invalid stream\n");
+  EXPECT_EQ(partial.err,
+            "vandormsg-archive: skipped \"" + damaged + "\": damaged (invalid stream)\n");
+}
+
+TEST_F(ArchiveCliTest, SkippedFilesSayWhatIsWrongWithThem) {
+  const std::string races = archive.Layout().RaceFile("Galaxy");
+  ASSERT_TRUE(FileSystem::Default().Remove(races));
+  const Result missing = run({"export", "Galaxy", "2"});
+  EXPECT_EQ(missing.status, kExitError);
+  EXPECT_EQ(missing.err, "vandormsg-archive: skipped \"" + races + "\": no such file\n");
+  EXPECT_NE(missing.out.find(",Peace?\r\n"), std::string::npos);  // the turns still come
+
+  ASSERT_TRUE(FileSystem::Default().CreateDirectories(races));
+  EXPECT_EQ(run({"search", "Peace"}).err,
+            "vandormsg-archive: skipped \"" + races + "\": a folder, not a file\n");
+}
+
+TEST_F(ArchiveCliTest, RootsWithoutADataFolderAreRefused) {
+  const std::string data = archive.Layout().Root();
+  expectFailure(run({"--root", data, "games"}, false), kExitError,
+                "\"" + data + "\" is the DATA folder itself: --root names the folder that holds it (\"" +
+                    root() + "\")");
+  const std::string empty = root() + "empty";
+  ASSERT_TRUE(FileSystem::Default().CreateDirectories(empty));
+  expectFailure(run({"--root", empty, "search", "x"}, false), kExitError,
+                "no DATA folder in \"" + empty +
+                    "\": --root names the folder that holds the reader's program and its DATA folder");
+  expectFailure(run({"--root", root(), "--root", root(), "games"}, false), kExitUsage,
+                "--root is given more than once (see --help)");
+}
+
+TEST_F(ArchiveCliTest, DashesVersionAndCommandHelp) {
+  store("Galaxy", 3, 2401);
+  auto game = testing_game::makeGame();
+  game->SetGameName("Galaxy");
+  game->SetRaceNumber(4);
+  game->SetTurn(2410);
+  AddMessageRow(*game, "-h and -- are words here", 2, 1, -1);
+  ASSERT_NO_THROW(archive.SaveTurn(*game));
+  const Result dashes = run({"search", "--", "-h"});
+  EXPECT_EQ(dashes.status, kExitOk);
+  EXPECT_NE(dashes.out.find("\tturn 2410\t"), std::string::npos);
+  EXPECT_NE(dashes.out.find("\n\t-h and -- are words here\n"), std::string::npos);
+  EXPECT_EQ(run({"search", "--", "--"}).out, dashes.out);
+  expectFailure(run({"search", "-h-"}), kExitUsage,
+                "unknown option -h- (a text that begins with - goes after --) (see --help)");
+
+  const Result version = run({"--version"}, false);
+  EXPECT_EQ(version.status, kExitOk);
+  EXPECT_EQ(version.out, "vandormsg-archive 1.1.0\n");
+
+  const Result exportHelp = run({"export", "--help"}, false);
+  EXPECT_EQ(exportHelp.status, kExitOk);
+  EXPECT_EQ(exportHelp.out.rfind("Usage: vandormsg-archive --root DIR export GAME RACE", 0), 0u);
+  EXPECT_EQ(exportHelp.out.find("search [OPTIONS]"), std::string::npos);  // only its own
+  EXPECT_NE(run({"search", "-h"}, false).out.find("--ignore-case"), std::string::npos);
+  expectFailure(run({"frob", "--help"}, false), kExitUsage, "unknown command \"frob\" (see --help)");
+}
+
+TEST_F(ArchiveCliTest, ExportWithAnotherDelimiter) {
+  const Result csv = run({"export", "--delimiter", ";", "Galaxy", "2"});
+  EXPECT_EQ(csv.status, kExitOk);
+  EXPECT_EQ(csv.out.substr(0, csv.out.find("\r\n")),
+            "turn;id;type;direction;race number;race name;relation;text");
+  EXPECT_NE(csv.out.find("2401;2;player;incoming;1;Zorgs;enemy;Peace?\r\n"), std::string::npos);
+  expectFailure(run({"export", "--delimiter=;;", "Galaxy", "2"}), kExitUsage,
+                "the delimiter \";;\" is not one character other than a quote or a line end (see --help)");
+  expectFailure(run({"export", "--format", "json", "--delimiter", ";", "Galaxy", "2"}), kExitUsage,
+                "--delimiter is for CSV, not JSON (see --help)");
+}
+
+// Output that cannot be written fails the command, whatever it is.
+class FailingBuffer : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST_F(ArchiveCliTest, OutputThatCannotBeWrittenIsAFailure) {
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"games"}, {"search", "Peace"}, {"export", "Galaxy", "2"},
+        {"export", "--format", "json", "Galaxy", "2"}, {"show", "Galaxy", "2", "2401"}}) {
+    SCOPED_TRACE(args[0]);
+    args.insert(args.begin(), {"--root", root()});
+    FailingBuffer full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    EXPECT_EQ(RunArchiveCli(args, out, err), kExitError);
+    EXPECT_EQ(err.str(), "vandormsg-archive: cannot write the output\n");
+  }
 }
 
 TEST_F(ArchiveCliTest, ExportInBothFormats) {
@@ -236,6 +326,73 @@ TEST_F(ArchiveCliTest, HelpDescribesEveryCommand) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(run({"--root=" + root(), "games"}, false).status, kExitOk);
+}
+
+TEST(EncodingOfCharset, NamesOfUtf8AndTheRest) {
+  for (const char* utf8 : {"UTF-8", "utf8", "Utf-8", "UTF_8"}) {
+    EXPECT_EQ(EncodingOfCharset(utf8), TextEncoding::kUtf8) << utf8;
+  }
+  for (const char* other : {"ANSI_X3.4-1968", "ISO-8859-1", "ISO-8859-15", "", "UTF-16"}) {
+    EXPECT_EQ(EncodingOfCharset(other), TextEncoding::kCp1252) << other;
+  }
+}
+
+TEST_F(ArchiveCliTest, Utf8TerminalsGetAndGiveUtf8) {
+  auto game = testing_game::makeGame();
+  game->SetGameName("\xC4rger");
+  game->SetRaceNumber(0);
+  game->SetTurn(2401);
+  testing_game::addRace(*game, 1, "Z\xF6rgs", kFriend);
+  AddMessageRow(*game, "FROM  Z\xF6rgs\r\nTO  you\r\nWir kommen zur\xFC" "ck", 2, 1, -1);
+  ASSERT_NO_THROW(archive.SaveTurn(*game));
+  SystemConventions utf8;
+  utf8.encoding = TextEncoding::kUtf8;
+
+  const Result found = run({"search", "zur\xC3\xBC" "ck"}, true, utf8);
+  EXPECT_EQ(found.status, kExitOk);
+  EXPECT_EQ(found.out, "\xC3\x84rger\trace 0\tturn 2401\tmessage 2\tincoming\tZ\xC3\xB6rgs\n"
+                       "\tWir kommen zur\xC3\xBC" "ck\n");
+  EXPECT_EQ(run({"search", "--ignore-case", "ZUR\xC3\x9C" "CK"}, true, utf8).out, found.out);
+  EXPECT_EQ(run({"search", "--game", "\xC3\x84rger", "zur\xC3\xBC" "ck"}, true, utf8).out, found.out);
+  EXPECT_NE(run({"games"}, true, utf8).out.find("\xC3\x84rger\n"), std::string::npos);
+  // The same in code page 1252, chosen by the option.
+  const Result cp1252 = run({"--encoding", "cp1252", "search", "zur\xFC" "ck"}, true, utf8);
+  EXPECT_EQ(cp1252.out, "\xC4rger\trace 0\tturn 2401\tmessage 2\tincoming\tZ\xF6rgs\n"
+                        "\tWir kommen zur\xFC" "ck\n");
+  EXPECT_EQ(run({"search", "zur\xFC" "ck"}).out, cp1252.out);  // code page 1252 by default
+
+  // CSV follows the encoding, JSON is UTF-8 and show gives the file's bytes.
+  EXPECT_NE(run({"export", "\xC3\x84rger", "0"}, true, utf8).out.find("Z\xC3\xB6rgs"), std::string::npos);
+  EXPECT_NE(run({"export", "--format=json", "\xC3\x84rger", "0"}, true, utf8).out.find("Z\xC3\xB6rgs"),
+            std::string::npos);
+  EXPECT_EQ(run({"show", "Galaxy", "2", "2401"}, true, utf8).out,
+            fileBytes(archive.Layout().TextFile("Galaxy", 2, 2401)));
+  // Messages name games and paths in the encoding as well.
+  expectFailure(run({"races", "N\xC3\xB6rgs"}, true, utf8), kExitError,
+                "no game \"N\xC3\xB6rgs\" in \"" + archive.Layout().Root() + "\"");
+
+  expectFailure(run({"search", "\xD0\x96"}, true, utf8), kExitError,
+                "the argument \"?\" holds a character that code page 1252 lacks");
+  expectFailure(run({"search", "zur\xFC" "ck"}, true, utf8), kExitError,
+                "the argument \"zur\xC3\xBC" "ck\" is not UTF-8");
+  expectFailure(run({"--encoding", "latin1", "games"}), kExitUsage,
+                "unknown encoding \"latin1\", not cp1252 or utf-8 (see --help)");
+}
+
+TEST_F(ArchiveCliTest, WindowsLinesEndWithCrLfThroughout) {
+  SystemConventions windows;
+  windows.crLf = true;
+  const Result games = run({"games"}, true, windows);
+  EXPECT_EQ(games.out.size(), std::string("Galaxy\r\n\xC4rger\r\n").size());
+  EXPECT_NE(games.out.find("Galaxy\r\n"), std::string::npos);
+  const Result found = run({"search", "Peace"}, true, windows);
+  EXPECT_EQ(found.out.find("\n"), found.out.find("\r\n") + 1);
+  EXPECT_EQ(found.out.find("\r\r"), std::string::npos);
+  const Result csv = run({"export", "Galaxy", "2"}, true, windows);
+  EXPECT_EQ(csv.out, run({"export", "Galaxy", "2"}).out);  // CSV has CR LF of its own
+  EXPECT_EQ(run({"show", "Galaxy", "2", "2401"}, true, windows).out,
+            fileBytes(archive.Layout().TextFile("Galaxy", 2, 2401)));
+  EXPECT_EQ(run({"--version"}, false, windows).out, "vandormsg-archive 1.1.0\r\n");
 }
 
 }  // namespace

@@ -1,4 +1,8 @@
 // vandormsg-archive: the program around RunArchiveCli.
+#include <cerrno>
+#include <clocale>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,13 +12,33 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <langinfo.h>
 #endif
 
 int main(int argc, char** argv) {
+  SystemConventions conventions;
 #if defined(_WIN32)
-  // The turn text carries its own CR LF line ends: no translation.
+  // The turn text carries its own CR LF line ends; every other line gets
+  // them from the program, so that no output mixes both.
   _setmode(_fileno(stdout), _O_BINARY);
+  conventions.crLf = true;
+#else
+  // The locale's character set says how the terminal and the arguments
+  // encode their texts.
+  std::setlocale(LC_CTYPE, "");
+  conventions.encoding = EncodingOfCharset(nl_langinfo(CODESET));
 #endif
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return RunArchiveCli(args, std::cout, std::cerr);
+  int status = RunArchiveCli(args, std::cout, std::cerr, conventions);
+  // What is still buffered is written when stdout is closed: a failure
+  // there (a full disk) fails the program too, unless it failed already.
+  errno = 0;
+  if (std::fclose(stdout) != 0 && status == kExitOk) {
+    std::cerr << "vandormsg-archive: cannot write the output";
+    if (errno != 0) std::cerr << ": " << std::strerror(errno);
+    std::cerr << '\n';
+    status = kExitError;
+  }
+  return status;
 }

@@ -120,3 +120,10 @@ bool Utf8ToCp1252(const std::string& text, std::string* result) {
   *result = std::move(converted);
   return true;
 }
+
+bool Utf8ToCp1252Exactly(const std::string& text, std::string* result) {
+  std::string converted;
+  if (!Utf8ToCp1252(text, &converted) || Cp1252ToUtf8(converted) != text) return false;
+  *result = std::move(converted);
+  return true;
+}

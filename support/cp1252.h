@@ -25,3 +25,5 @@ std::string Cp1252ToUtf8(const std::string& text);
 // A UTF-8 text in code page 1252; characters outside the code page become
 // '?'. False, leaving `result` alone, when `text` is not valid UTF-8.
 bool Utf8ToCp1252(const std::string& text, std::string* result);
+// The same, but false also for a character outside the code page.
+bool Utf8ToCp1252Exactly(const std::string& text, std::string* result);

@@ -46,4 +46,15 @@ TEST(Cp1252, ToUtf8AndBackForEveryByte) {
   EXPECT_EQ(back, every);
 }
 
+TEST(Cp1252, ExactConversionRefusesWhatTheCodePageLacks) {
+  std::string text = "unchanged";
+  EXPECT_TRUE(Utf8ToCp1252Exactly("R\xC3\xBC" "ck \xE2\x82\xAC", &text));
+  EXPECT_EQ(text, "R\xFC" "ck \x80");
+  text = "unchanged";
+  EXPECT_FALSE(Utf8ToCp1252Exactly("\xD0\x96", &text));  // Cyrillic: not in the code page
+  EXPECT_FALSE(Utf8ToCp1252Exactly("\xC4rger", &text));   // not UTF-8
+  EXPECT_FALSE(Utf8ToCp1252Exactly("?\xD0\x96", &text));  // no '?' stands in
+  EXPECT_EQ(text, "unchanged");
+}
+
 }  // namespace
