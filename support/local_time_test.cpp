@@ -67,14 +67,6 @@ std::string fields(const std::tm& p) {
                     p.tm_yday, p.tm_isdst);
 }
 
-// The C library's own text for the ctime() form, in the "C" locale the
-// tests run in.
-std::string libraryClockText(const std::tm& parts) {
-  char text[64];
-  const size_t length = std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y", &parts);
-  return std::string(text, length);
-}
-
 void expectBreakdownsOfTheCLibrary() {
   for (int64_t t : testing_time::sampleTimes()) {
     std::tm expected{};
@@ -85,7 +77,7 @@ void expectBreakdownsOfTheCLibrary() {
     EXPECT_EQ(fields(parts), fields(expected)) << "time " << t;
     // Up to the year 9999 the form has its 24 characters.
     if (expected.tm_year + 1900 <= 9999) {
-      EXPECT_EQ(clockText(t), libraryClockText(expected)) << "time " << t;
+      EXPECT_EQ(clockText(t), testing_time::libraryClockText(expected)) << "time " << t;
     }
   }
 }

@@ -6,6 +6,7 @@
 #include <time.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <ostream>
@@ -55,6 +56,21 @@ inline bool libraryLocalTime(int64_t t, std::tm* out) {
   const time_t value = static_cast<time_t>(t);
   return localtime_r(&value, out) != nullptr;
 #endif
+}
+
+// The C library's text of a breakdown in the ctime() form, "Sun Mar 31
+// 03:00:00 2024", in the "C" locale the tests run in. (The day is put in
+// by hand: Windows C runtimes have no %e.)
+inline std::string libraryClockText(const std::tm& parts) {
+  char names[32];
+  char clock[32];
+  char text[96];
+  if (std::strftime(names, sizeof names, "%a %b", &parts) == 0 ||
+      std::strftime(clock, sizeof clock, "%H:%M:%S %Y", &parts) == 0) {
+    return "";
+  }
+  std::snprintf(text, sizeof text, "%s %2d %s", names, parts.tm_mday, clock);
+  return text;
 }
 
 // Times whose breakdown tells faults apart: around the summer-time changes
