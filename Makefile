@@ -1,7 +1,7 @@
 # Vandor! Message Reader: build, test and demo.
 #
 #   make test     installs what is missing (apt), builds the native and the
-#                 Windows trees and runs every test
+#                 Windows trees and runs every test, then the quick mutations
 #   make demo     installs what is missing, builds and runs the reader beside
 #                 the simulated game (by itself under Xvfb without a display)
 #   make fuzz     runs each fuzz target for FUZZ_TIME seconds (default 600)
