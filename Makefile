@@ -1,10 +1,13 @@
 # Vandor! Message Reader: build, test and demo.
 #
 #   make test     installs what is missing (apt), builds the native and the
-#                 Windows trees and runs every test
+#                 Windows trees and runs every test, then the quick mutations
 #   make demo     installs what is missing, builds and runs the reader beside
 #                 the simulated game (by itself under Xvfb without a display)
 #   make fuzz     runs each fuzz target for FUZZ_TIME seconds (default 600)
+#   make mutate   plants each fault of tools/mutations.txt in a copy of the
+#                 tree (build/mutate) and checks that the tests catch it;
+#                 `make test` runs the few tagged quick
 #   make package  builds the zips for Windows players (-win32, the release,
 #                 and -win64) in build/win32/package/ and build/win64/package/
 #   make install  puts the programs and scenarios into PREFIX (default
@@ -49,6 +52,7 @@ with-arch = arch=$$(./tools/windows-arch.sh) && $(MAKE) --no-print-directory WIN
 
 .PHONY: all deps native win32 win64 configure-win32 configure-win64 fuzz-build \
 	test test-native test-windows test-windows-chosen test-win32 test-win64 test-fuzz \
+	mutate test-mutate \
 	demo demo-chosen sim sim-chosen bench bench-chosen fuzz fuzz-seeds package \
 	install install-chosen wine-check clean
 
@@ -81,7 +85,7 @@ fuzz-build: deps
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 
 # Every stage runs, whatever an earlier one did; each is reported at the end.
-TEST_STAGES := test-native test-windows test-fuzz
+TEST_STAGES := test-native test-windows test-fuzz test-mutate
 test: deps
 	@failed=""; summary=""; \
 	for stage in $(TEST_STAGES); do \
@@ -125,6 +129,14 @@ test-win64: win64
 # The committed fuzz inputs replayed, then each target fuzzed briefly.
 test-fuzz: fuzz-build
 	./tools/fuzz.sh $(FUZZ_DIR) $(FUZZ_TEST_TIME)
+
+# The quick mutations: the tests must catch each (tools/mutate.sh).
+test-mutate: deps
+	JOBS=$(JOBS) ./tools/mutate.sh --quick
+
+# Every mutation of tools/mutations.txt, one at a time, in build/mutate.
+mutate: deps
+	JOBS=$(JOBS) ./tools/mutate.sh
 
 # Each target fuzzed for FUZZ_TIME seconds; executions per target land in
 # build/fuzz/executions.txt.

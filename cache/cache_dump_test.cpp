@@ -6,6 +6,7 @@
 
 #include "cache/test_bytes.h"
 #include "cache/test_tables.h"
+#include "support/test_streams.h"
 
 namespace {
 
@@ -76,6 +77,35 @@ TEST(CacheDump, UnreadableCellStopsTheDumpAfterTheLinesBefore) {
               "Conversion error [Field Name: \"OLD\", Type: SQL_C_DATE, accessed as LDat]",
               "cache/smartcache_inliners", 629);
   EXPECT_EQ(out.str(), "\nOLD\t\n");
+}
+
+TEST(CacheDump, EveryLineIsFlushedAsItEnds) {
+  SmartCache table;
+  table.addColumn("A", SQL_C_LONG);
+  table.addColumn("B", SQL_C_CHAR);
+  for (int32_t i = 0; i < 3; ++i) {
+    CacheRow row = table.templateRow();
+    row.setLong("A", i);
+    row.setString("B", "x");
+    table.appendRow(row);
+  }
+  testing_streams::SyncRecorder recorder;
+  std::ostream out(&recorder);
+  dumpCache(table, out);
+  EXPECT_EQ(recorder.text(), "\nA\tB\t\n0\tx\t\n1\tx\t\n2\tx\t\n");
+  EXPECT_EQ(recorder.linesNotFlushed(), std::vector<size_t>{});
+
+  // A cell that breaks the dump leaves every line before it flushed.
+  TestBytes stream;
+  stream.str("SC").i32(0);
+  stream.str("SR").i32(1).column("OLD", 9).i32(1).raw({0x00}).i32(6).u16(2026).u16(12).u16(8);
+  testing_tables::load(table, stream.bytes());
+  table.appendRow(table.templateRow());
+  testing_streams::SyncRecorder cut;
+  std::ostream cutOut(&cut);
+  EXPECT_THROW(dumpCache(table, cutOut), LExc_Internal_BadConversion);
+  EXPECT_EQ(cut.text(), "\nOLD\t\n");
+  EXPECT_EQ(cut.linesNotFlushed(), std::vector<size_t>{});
 }
 
 }  // namespace

@@ -112,13 +112,17 @@ void sortRows(SmartCache& table, int32_t keyColumn) {
     std::vector<Key> keys;
     guardAlloc(room * sizeof(Key), site::kSortMemory, [&] { keys.reserve(room); });
     for (const CacheRow& row : rows) keys.push_back(keyOf(row, keyColumn, type));
-    std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+    const auto byKey = [&](int32_t a, int32_t b) {
       return keyLess(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)], type);
-    });
+    };
+    std::stable_sort(order.begin(), order.end(), byKey);
   } else {
-    std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+    // Rows of several column lists may differ in the key's type: each
+    // pair is compared as rowLess does, with the first row's type.
+    const auto byRow = [&](int32_t a, int32_t b) {
       return rowLess(SortItem{a, &table, keyColumn}, SortItem{b, &table, keyColumn});
-    });
+    };
+    std::stable_sort(order.begin(), order.end(), byRow);
   }
 
   for (int32_t i : order) sorted.push_back(rows[static_cast<size_t>(i)]);

@@ -171,6 +171,136 @@ TEST_F(SortTest, KeysOfACodeWithoutAccessorRaiseTheGettersError) {
   EXPECT_EQ(columnTexts(nulls, "ID"), (std::vector<std::string>{"2", "1"}));
 }
 
+// Rows that do not share the table's column list: appended from a second
+// table with the same columns, they are compared pair by pair.
+class MixedSortTest : public SortTest {
+ protected:
+  void define(int32_t type) {
+    SortTest::define(type);
+    other.addColumn("ID", SQL_C_LONG);
+    other.addColumn("K", type);
+  }
+  template <class Set>
+  void addForeign(int32_t id, Set set) {
+    CacheRow row = other.templateRow();
+    row.setLong("ID", id);
+    set(row);
+    table.appendRow(row);
+  }
+  void addForeignLong(int32_t id, int32_t key) {
+    addForeign(id, [&](CacheRow& r) { r.setLong("K", key); });
+  }
+
+  SmartCache other;
+};
+
+TEST_F(MixedSortTest, RowsOfSeveralColumnListsSortByTheSameRules) {
+  define(SQL_C_LONG);
+  addLong(1, 3);
+  addForeignLong(2, 1);
+  add(3, [](CacheRow&) {});
+  addForeignLong(4, -2);
+  addLong(5, 1);
+  addForeign(6, [](CacheRow&) {});
+  addForeignLong(7, 1);
+  addLong(8, 7);
+  ASSERT_FALSE(table.rowAt(0).sharesColumnsWith(table.rowAt(1)));
+  sortByKey();
+  EXPECT_EQ(ids(), (std::vector<std::string>{"3", "6", "4", "2", "5", "7", "1", "8"}));
+  sortByKey();
+  EXPECT_EQ(ids(), (std::vector<std::string>{"3", "6", "4", "2", "5", "7", "1", "8"}));
+}
+
+TEST_F(MixedSortTest, TextsOfSeveralColumnLists) {
+  define(SQL_C_CHAR);
+  add(0, [](CacheRow& r) { r.setString("K", "b"); });
+  addForeign(1, [](CacheRow& r) { r.setString("K", "\xE4"); });
+  add(2, [](CacheRow& r) { r.setString("K", "ab"); });
+  addForeign(3, [](CacheRow& r) { r.setString("K", "a"); });
+  sortByKey();
+  EXPECT_EQ(ids(), (std::vector<std::string>{"3", "2", "0", "1"}));
+}
+
+// Fractions are unsigned 32-bit values: one with the top bit set is the
+// largest, not a negative one.
+const uint32_t kFractions[] = {0x80000000u, 1, 0xFFFFFFFFu, 0, 0x7FFFFFFFu};
+const std::vector<std::string> kByFraction = {"3", "1", "4", "0", "2"};
+
+Timestamp withFraction(uint32_t fraction) {
+  return Timestamp(LDat(2026, 12, 8), LTim(4, 5, 9), fraction);
+}
+
+TEST_F(SortTest, TimestampFractionsCompareUnsigned) {
+  define(SQL_C_TYPE_TIMESTAMP);
+  for (int32_t i = 0; i < 5; ++i) {
+    add(i, [&](CacheRow& r) { r.setTimestamp("K", withFraction(kFractions[i])); });
+  }
+  sortByKey();
+  EXPECT_EQ(ids(), kByFraction);
+}
+
+TEST_F(MixedSortTest, TimestampFractionsCompareUnsigned) {
+  define(SQL_C_TYPE_TIMESTAMP);
+  for (int32_t i = 0; i < 5; ++i) {
+    const auto set = [&](CacheRow& r) { r.setTimestamp("K", withFraction(kFractions[i])); };
+    if (i % 2 == 0) {
+      add(i, set);
+    } else {
+      addForeign(i, set);
+    }
+  }
+  sortByKey();
+  EXPECT_EQ(ids(), kByFraction);
+}
+
+TEST_F(SortTest, ManyEqualKeysKeepTheirOrder) {
+  // Enough rows that an unstable sort would reorder equal keys.
+  define(SQL_C_LONG);
+  for (int32_t i = 0; i < 64; ++i) addLong(i, 3 - i % 4);
+  sortByKey();
+  std::vector<std::string> expected;
+  for (int32_t key = 0; key < 4; ++key) {
+    for (int32_t i = 3 - key; i < 64; i += 4) expected.push_back(std::to_string(i));
+  }
+  EXPECT_EQ(ids(), expected);
+}
+
+TEST_F(MixedSortTest, ManyEqualKeysKeepTheirOrder) {
+  define(SQL_C_LONG);
+  for (int32_t i = 0; i < 64; ++i) {
+    if (i % 3 == 0) {
+      addForeignLong(i, 3 - i % 4);
+    } else {
+      addLong(i, 3 - i % 4);
+    }
+  }
+  sortByKey();
+  std::vector<std::string> expected;
+  for (int32_t key = 0; key < 4; ++key) {
+    for (int32_t i = 3 - key; i < 64; i += 4) expected.push_back(std::to_string(i));
+  }
+  EXPECT_EQ(ids(), expected);
+}
+
+TEST_F(SortTest, RowLessComparesTheKeysOfTwoRows) {
+  define(SQL_C_LONG);
+  addLong(0, 2);
+  addLong(1, 1);
+  add(2, [](CacheRow&) {});
+  addLong(3, 1);
+  const int32_t k = 1;
+  const auto less = [&](int32_t a, int32_t b) {
+    return rowLess(SortItem{a, &table, k}, SortItem{b, &table, k});
+  };
+  EXPECT_TRUE(less(1, 0));
+  EXPECT_FALSE(less(0, 1));
+  EXPECT_TRUE(less(2, 1));   // NULL first
+  EXPECT_FALSE(less(1, 2));
+  EXPECT_FALSE(less(2, 2));  // equal keys: neither first
+  EXPECT_FALSE(less(1, 3));
+  EXPECT_FALSE(less(3, 1));
+}
+
 TEST_F(SortTest, EmptyTableAndSingleRow) {
   define(SQL_C_LONG);
   sortRows(table, 99);  // no rows: no comparison, nothing to check

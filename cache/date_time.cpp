@@ -1,15 +1,31 @@
 #include "cache/date_time.h"
 
+#include <limits>
+
 #include "cache/le_bytes.h"
 #include "support/local_time.h"
 #include "support/text_format.h"
 
+namespace {
+
+// The local breakdown of `t` for a date or time cell. A year the cell's
+// 16-bit year cannot hold is refused like a time the platform cannot
+// convert: cast, the year 33658 would come out as -31878.
+bool cellParts(int64_t t, std::tm* parts) {
+  if (!toLocalTime(t, parts)) return false;
+  const int64_t year = int64_t{parts->tm_year} + 1900;
+  return year >= std::numeric_limits<int16_t>::min() &&
+         year <= std::numeric_limits<int16_t>::max();
+}
+
+}  // namespace
+
 LDat LDat::fromTime(int64_t t) {
   std::tm parts{};
-  if (!toLocalTime(t, &parts)) return LDat();
-  return LDat(static_cast<int16_t>(parts.tm_year + 1900),
-              static_cast<uint16_t>(parts.tm_mon + 1),
-              static_cast<uint16_t>(parts.tm_mday));
+  if (!cellParts(t, &parts)) return LDat();
+  const auto field = [](int value) { return static_cast<uint16_t>(value); };
+  return LDat(static_cast<int16_t>(parts.tm_year + 1900), field(parts.tm_mon + 1),
+              field(parts.tm_mday));
 }
 
 // The precision gives the zero padding ("%02.2d" prints the same; the 0 flag
@@ -32,10 +48,9 @@ LDat LDat::fromBytes(const uint8_t* in) {
 
 LTim LTim::fromTime(int64_t t) {
   std::tm parts{};
-  if (!toLocalTime(t, &parts)) return LTim();
-  return LTim(static_cast<uint16_t>(parts.tm_hour),
-              static_cast<uint16_t>(parts.tm_min),
-              static_cast<uint16_t>(parts.tm_sec));
+  if (!cellParts(t, &parts)) return LTim();
+  const auto field = [](int value) { return static_cast<uint16_t>(value); };
+  return LTim(field(parts.tm_hour), field(parts.tm_min), field(parts.tm_sec));
 }
 
 std::string LTim::text() const {

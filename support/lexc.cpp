@@ -32,12 +32,12 @@ std::string LExc_Base::reportText() const {
   return report;
 }
 
+// The time is the one of raising, kept in the exception: a copy printed
+// later still says when the failure happened.
 void LExc_Base::print(std::ostream& out) const {
   out << clockText(time_) << '\n';
-  out << ' ' << file_ << " Line " << line_ << '\n';
-  out.flush();
-  out << " - " << type_ << " - \"" << text_ << "\"\n";
-  out.flush();
+  out << ' ' << file_ << " Line " << line_ << std::endl;
+  out << " - " << type_ << " - \"" << text_ << '"' << std::endl;
 }
 
 LExc_Internal_Unexpected::LExc_Internal_Unexpected(const char* text,

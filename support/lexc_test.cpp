@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "support/local_time.h"
+#include "support/test_streams.h"
+#include "support/test_time_zone.h"
 
 namespace {
 
@@ -76,6 +80,59 @@ TEST(LExc, PrintWritesTimeLocationAndMessageLines) {
       " - LExc_Internal_BadConversion - \"SQL_C_CHAR\"\n");
   EXPECT_TRUE(std::regex_match(text, form)) << text;
   EXPECT_EQ(text.find('\n'), 24u);
+}
+
+// The first line of the printed form of `e`.
+std::string printedTime(const LExc_Base& e) {
+  std::ostringstream out;
+  e.print(out);
+  return out.str().substr(0, out.str().find('\n'));
+}
+
+TEST(LExc, PrintShowsTheTimeOfRaising) {
+  const int64_t before = currentTime();
+  const LExc_Internal_Unexpected e("invalid stream", "cache/smartcache", 530);
+  const int64_t after = currentTime();
+  const std::string shown = printedTime(e);
+  bool matched = false;
+  for (int64_t t = before; t <= after; ++t) matched = matched || shown == clockText(t);
+  EXPECT_TRUE(matched) << shown << " is not the local time of " << before << " to " << after
+                       << " (" << clockText(before) << ")";
+  EXPECT_EQ(shown, clockText(e.time()));
+}
+
+TEST(LExc, ACopyPrintedLaterShowsWhenItWasRaisedNotWhenPrinted) {
+  const LExc_Internal_BadArg raised("x", "f", 1);
+  // Wait for the clock's next second (at most about one).
+  for (int i = 0; i < 150 && currentTime() == raised.time(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_NE(currentTime(), raised.time());
+  const LExc_Internal_BadArg copy = raised;
+  EXPECT_EQ(printedTime(copy), clockText(raised.time()));
+}
+
+TEST(LExc, PrintShowsLocalTimeInTheZoneOfTheMachine) {
+  if (!testing_time::kZonesCanBeSet) GTEST_SKIP() << testing_time::kWhyNoZones;
+  for (const testing_time::Zone& zone : {testing_time::kBerlin, testing_time::kNewYork}) {
+    const testing_time::ScopedTimeZone scoped(zone);
+    const LExc_Internal_BadArg e("x", "f", 1);
+    std::tm parts{};
+    ASSERT_TRUE(testing_time::libraryLocalTime(e.time(), &parts));
+    EXPECT_EQ(printedTime(e), testing_time::libraryClockText(parts)) << zone.name;
+  }
+}
+
+TEST(LExc, PrintFlushesAfterTheLocationAndAfterTheMessage) {
+  const LExc_Internal_BadConversion e("SQL_C_CHAR", "cache/smartcache_inliners", 952);
+  testing_streams::SyncRecorder recorder;
+  std::ostream out(&recorder);
+  e.print(out);
+  const std::string& text = recorder.text();
+  const size_t second = text.find('\n', text.find('\n') + 1) + 1;
+  EXPECT_TRUE(recorder.syncedAt(second)) << "no flush after \"" << text.substr(0, second) << "\"";
+  EXPECT_TRUE(recorder.syncedAt(text.size())) << "no flush at the end";
+  EXPECT_EQ(text.substr(second), " - LExc_Internal_BadConversion - \"SQL_C_CHAR\"\n");
 }
 
 }  // namespace

@@ -60,6 +60,24 @@ TEST(LibraryRegistry, RecordsEnrolInOrderAndLeaveExactlyTheirOwnEntry) {
   EXPECT_EQ(registry.count(), before);
 }
 
+TEST(LibraryRegistry, UnregisteringAPointerEnrolledTwiceRemovesItsFirstEntryOnly) {
+  LibraryRegistry& registry = LibraryRegistry::instance();
+  const uint32_t before = registry.count();
+  auto a = std::make_unique<LibraryRecord>("a", "", "", LibraryVersion{});
+  auto b = std::make_unique<LibraryRecord>("b", "", "", LibraryVersion{});
+  registry.registerRecord(a.get());  // a, b, a
+  ASSERT_EQ(registry.count(), before + 3);
+
+  registry.unregisterRecord(a.get());
+  EXPECT_EQ(registry.count(), before + 2);
+  EXPECT_EQ(lastRecords(2), (std::vector<const LibraryRecord*>{b.get(), a.get()}));
+
+  // The destructor takes the remaining entry of each record.
+  a.reset();
+  b.reset();
+  EXPECT_EQ(registry.count(), before);
+}
+
 TEST(LibraryRegistry, LibraryAccessorBuildsOneEnrolledRecord) {
   const LibraryRecord& record = supportLibraryRecord();
   EXPECT_EQ(&record, &supportLibraryRecord());

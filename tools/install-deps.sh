@@ -4,7 +4,7 @@
 # everything is there. Needs root (or sudo) only when something is missing.
 set -eu
 
-native="cmake g++ make ninja-build googletest libgtest-dev libbenchmark-dev libsqlite3-dev clang-14 libclang-rt-14-dev"
+native="cmake g++ make git ninja-build googletest libgtest-dev libbenchmark-dev libsqlite3-dev clang-14 libclang-rt-14-dev"
 # Both Windows architectures: the i686 tree is the release, the x86_64 tree
 # runs the Windows tests where the kernel cannot run 32-bit programs. All of
 # them install on every amd64 machine, whether it can run them or not.

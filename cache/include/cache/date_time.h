@@ -13,7 +13,10 @@ class LDat {
   LDat(int16_t year, uint16_t month, uint16_t day)
       : year(year), month(month), day(day) {}
   // The local date of `t` (seconds since 1970-01-01 UTC); all zero when the
-  // time cannot be converted, as for negative values.
+  // time cannot be converted, as for negative values, and when its local
+  // year lies past 32767, the last one the 16-bit year holds (from
+  // 32768-01-01 00:00:00 local time on): such a time is refused, never
+  // wrapped into a negative year.
   static LDat fromTime(int64_t t);
   virtual ~LDat() = default;
 
@@ -35,7 +38,8 @@ class LTim {
   LTim() = default;
   LTim(uint16_t hour, uint16_t minute, uint16_t second)
       : hour(hour), minute(minute), second(second) {}
-  // The local time of day of `t`; all zero when it cannot be converted.
+  // The local time of day of `t`; all zero when it cannot be converted,
+  // and for every time LDat::fromTime refuses for its year.
   static LTim fromTime(int64_t t);
   virtual ~LTim() = default;
 
@@ -59,7 +63,8 @@ class Timestamp {
   Timestamp() = default;
   Timestamp(const LDat& date, const LTim& time, uint32_t fraction = 0)
       : date(date), time(time), fraction(fraction) {}
-  // Date and time of the one time value `t`, fraction 0.
+  // Date and time of the one time value `t`, fraction 0; all zero when
+  // LDat::fromTime and LTim::fromTime refuse `t`.
   static Timestamp fromTime(int64_t t);
   // The current local date and time, whole seconds.
   static Timestamp now();
