@@ -264,6 +264,12 @@ TEST(CacheStream, StoredZeroByteCutsATextWhenRead) {
   SmartCache table;
   load(table, stream.bytes());
   EXPECT_EQ(table.rowAt(0).getString("T"), "ab");
+  // The row holds the cut text, its length included.
+  TestBytes cut;
+  cut.str("SC").i32(1);
+  cut.str("SR").i32(1).column("T", 1).i32(1).raw({0x80}).i32(0);
+  cut.str("SR").i32(1).column("T", 1).i32(1).raw({0x00}).i32(6).str("ab");
+  EXPECT_EQ(saved(table), cut.bytes());
 }
 
 // A saved table of every value type, for the damage tests.
