@@ -1,6 +1,6 @@
 # Builds the release zip into a folder of its own and checks its entries:
 #   cmake -DBUILD_DIR=... -DPACKAGE=<file name without .zip> -DVERSION=<x.y.z>
-#         -P check_package.cmake
+#         -DWINDRES=<the tree's windres> -P check_package.cmake
 # With VANDOR_RUN_PACKED=no in the environment, the packed programs are
 # checked but not run (for a tree whose programs this machine cannot run).
 cmake_minimum_required(VERSION 3.25)
@@ -92,6 +92,47 @@ foreach(program vandormsg vandormsg-archive vandor-sim)
   if(NOT found STREQUAL machine)
     message(FATAL_ERROR "${program}.exe is built for machine ${found}, not ${machine}")
   endif()
+endforeach()
+
+# Each program carries its version resource, as Windows shows it in the
+# file's properties: windres reads the resources back out of the packed
+# program, as a resource script.
+if(NOT WINDRES)
+  message(FATAL_ERROR "no windres to read the programs' resources with (-DWINDRES=...)")
+endif()
+string(REPLACE "." ", " versionNumbers "${VERSION}")
+set(description_vandormsg "Vandor! Message Reader")
+set(description_vandormsg-archive "Vandor! Message Reader archive on the command line")
+set(description_vandor-sim "Vandor! simulated game")
+foreach(program vandormsg vandormsg-archive vandor-sim)
+  execute_process(
+    COMMAND ${WINDRES} -J coff -O rc -i ${unpacked}/${program}.exe
+    RESULT_VARIABLE status OUTPUT_VARIABLE resources ERROR_VARIABLE log)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${WINDRES} cannot read the resources of ${program}.exe:\n${log}")
+  endif()
+  foreach(line
+      "1 VERSIONINFO"
+      " FILEVERSION ${versionNumbers}, 0"
+      " PRODUCTVERSION ${versionNumbers}, 0"
+      " FILETYPE 0x1"
+      "BLOCK \"040904B0\""
+      "VALUE \"CompanyName\", \"Vandor! Message Reader team\""
+      "VALUE \"FileDescription\", \"${description_${program}}\""
+      "VALUE \"FileVersion\", \"${VERSION}\""
+      "VALUE \"InternalName\", \"${program}\""
+      "VALUE \"LegalCopyright\", \"Copyright (c) 2026 The Vandor! Message Reader authors. MIT licence, see LICENSE.txt.\""
+      "VALUE \"OriginalFilename\", \"${program}.exe\""
+      "VALUE \"ProductName\", \"Vandor! Message Reader\""
+      "VALUE \"ProductVersion\", \"${VERSION}\""
+      "VALUE \"Translation\", 0x409, 1200")
+    string(FIND "${resources}" "${line}\n" at)
+    if(at LESS 0)
+      string(REGEX MATCH "[0-9]+ VERSIONINFO.*" found "${resources}")
+      message(FATAL_ERROR "the version resource of ${program}.exe lacks\n  ${line}\n"
+                          "It reads:\n${found}")
+    endif()
+  endforeach()
 endforeach()
 
 # The command-line program runs from the unpacked folder, alone.
