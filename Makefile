@@ -11,12 +11,14 @@
 #   make package  builds the zips for Windows players (-win32, the release,
 #                 and -win64) in build/win32/package/ and build/win64/package/
 #   make install  puts the programs and scenarios into PREFIX (default
-#                 ~/vandor-message-reader), to run them under Wine
+#                 ~/vandor-message-reader), to run them under Wine, and
+#                 vandormsg-archive for Linux beside them
 #
 # Build trees: build/native (host compiler, sanitizers), build/win32 (i686
 # mingw-w64, the release; its programs run under 32-bit Wine), build/win64
-# (x86_64 mingw-w64; 64-bit Wine) and build/fuzz (clang, libFuzzer). Each
-# Windows tree has its own Wine prefix, build/win*/wineprefix.
+# (x86_64 mingw-w64; 64-bit Wine), build/fuzz (clang, libFuzzer) and
+# build/linux (host compiler, Release: vandormsg-archive for make install).
+# Each Windows tree has its own Wine prefix, build/win*/wineprefix.
 #
 # The Windows programs run where this machine can run them: in the i686
 # tree where it runs 32-bit programs, else in the x86_64 tree
@@ -27,6 +29,7 @@ BUILD_DIR ?= build
 NATIVE_DIR := $(BUILD_DIR)/native
 WIN32_DIR := $(BUILD_DIR)/win32
 WIN64_DIR := $(BUILD_DIR)/win64
+LINUX_DIR := $(BUILD_DIR)/linux
 WINDOWS_BUILD_TYPE ?= Release
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SCENARIO ?= sim/scenarios/english.scenario
@@ -50,7 +53,7 @@ RUN_WINE := 32-bit Wine
 endif
 with-arch = arch=$$(./tools/windows-arch.sh) && $(MAKE) --no-print-directory WINDOWS_ARCH=$$arch
 
-.PHONY: all deps native win32 win64 configure-win32 configure-win64 fuzz-build \
+.PHONY: all deps native win32 win64 linux configure-win32 configure-win64 fuzz-build \
 	test test-native test-windows test-windows-chosen test-win32 test-win64 test-fuzz \
 	mutate test-mutate \
 	demo demo-chosen sim sim-chosen bench bench-chosen fuzz fuzz-seeds package \
@@ -78,6 +81,12 @@ win32: configure-win32
 
 win64: configure-win64
 	cmake --build $(WIN64_DIR) -j $(JOBS)
+
+# vandormsg-archive for players on Linux: an optimised native tree without
+# the sanitizers of the test tree, of which only that program is built.
+linux: deps
+	cmake -S . -B $(LINUX_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(LINUX_DIR) -j $(JOBS) --target vandormsg-archive
 
 fuzz-build: deps
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
@@ -198,14 +207,17 @@ bench-chosen: wine-check
 	    $(RUN_DIR)/wine-run $(RUN_DIR)/win32/wine-bench.exe $(BENCH_DIR)/results.txt $(BENCH_DIR)/wine
 
 # The programs and the scenarios in PREFIX, to run under Wine beside the
-# game; an archive (DATA) already there is left as it is.
+# game, and the command-line reader for Linux beside them; an archive
+# (DATA) already there is left as it is.
 install: deps
 	@+$(with-arch) install-chosen
 
-install-chosen: wine-check
+install-chosen: wine-check linux
 	cmake --build $(RUN_DIR) -j $(JOBS)
 	cmake --install $(RUN_DIR) --prefix "$(PREFIX)"
-	@echo "Installed the $(WINDOWS_ARCH) programs in $(PREFIX); the archive goes to $(PREFIX)/DATA."
+	install -m 755 $(LINUX_DIR)/cli/vandormsg-archive "$(PREFIX)/vandormsg-archive"
+	@echo "Installed the $(WINDOWS_ARCH) programs and vandormsg-archive for Linux in $(PREFIX);" \
+	    "the archive goes to $(PREFIX)/DATA."
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -36,6 +36,12 @@ bool failsNow() { return untilFailure > 0 && --untilFailure == 0; }
 
 }  // namespace
 
+// The replacements pair malloc with free; GCC takes the frees in them for
+// frees of memory from new.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void* operator new(std::size_t size) {
   if (failsNow()) throw std::bad_alloc();
   if (void* block = std::malloc(size == 0 ? 1 : size)) return block;

@@ -5,12 +5,13 @@
 
 #include "app/png_writer.h"
 
-ChildProcess::ChildProcess(const std::wstring& commandLine) {
+ChildProcess::ChildProcess(const std::wstring& commandLine, const std::wstring& currentFolder) {
   std::wstring command = commandLine;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                     currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup,
                      &info)) {
     process_ = info.hProcess;
     CloseHandle(info.hThread);
@@ -28,6 +29,15 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::WaitForExit(DWORD milliseconds) {
   return process_ != nullptr && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
+}
+
+int64_t ChildProcess::ExitStatus() const {
+  DWORD status = 0;
+  if (process_ == nullptr || WaitForSingleObject(process_, 0) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process_, &status)) {
+    return -1;
+  }
+  return status;
 }
 
 bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -14,8 +15,10 @@
 // unless it has ended before.
 class ChildProcess {
  public:
-  // Starts `commandLine` (the program's path first, quoted where needed).
-  explicit ChildProcess(const std::wstring& commandLine);
+  // Starts `commandLine` (the program's path first, quoted where needed)
+  // in the folder `currentFolder`, or in this program's current folder
+  // when it is empty.
+  explicit ChildProcess(const std::wstring& commandLine, const std::wstring& currentFolder = L"");
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -23,6 +26,9 @@ class ChildProcess {
   bool Started() const { return process_ != nullptr; }
   // Waits up to `milliseconds` for the program to end; true when it has.
   bool WaitForExit(DWORD milliseconds);
+  // The program's exit status once it has ended; -1 before, or when it
+  // did not start.
+  int64_t ExitStatus() const;
 
  private:
   HANDLE process_ = nullptr;

@@ -1,8 +1,11 @@
 // vandor-sim.exe: the simulated game, started as
-//   vandor-sim.exe [--ready EVENT] SCENARIO
+//   vandor-sim.exe [--ready EVENT] [SCENARIO]
 // It shows the game's windows from the scenario file until it is closed.
-// With --ready it sets the named event once its windows are up (for tests
-// that drive it).
+// Without a scenario (a double click on the program) it plays the English
+// sample that the release zip puts beside it, scenarios\english.scenario
+// in the program's own folder, whatever the current folder is. With
+// --ready it sets the named event once its windows are up (for tests that
+// drive it).
 #include <windows.h>
 
 #include <filesystem>
@@ -17,9 +20,25 @@ namespace {
 
 const wchar_t kTitle[] = L"Vandor! simulated game";
 
+// The sample played without a scenario, relative to the program's folder.
+const wchar_t kDefaultScenario[] = L"scenarios\\english.scenario";
+
+const wchar_t kStartWithAFile[] =
+    L"To play another scenario, start the program with its file: vandor-sim.exe SCENARIO";
+
 int fail(const std::wstring& message, int status) {
   MessageBoxW(nullptr, message.c_str(), kTitle, MB_OK | MB_ICONERROR);
   return status;
+}
+
+// The folder of this program, from the path the system reports for it;
+// empty when it cannot tell.
+std::filesystem::path programFolder() {
+  std::wstring path(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+  if (length == 0 || length >= path.size()) return {};
+  path.resize(length);
+  return std::filesystem::path(path).parent_path();
 }
 
 }  // namespace
@@ -38,15 +57,26 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
   }
   LocalFree(argv);
-  if (scenarioPath.empty()) {
-    return fail(L"Usage: vandor-sim.exe SCENARIO\n\nSCENARIO is a scenario file, for example "
-                L"sim\\scenarios\\english.scenario.",
-                2);
+  const bool sample = scenarioPath.empty();
+  if (sample) {
+    const std::filesystem::path folder = programFolder();
+    if (folder.empty()) {
+      return fail(L"vandor-sim.exe cannot find its own folder, where it looks for the sample "
+                  L"scenario " + std::wstring(kDefaultScenario) + L".\n\n" + kStartWithAFile,
+                  1);
+    }
+    scenarioPath = (folder / kDefaultScenario).wstring();
   }
 
   Scenario scenario;
   try {
     std::ifstream in(std::filesystem::path(scenarioPath), std::ios::binary);
+    if (!in && sample) {
+      return fail(L"vandor-sim.exe was started without a scenario file, so it plays the English "
+                  L"sample, but it cannot open " + scenarioPath + L".\n\nUnpack the whole zip "
+                  L"file, with its scenarios folder. " + kStartWithAFile,
+                  1);
+    }
     if (!in) return fail(L"Cannot open the scenario file " + scenarioPath + L".", 1);
     scenario = ParseScenario(in);
   } catch (const ScenarioError& e) {
