@@ -22,17 +22,43 @@ constexpr uint32_t kFlagBytesOnStack = 64;
 
 // ---- Writing --------------------------------------------------------------
 
-// The bytes of a record going to a caller's stream, whose state keeps any
-// write error for the caller to check.
+// The bytes going to a caller's stream, whose state keeps any write error
+// for the caller to check. They are gathered in pieces of 16 KB, so that
+// the stream is called once a piece rather than a few times a cell.
 class StreamOut {
  public:
   explicit StreamOut(std::ostream& out) : out_(out) {}
+  StreamOut(const StreamOut&) = delete;
+  StreamOut& operator=(const StreamOut&) = delete;
+  ~StreamOut() {
+    try {
+      flush();
+    } catch (...) {
+      // A stream that raises on errors: its state says the rest.
+    }
+  }
+
   void write(const void* bytes, size_t count) {
-    if (count > 0) out_.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(count));
+    if (count == 0) return;  // `bytes` may then be null
+    const char* from = static_cast<const char*>(bytes);
+    if (count >= sizeof piece_) {
+      flush();
+      out_.write(from, static_cast<std::streamsize>(count));
+      return;
+    }
+    if (used_ + count > sizeof piece_) flush();
+    std::memcpy(piece_ + used_, from, count);
+    used_ += count;
+  }
+  void flush() {
+    if (used_ > 0) out_.write(piece_, static_cast<std::streamsize>(used_));
+    used_ = 0;
   }
 
  private:
   std::ostream& out_;
+  char piece_[16 * 1024];
+  size_t used_ = 0;
 };
 
 // The bytes going into a string of the library's own. Unlike a string
@@ -42,6 +68,7 @@ class StringOut {
  public:
   explicit StringOut(std::string& bytes) : bytes_(bytes) {}
   void write(const void* bytes, size_t count) {
+    if (count == 0) return;
     if (bytes_.size() + count > bytes_.capacity()) {
       const size_t wanted = std::max(bytes_.size() + count, 2 * bytes_.capacity());
       guardAlloc(wanted, site::kCopyCells, [&] { bytes_.reserve(wanted); });
@@ -80,6 +107,19 @@ void writeHead(const CacheColumnList& columns, Out& out) {
   writeInt32(static_cast<int32_t>(columns.size()), out);
 }
 
+// The flags, the cell length and the cells of a record.
+template <class Out>
+void writeFlagsAndCells(const CacheRowData& row, Out& out) {
+  // Always (bits div 8) + 1 flag bytes, so that a record without columns
+  // still carries the one byte that its reader expects.
+  const NullFlagSet& flags = row.flags();
+  const uint32_t flagBytes = NullFlagSet::bytesFor(flags.bitCount());
+  out.write(flags.bytes(), std::min(flags.byteSize(), flagBytes));
+  for (uint32_t k = flags.byteSize(); k < flagBytes; ++k) out.write("", 1);
+  writeInt32(row.cellByteLength(), out);
+  out.write(row.cellBytes(), static_cast<size_t>(row.cellByteLength()));
+}
+
 template <class Out>
 void writeRecord(const CacheRowData& row, Out& out) {
   writeCounted("SR", out);
@@ -88,24 +128,29 @@ void writeRecord(const CacheRowData& row, Out& out) {
     writeCounted(column.name.c_str(), out);
     writeInt32(column.type, out);
   }
-  // Always (bits div 8) + 1 flag bytes, so that a record without columns
-  // still carries the one byte that its reader expects.
-  const NullFlagSet& flags = row.flags();
-  const uint32_t flagBytes = NullFlagSet::bytesFor(flags.bitCount());
-  writeInt32(static_cast<int32_t>(flags.bitCount()), out);
-  out.write(flags.bytes(), std::min(flags.byteSize(), flagBytes));
-  for (uint32_t k = flags.byteSize(); k < flagBytes; ++k) out.write("", 1);
-  writeInt32(row.cellByteLength(), out);
-  out.write(row.cellBytes(), static_cast<size_t>(row.cellByteLength()));
+  writeInt32(static_cast<int32_t>(row.flags().bitCount()), out);
+  writeFlagsAndCells(row, out);
 }
 
 template <class Out>
 void writeTable(const SmartCache& table, Out& out) {
   writeCounted("SC", out);
   writeInt32(table.rowCount(), out);
-  writeRecord(rowData(table.templateRow()), out);
+  const CacheRowData& own = rowData(table.templateRow());
+  writeRecord(own, out);
+  // The rows of the table's own columns (all rows the program makes) begin
+  // with the same bytes: made once, written as one piece.
+  std::string head;
+  StringOut headOut(head);
+  writeHead(own.columnList(), headOut);
   for (CachePosition p = table.begin(); p != table.end(); p = table.next(p)) {
-    writeRecord(rowData(table.rowAt(p)), out);
+    const CacheRowData& row = rowData(table.rowAt(p));
+    if (row.sharesColumnsWith(own) && row.flags().bitCount() == row.columnCount()) {
+      out.write(head.data(), head.size());
+      writeFlagsAndCells(row, out);
+    } else {
+      writeRecord(row, out);
+    }
   }
 }
 

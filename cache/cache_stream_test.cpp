@@ -320,6 +320,32 @@ TEST(CacheStream, ABufferThatRaisesEndsTheStream) {
   EXPECT_EQ(table.columnCount(), 0u);
 }
 
+TEST(CacheStream, ARowOfOtherColumnsIsSavedWithItsOwnRecord) {
+  SmartCache table;
+  table.addColumn("N", SQL_C_LONG);
+  SmartCache other;
+  other.addColumn("X", SQL_C_LONG);
+  other.addColumn("N", SQL_C_LONG);
+  CacheRow own = table.templateRow();
+  own.setLong("N", 1);
+  table.appendRow(own);
+  CacheRow foreign = other.templateRow();
+  foreign.setLong("X", 7);
+  foreign.setLong("N", 2);
+  table.appendRow(foreign);
+  table.appendRow(own);
+  TestBytes expected;
+  expected.str("SC").i32(3);
+  expected.str("SR").i32(1).column("N", 4).i32(1).raw({0x80}).i32(0);
+  expected.str("SR").i32(1).column("N", 4).i32(1).raw({0x00}).i32(4).i32(1);
+  expected.str("SR").i32(2).column("X", 4).column("N", 4).i32(2).raw({0x00}).i32(8).i32(7).i32(2);
+  expected.str("SR").i32(1).column("N", 4).i32(1).raw({0x00}).i32(4).i32(1);
+  EXPECT_EQ(saved(table), expected.bytes());
+  std::ostringstream out;
+  saveToStream(table, out);
+  EXPECT_EQ(out.str(), expected.bytes());
+}
+
 TEST(CacheStream, FailedLoadLeavesTheTableAsItWas) {
   SmartCache table;
   fillBystander(table);
