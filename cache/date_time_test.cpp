@@ -137,12 +137,7 @@ TEST_P(DateTimeInZone, TheLastSecondOf32767IsTheLastOneConverted) {
   EXPECT_EQ(Timestamp::fromTime(last + 1).text(), Timestamp().text());
 }
 
-INSTANTIATE_TEST_SUITE_P(Zones, DateTimeInZone,
-                         ::testing::Values(testing_time::kUtc, testing_time::kBerlin,
-                                           testing_time::kNewYork),
-                         [](const ::testing::TestParamInfo<Zone>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Zones, DateTimeInZone, testing_time::EveryZone(), testing_time::ZoneName);
 
 TEST(DateTime, SummerTimeChangesInBerlin) {
   if (!testing_time::kZonesCanBeSet) GTEST_SKIP() << testing_time::kWhyNoZones;

@@ -107,12 +107,7 @@ TEST_P(LocalTimeInZone, BreakdownIsTheCLibrarys) {
   EXPECT_EQ(epoch.tm_hour, GetParam().hourAtEpoch());
 }
 
-INSTANTIATE_TEST_SUITE_P(Zones, LocalTimeInZone,
-                         ::testing::Values(testing_time::kUtc, testing_time::kBerlin,
-                                           testing_time::kNewYork),
-                         [](const ::testing::TestParamInfo<Zone>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Zones, LocalTimeInZone, testing_time::EveryZone(), testing_time::ZoneName);
 
 TEST(LocalTime, SummerTimeChangesInBerlinAndNewYork) {
   if (!testing_time::kZonesCanBeSet) GTEST_SKIP() << testing_time::kWhyNoZones;

@@ -3,6 +3,7 @@
 // a test.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <time.h>
 
 #include <cstdint>
@@ -33,6 +34,13 @@ inline void PrintTo(const Zone& zone, std::ostream* out) { *out << zone.name; }
 constexpr Zone kUtc{"UTC", "UTC0", 0};
 constexpr Zone kBerlin{"Berlin", "CET-1CEST,M3.5.0,M10.5.0/3", 1};
 constexpr Zone kNewYork{"NewYork", "EST5EDT,M3.2.0,M11.1.0", -5};
+
+// The zones a suite runs in, with their names as the tests' names:
+//   INSTANTIATE_TEST_SUITE_P(Zones, Suite, testing_time::EveryZone(),
+//                            testing_time::ZoneName);
+constexpr Zone kEveryZone[] = {kUtc, kBerlin, kNewYork};
+inline auto EveryZone() { return ::testing::ValuesIn(kEveryZone); }
+inline std::string ZoneName(const ::testing::TestParamInfo<Zone>& info) { return info.param.name; }
 
 // The summer-time changes of 2024, in seconds since 1970 (UTC).
 constexpr int64_t kBerlinSpring2024 = 1711846800;  // 31 Mar 01:00 UTC: 02:00 CET is 03:00 CEST
