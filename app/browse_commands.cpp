@@ -8,6 +8,7 @@
 #include "archive/turn_store.h"
 #include "cache/cache_sort.h"
 #include "cache/cache_stream.h"
+#include "cache/type_codes.h"
 #include "reader/current_game.h"
 #include "reader/game_tables.h"
 
@@ -24,13 +25,6 @@ std::vector<int32_t> sortedTurns(const TurnStore& store, const std::string& game
 // The colours of the positions, RaceColors[k] for the k-th entry.
 Color positionColor(size_t k) {
   return k < static_cast<size_t>(kRaceCount) ? RaceColors[k] : kForeground;
-}
-
-// A copy of `row` made from `table`'s template row.
-CacheRow copyInto(const SmartCache& table, const CacheRow& row) {
-  CacheRow copy = table.templateRow();
-  assignByName(copy, row);
-  return copy;
 }
 
 }  // namespace
@@ -124,33 +118,46 @@ CommandOutcome BrowseCommands::OnAllTurns() {
   const std::vector<int32_t> turns = sortedTurns(store_, game, race);
   if (turns.empty()) return {};
 
-  // The player post of every turn, turn by turn, each in its stored order.
+  // The player post of every turn, turn by turn, each in its stored order,
+  // copied once into a table of the program's columns. The earlier turns
+  // are read alone; the latest is loaded as the game's turn, with the
+  // game's races, so that RACES.SAV is read once and the commands go on
+  // from the latest turn.
+  CurrentGame columns;
+  DefineTableColumns(columns, columns.MessageTable());
   SmartCache gathered;
-  bool hasColumns = false;
-  for (int32_t turn : turns) {
-    LoadTurnOrSay(store_, ui_, game_, game, race, turn);
-    const SmartCache& messages = game_.MessageTable();
-    if (messages.findColumn(MSGTYP) < 0) continue;  // the load failed (and said so)
-    if (!hasColumns) {
-      gathered.setTemplateRow(messages.templateRow());
-      hasColumns = true;
-    }
-    CacheRow pattern = messages.templateRow();
-    pattern.setLong(MSGTYP, kPlayerMessage);
-    for (CachePosition p = messages.begin(); p != messages.end(); p = messages.next(p)) {
-      const CacheRow row = messages.rowAt(p);
-      if (row.matchesPattern(pattern)) gathered.appendRow(copyInto(gathered, row));
+  gathered.setTemplateRow(columns.MessageTable().templateRow());
+  SmartCache turnTable;
+  for (size_t k = 0; k + 1 < turns.size(); ++k) {
+    if (ReadTurnTableOrSay(store_, ui_, game, race, turns[k], turnTable)) {
+      GatherPlayerPost(turnTable, gathered);
     }
   }
-
-  SmartCache& messages = game_.MessageTable();
-  DefineTableColumns(game_, messages);
-  for (CachePosition p = gathered.begin(); p != gathered.end(); p = gathered.next(p)) {
-    messages.appendRow(copyInto(messages, gathered.rowAt(p)));
+  turnTable.resetSchema();
+  if (LoadTurnOrSay(store_, ui_, game_, game, race, turns.back())) {
+    GatherPlayerPost(game_.MessageTable(), gathered);
   }
-  sortRows(messages, messages.templateRow().columnIndex(MSGRACNO));
+  sortRows(gathered, gathered.templateRow().columnIndex(MSGRACNO));
+  game_.MessageTable().swap(gathered);
   CommandOutcome outcome;
   outcome.refresh = true;
   outcome.yearLabel = "ALL";
   return outcome;
+}
+
+void GatherPlayerPost(const SmartCache& messages, SmartCache& gathered) {
+  const int32_t type = messages.findColumn(MSGTYP);
+  if (type < 0) return;
+  CacheRow pattern = messages.templateRow();
+  pattern.setLong(type, kPlayerMessage);
+  // Rows of a loaded table share its columns: a long MSGTYP is read by
+  // its index, as the pattern would compare it.
+  const bool longType = pattern.columnType(type) == SQL_C_LONG;
+  for (CachePosition p = messages.begin(); p != messages.end(); p = messages.next(p)) {
+    const CacheRow row = messages.rowAt(p);
+    const bool playerPost = longType && row.sharesColumnsWith(pattern)
+                                ? !row.isNull(type) && row.getLong(type) == kPlayerMessage
+                                : row.matchesPattern(pattern);
+    if (playerPost) gathered.appendCopy(row);
+  }
 }

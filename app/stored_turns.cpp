@@ -16,6 +16,17 @@ bool LoadTurnOrSay(const TurnStore& store, UserInterface& ui, CurrentGame& curre
   }
 }
 
+bool ReadTurnTableOrSay(const TurnStore& store, UserInterface& ui, const std::string& game,
+                        int32_t race, int32_t turn, SmartCache& table) {
+  try {
+    store.ReadTable(store.Layout().TurnFile(game, race, turn), table);
+    return true;
+  } catch (const LExc_Base& e) {
+    ui.ShowError(kLoadError + e.reportText());
+    return false;
+  }
+}
+
 bool SaveTurnOrSay(const TurnStore& store, UserInterface& ui, const CurrentGame& current) {
   try {
     store.SaveTurn(current);

@@ -7,6 +7,7 @@
 #include <string>
 
 class CurrentGame;
+class SmartCache;
 class TurnStore;
 class UserInterface;
 
@@ -18,6 +19,13 @@ inline constexpr char kSaveError[] = "Error while writing sav files. Details: \r
 // leaves it) and returns false.
 bool LoadTurnOrSay(const TurnStore& store, UserInterface& ui, CurrentGame& current,
                    std::string game, int32_t race, int32_t turn);
+
+// Reads the stored turn `turn` of `game` and `race` into `table` alone
+// (not the game's races, nor the game itself). A failure shows kLoadError
+// with the error's report, as LoadTurnOrSay does, leaves `table` as it was
+// and returns false.
+bool ReadTurnTableOrSay(const TurnStore& store, UserInterface& ui, const std::string& game,
+                        int32_t race, int32_t turn, SmartCache& table);
 
 // TurnStore::SaveTurn; a failure shows kSaveError with the error's report
 // and returns false (the stored files stay as they were).

@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <utility>
 #include <vector>
 
 #include "cache/cache_alloc.h"
+#include "cache/le_bytes.h"
+#include "cache/row_access.h"
+#include "cache/table_access.h"
 #include "cache/type_codes.h"
 
 namespace {
@@ -90,32 +95,139 @@ bool rowLess(const SortItem& a, const SortItem& b) {
   return keyLess(keyOf(rowA, k, type), keyOf(rowB, k, type), type);
 }
 
-void sortRows(SmartCache& table, int32_t keyColumn) {
-  const int32_t count = table.rowCount();
-  if (count == 0) return;
-  const auto room = static_cast<size_t>(count);
-  std::vector<CacheRow> rows;
-  std::vector<CacheRow> sorted;
-  std::vector<int32_t> order;
-  guardAlloc(room * (2 * sizeof(CacheRow) + sizeof(int32_t)), site::kSortMemory, [&] {
-    rows.reserve(room);
-    sorted.reserve(room);
-    order.resize(room);
-  });
-  for (int32_t i = 0; i < count; ++i) rows.push_back(table.rowAt(i));
+namespace {
 
-  for (int32_t i = 0; i < count; ++i) order[static_cast<size_t>(i)] = i;
-  if (count >= 2 && oneColumnList(rows)) {
-    // Each key is read once instead of twice in every comparison; the
-    // order is the one rowLess gives.
-    const int32_t type = rows.front().columnType(keyColumn);
-    std::vector<Key> keys;
-    guardAlloc(room * sizeof(Key), site::kSortMemory, [&] { keys.reserve(room); });
-    for (const CacheRow& row : rows) keys.push_back(keyOf(row, keyColumn, type));
-    const auto byKey = [&](int32_t a, int32_t b) {
-      return keyLess(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)], type);
-    };
-    std::stable_sort(order.begin(), order.end(), byKey);
+inline void prefetch(const void* place) {
+#if defined(__GNUC__)
+  __builtin_prefetch(place);
+#else
+  (void)place;
+#endif
+}
+
+// Finds key cells of rows of one column list: the storage sizes of the
+// columns before the key are looked up once, not per row.
+class KeyFinder {
+ public:
+  KeyFinder(const CacheRowData& row, int32_t key) : key_(static_cast<uint32_t>(key)) {
+    row.locateCell(key);  // raises for a key outside the columns
+    guardAlloc(key_ * sizeof(uint32_t), site::kSortMemory, [&] { sizes_.resize(key_); });
+    for (uint32_t j = 0; j < key_; ++j) sizes_[j] = storageSize(row.column(j).type);
+  }
+
+  // A long key cell and the row's index as one number that orders rows
+  // as a stable sort by the key does: the key (NULL before every value)
+  // in the upper 33 bits, the index in the lower 31. REQUIRES: `row` has
+  // the column list the finder was made for.
+  uint64_t packedKey(const CacheRowData& row, size_t index) const {
+    const NullFlagSet& flags = row.flags();
+    if (flags.isSet(key_)) return index;
+    const uint8_t* cells = row.cellBytes();
+    uint32_t offset = 0;
+    for (uint32_t j = 0; j < key_; ++j) {
+      if (flags.isSet(j)) continue;
+      offset += sizes_[j] != 0 ? sizes_[j] : 4 + getU32(cells + offset);
+    }
+    const uint64_t key = uint64_t{getU32(cells + offset) ^ 0x80000000u} + 1;
+    return key << 31 | index;
+  }
+
+ private:
+  uint32_t key_;
+  std::vector<uint32_t> sizes_;  // per column before the key: 0 for a length and bytes
+};
+
+// Sorts `keys` by their upper 33 bits, the lower ones (distinct indexes)
+// keeping the order of equal keys: three stable passes of 11 bits each.
+void radixSort(std::vector<uint64_t>& keys, std::vector<uint64_t>& scratch) {
+  constexpr int kBits = 11;
+  constexpr size_t kBuckets = size_t{1} << kBits;
+  for (int shift = 31; shift < 64; shift += kBits) {
+    size_t starts[kBuckets] = {};
+    for (uint64_t key : keys) ++starts[(key >> shift) & (kBuckets - 1)];
+    size_t total = 0;
+    for (size_t& start : starts) {
+      const size_t count = start;
+      start = total;
+      total += count;
+    }
+    for (uint64_t key : keys) scratch[starts[(key >> shift) & (kBuckets - 1)]++] = key;
+    keys.swap(scratch);
+  }
+}
+
+// The order of the rows by their long key column, as a stable sort gives
+// it. False, with `order` untouched, when not every row shares the first
+// row's column list (the key may then have other types).
+bool orderByLong(const std::vector<CacheRow>& rows, int32_t keyColumn, std::vector<int32_t>& order) {
+  std::vector<uint64_t> keys, scratch;
+  guardAlloc(rows.size() * 2 * sizeof(uint64_t), site::kSortMemory, [&] {
+    keys.reserve(rows.size());
+    scratch.resize(rows.size());
+  });
+  // Rows may lie anywhere in memory: while the keys of these rows are
+  // taken out, the objects and first cells of the rows a few places ahead
+  // are fetched.
+  constexpr size_t kAhead = 8;
+  const size_t count = rows.size();
+  const CacheRowData& first = rowData(rows.front());
+  const KeyFinder finder(first, keyColumn);
+  for (size_t i = 0; i < count; ++i) {
+    if (i + 2 * kAhead < count) prefetch(&rowData(rows[i + 2 * kAhead]));
+    if (i + kAhead < count) prefetch(rowData(rows[i + kAhead]).cellBytes());
+    const CacheRowData& row = rowData(rows[i]);
+    if (!row.sharesColumnsWith(first)) return false;
+    keys.push_back(finder.packedKey(row, i));
+  }
+  radixSort(keys, scratch);
+  constexpr uint64_t kIndex = (uint64_t{1} << 31) - 1;
+  for (size_t i = 0; i < count; ++i) order[i] = static_cast<int32_t>(keys[i] & kIndex);
+  return true;
+}
+
+// The order of rows of one column list by keys of any type, each taken out
+// once.
+void orderByKey(const std::vector<CacheRow>& rows, int32_t keyColumn, int32_t type,
+                std::vector<int32_t>& order) {
+  std::vector<Key> keys;
+  guardAlloc(rows.size() * sizeof(Key), site::kSortMemory, [&] { keys.reserve(rows.size()); });
+  for (const CacheRow& row : rows) keys.push_back(keyOf(row, keyColumn, type));
+  const auto byKey = [&](int32_t a, int32_t b) {
+    return keyLess(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)], type);
+  };
+  std::stable_sort(order.begin(), order.end(), byKey);
+}
+
+// Puts rows[order[i]] at i for every i, by swapping handles along the
+// permutation's cycles: no handle is copied, no count touched. `order` is
+// used up.
+void permute(std::vector<CacheRow>& rows, std::vector<int32_t>& order) {
+  for (size_t i = 0; i < order.size(); ++i) {
+    size_t at = i;
+    while (order[at] >= 0) {
+      const auto from = static_cast<size_t>(order[at]);
+      order[at] = -1;
+      if (from == i) break;
+      rows[at].swap(rows[from]);
+      at = from;
+    }
+  }
+}
+
+}  // namespace
+
+void sortRows(SmartCache& table, int32_t keyColumn) {
+  std::vector<CacheRow>& rows = TableAccess::rows(table);
+  if (rows.empty()) return;
+  std::vector<int32_t> order;
+  guardAlloc(rows.size() * sizeof(int32_t), site::kSortMemory, [&] { order.resize(rows.size()); });
+  for (size_t i = 0; i < rows.size(); ++i) order[i] = static_cast<int32_t>(i);
+  if (rows.size() < 2) return;
+  const int32_t type = rows.front().columnType(keyColumn);
+  if (type == SQL_C_LONG && orderByLong(rows, keyColumn, order)) {
+    // sorted by compact keys
+  } else if (type != SQL_C_LONG && oneColumnList(rows)) {
+    orderByKey(rows, keyColumn, type, order);
   } else {
     // Rows of several column lists may differ in the key's type: each
     // pair is compared as rowLess does, with the first row's type.
@@ -124,10 +236,5 @@ void sortRows(SmartCache& table, int32_t keyColumn) {
     };
     std::stable_sort(order.begin(), order.end(), byRow);
   }
-
-  for (int32_t i : order) sorted.push_back(rows[static_cast<size_t>(i)]);
-  // clearRows keeps the store's room, so appending the same number of rows
-  // back cannot fail.
-  table.clearRows();
-  for (const CacheRow& row : sorted) table.appendRow(row);
+  permute(rows, order);
 }

@@ -259,7 +259,7 @@ enum class CellCheck {
 // included. They are exact when no flag is set beyond the columns and no
 // text holds a zero byte (the typed copy ends a text there).
 CellCheck checkCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& flags,
-                     const ByteBlock& cells) {
+                     const uint8_t* cells, uint32_t length) {
   const uint32_t count = static_cast<uint32_t>(shapes.size());
   bool exact = true;
   for (uint32_t bit = count; bit < flags.byteSize() * 8; ++bit) {
@@ -272,26 +272,37 @@ CellCheck checkCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& 
     if (!shape.storable) return CellCheck::kInvalid;
     if (shape.fixed != 0) {
       offset += shape.fixed;
-      if (offset > cells.size()) return CellCheck::kInvalid;
+      if (offset > length) return CellCheck::kInvalid;
       continue;
     }
-    if (offset + 4 > cells.size()) return CellCheck::kInvalid;
-    const uint32_t length = getU32(cells.data() + offset);
-    if (offset + 4 + length > cells.size()) return CellCheck::kInvalid;
-    if (shape.text && length > 0 && std::memchr(cells.data() + offset + 4, 0, length) != nullptr) {
+    if (offset + 4 > length) return CellCheck::kInvalid;
+    const uint32_t size = getU32(cells + offset);
+    if (offset + 4 + size > length) return CellCheck::kInvalid;
+    if (shape.text && size > 0 && std::memchr(cells + offset + 4, 0, size) != nullptr) {
       exact = false;
     }
-    offset += 4 + uint64_t{length};
+    offset += 4 + uint64_t{size};
   }
-  if (offset != cells.size()) return CellCheck::kInvalid;
+  if (offset != length) return CellCheck::kInvalid;
   return exact ? CellCheck::kExact : CellCheck::kToAssign;
 }
 
-// A record's flags and cells, after its columns.
+// A record's flags and cells, after its columns. The cells are in place in
+// the bytes of a reader in memory, else in `own`.
 struct RecordCells {
   NullFlagSet flags;
-  ByteBlock cells;
+  const uint8_t* cells = nullptr;
+  uint32_t length = 0;
+  ByteBlock own;
   CellCheck check = CellCheck::kInvalid;
+
+  // The cells as a block of their own.
+  ByteBlock takeBlock() {
+    if (cells == own.data()) return std::move(own);
+    ByteBlock block = allocBlock(length, site::kCopyCells, false);
+    if (length > 0) std::memcpy(block.data(), cells, length);
+    return block;
+  }
 };
 
 // Reads the flags and cells of a record of `shapes`; cells that disagree
@@ -300,16 +311,24 @@ RecordCells readCells(StreamReader& reader, const std::vector<ColumnShape>& shap
   const uint32_t count = static_cast<uint32_t>(shapes.size());
   const uint32_t flagBytes = NullFlagSet::bytesFor(count);
   RecordCells record;
-  if (flagBytes <= kFlagBytesOnStack) {
-    uint8_t bytes[kFlagBytesOnStack];
-    reader.read(bytes, flagBytes);
-    record.flags = NullFlagSet(count, bytes, flagBytes, site::kCopyFlags);
+  if (reader.inMemory()) {
+    record.flags = NullFlagSet(count, reader.take(flagBytes), flagBytes, site::kCopyFlags);
+    record.length = static_cast<uint32_t>(reader.readCount());
+    record.cells = reader.take(record.length);
   } else {
-    const ByteBlock bytes = reader.readBlock(flagBytes, site::kCopyFlags);
-    record.flags = NullFlagSet(count, bytes.data(), flagBytes, site::kCopyFlags);
+    if (flagBytes <= kFlagBytesOnStack) {
+      uint8_t bytes[kFlagBytesOnStack];
+      reader.read(bytes, flagBytes);
+      record.flags = NullFlagSet(count, bytes, flagBytes, site::kCopyFlags);
+    } else {
+      const ByteBlock bytes = reader.readBlock(flagBytes, site::kCopyFlags);
+      record.flags = NullFlagSet(count, bytes.data(), flagBytes, site::kCopyFlags);
+    }
+    record.own = reader.readBlock(static_cast<uint32_t>(reader.readCount()), site::kCopyCells);
+    record.cells = record.own.data();
+    record.length = static_cast<uint32_t>(record.own.size());
   }
-  record.cells = reader.readBlock(static_cast<uint32_t>(reader.readCount()), site::kCopyCells);
-  record.check = checkCells(shapes, record.flags, record.cells);
+  record.check = checkCells(shapes, record.flags, record.cells, record.length);
   if (record.check == CellCheck::kInvalid) raiseInvalidStream(site::kStreamBadRecord);
   return record;
 }
@@ -398,8 +417,13 @@ void copyTyped(CacheRow& destination, int32_t j, const CacheRow& source, int32_t
   }
 }
 
-// Reads a table stream into `loaded`, an empty table.
-void readTable(SmartCache& loaded, StreamReader& reader) {
+// The smallest record: "SR", no columns, a bit count, one flag byte and
+// a cell length.
+constexpr size_t kSmallestRecord = 4 + 2 + 4 + 4 + 1 + 4;
+
+// Reads a table stream held in `arena` (its bytes at `bytes`, read by
+// `reader`) into `loaded`, an empty table.
+void readTable(SmartCache& loaded, StreamReader& reader, RowArena& arena, uint8_t* bytes) {
   if (reader.readCountedString() != "SC") raiseInvalidStream(site::kStreamNotTable);
   const int32_t rowCount = reader.readCount();
 
@@ -407,18 +431,19 @@ void readTable(SmartCache& loaded, StreamReader& reader) {
   RecordShape own = shapeOf(templateColumns, *templateColumns);
   RecordCells templateCells = readCells(reader, own.cells);
   const CacheRow templateRow = RowAccess::fromData(CacheRowData::create(
-      templateColumns, std::move(templateCells.flags), std::move(templateCells.cells)));
+      templateColumns, std::move(templateCells.flags), templateCells.takeBlock()));
   loaded.setTemplateRow(templateRow);
   const CacheRowData& templateData = rowData(templateRow);
 
   // A row record names its columns again. Those that name the template's
   // columns in its order (all rows the program writes) are recognised by
-  // their first bytes, and their cells are taken as read, sharing the
-  // template's column list. The others are matched by name once for each
-  // run of records with the same columns.
+  // their first bytes, and their cells stay where they were read, in the
+  // arena, sharing the template's column list. The others are matched by
+  // name once for each run of records with the same columns.
   RecordShape other;
   const auto refuse = [](uint32_t, int32_t) { raiseInvalidStream(site::kStreamBadRecord); };
-  loaded.reserveRows(std::min(rowCount, kRowsReservedAtOnce));
+  loaded.reserveRows(static_cast<int32_t>(
+      std::min<size_t>(static_cast<size_t>(rowCount), reader.left() / kSmallestRecord)));
   for (int32_t k = 0; k < rowCount; ++k) {
     const RecordShape* shape = &own;
     if (!reader.skipIfNext(own.head)) {
@@ -429,12 +454,13 @@ void readTable(SmartCache& loaded, StreamReader& reader) {
     }
     RecordCells record = readCells(reader, shape->cells);
     if (shape == &own && record.check == CellCheck::kExact) {
-      loaded.appendRow(RowAccess::fromData(CacheRowData::create(
-          templateColumns, std::move(record.flags), std::move(record.cells))));
+      uint8_t* cells = bytes + (record.cells - static_cast<const uint8_t*>(bytes));
+      loaded.appendRow(RowAccess::fromData(CacheRowData::createIn(
+          arena, templateColumns, std::move(record.flags), cells, record.length)));
     } else {
       loaded.appendRow(RowAccess::fromData(
           assignCells(templateData, shape->source, shape->cells, shape->columns->columns(),
-                      record.flags, record.cells.data(), refuse)));
+                      record.flags, record.cells, refuse)));
     }
   }
 }
@@ -461,7 +487,7 @@ void readRowData(CacheRowData& row, std::istream& in) {
   StreamReader reader(in);
   std::vector<CacheColumn> columns = readColumns(reader);
   RecordCells record = readCells(reader, shapesOf(columns));
-  row.replaceContents(std::move(columns), std::move(record.flags), std::move(record.cells));
+  row.replaceContents(std::move(columns), std::move(record.flags), record.takeBlock());
 }
 
 void saveToStream(const SmartCache& table, std::ostream& out) {
@@ -477,11 +503,18 @@ std::string saveToString(const SmartCache& table) {
 }
 
 void loadFromStream(SmartCache& table, std::istream& in) {
-  // The table is built aside and takes the result only when all of it has
-  // been read, so that a failure leaves the caller's table untouched.
-  StreamReader reader(in);
+  // The stream is read in one piece into the arena of the new rows, which
+  // point into it. The table is built aside and takes the result only when
+  // all of it has been read, so that a failure leaves the caller's table
+  // untouched.
+  ByteBlock bytes = StreamReader::readWhole(in);
+  uint8_t* const data = bytes.data();
+  const size_t size = bytes.size();
+  RefPtr<RowArena> arena = RowArena::create();
+  arena->keep(std::move(bytes));
+  StreamReader reader(data, size);
   SmartCache loaded;
-  readTable(loaded, reader);
+  readTable(loaded, reader, *arena, data);
   table.swap(loaded);
 }
 

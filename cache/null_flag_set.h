@@ -28,6 +28,14 @@ class NullFlagSet {
   void set(uint32_t i) { data()[i / 8] |= mask(i); }
   void reset(uint32_t i) { data()[i / 8] &= static_cast<uint8_t>(~mask(i)); }
 
+  // True when no bit beyond the bit count is set.
+  bool clearBeyondCount() const {
+    for (uint32_t bit = bitCount_; bit < byteSize_ * 8; ++bit) {
+      if (isSet(bit)) return false;
+    }
+    return true;
+  }
+
   // A copy whose byte allocation is reported at `where` when it fails.
   NullFlagSet copy(const RaiseSite& where) const;
 

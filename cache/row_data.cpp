@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
+#include <new>
 
 #include "cache/le_bytes.h"
 #include "cache/type_codes.h"
@@ -18,17 +20,60 @@ RefPtr<CacheRowData> CacheRowData::create(RefPtr<CacheColumnList> columns, NullF
   RefPtr<CacheRowData> data(allocObject<CacheRowData>(site::kNewRowData));
   data->columns_ = std::move(columns);
   data->flags_ = std::move(flags);
-  data->cells_ = std::move(cells);
+  data->ownCells(std::move(cells));
   return data;
+}
+
+RefPtr<CacheRowData> CacheRowData::createIn(RowArena& arena, RefPtr<CacheColumnList> columns,
+                                            NullFlagSet flags, uint8_t* cells, uint32_t length) {
+  void* place = arena.allocate(sizeof(CacheRowData), alignof(CacheRowData), site::kNewRowData);
+  RefPtr<CacheRowData> data(new (place) CacheRowData);
+  data->home_ = RefPtr<RowArena>(&arena);
+  data->columns_ = std::move(columns);
+  data->flags_ = std::move(flags);
+  data->cells_ = cells;
+  data->cellLength_ = length;
+  return data;
+}
+
+RefPtr<CacheRowData> CacheRowData::copyInto(RowArena& arena,
+                                            RefPtr<CacheColumnList> columns) const {
+  // Flags of wide rows may need a block of their own. A failure after the
+  // arena gave room for the cells only leaves that room unused.
+  NullFlagSet flags = flags_.copy(site::kCopyFlags);
+  auto* cells = static_cast<uint8_t*>(arena.allocate(cellLength_, 1, site::kCopyCells));
+  if (cellLength_ > 0) std::memcpy(cells, cells_, cellLength_);
+  return createIn(arena, std::move(columns), std::move(flags), cells, cellLength_);
 }
 
 RefPtr<CacheRowData> CacheRowData::clone() const {
   RefPtr<CacheRowData> copy(allocObject<CacheRowData>(site::kCopyRowData));
   copy->flags_ = flags_.copy(site::kCopyFlags);
   copy->columns_ = columns_;
-  copy->cells_ = allocBlock(cells_.size(), site::kCopyCells, false);
-  std::copy(cells_.begin(), cells_.end(), copy->cells_.begin());
+  ByteBlock cells = allocBlock(cellLength_, site::kCopyCells, false);
+  if (cellLength_ > 0) std::memcpy(cells.data(), cells_, cellLength_);
+  copy->ownCells(std::move(cells));
   return copy;
+}
+
+void CacheRowData::destroy(CacheRowData* row) {
+  if (!row->home_) {
+    delete row;
+    return;
+  }
+  // The arena holds the object's own memory: it is released only once the
+  // object has been destroyed.
+  RefPtr<RowArena> home;
+  home.swap(row->home_);
+  row->~CacheRowData();
+}
+
+void RefDestroy<CacheRowData>::destroy(CacheRowData* row) { CacheRowData::destroy(row); }
+
+void CacheRowData::ownCells(ByteBlock cells) {
+  ownCells_ = std::move(cells);
+  cells_ = ownCells_.data();
+  cellLength_ = static_cast<uint32_t>(ownCells_.size());
 }
 
 CellLocation CacheRowData::locateCell(int32_t i) const {
@@ -46,7 +91,7 @@ uint32_t CacheRowData::cellSize(const CellLocation& cell) const {
   if (cell.isNull) return 0;
   const uint32_t fixed = storageSize(cell.type);
   if (fixed != 0) return fixed;
-  return 4 + getU32(cells_.data() + cell.offset);
+  return 4 + getU32(cells_ + cell.offset);
 }
 
 CellLocation CacheRowData::resizeCell(int32_t i, uint32_t length) {
@@ -56,13 +101,12 @@ CellLocation CacheRowData::resizeCell(int32_t i, uint32_t length) {
   const uint64_t newSize = fixed != 0 ? fixed : 4 + uint64_t{length};
   if (newSize == oldSize) return cell;
 
-  const uint64_t total = cells_.size() - oldSize + newSize;
+  const uint64_t total = cellLength_ - oldSize + newSize;
   ByteBlock block = allocBlock(total, site::kResizeCellAlloc, false);
-  auto oldStart = cells_.begin() + cell.offset;
-  std::copy(cells_.begin(), oldStart, block.begin());
-  std::copy(oldStart + static_cast<std::ptrdiff_t>(oldSize), cells_.end(),
-            block.begin() + static_cast<std::ptrdiff_t>(cell.offset + newSize));
-  cells_ = std::move(block);
+  const uint64_t after = cellLength_ - cell.offset - oldSize;
+  if (cell.offset > 0) std::memcpy(block.data(), cells_, cell.offset);
+  if (after > 0) std::memcpy(block.data() + cell.offset + newSize, cells_ + cell.offset + oldSize, after);
+  ownCells(std::move(block));
   return cell;
 }
 
@@ -70,16 +114,16 @@ void CacheRowData::removeCellBytes(int32_t i) {
   const CellLocation cell = locateCell(i);
   const uint32_t size = cellSize(cell);
   if (size == 0) return;
-  ByteBlock block = allocBlock(cells_.size() - size, site::kRemoveCellAlloc, false);
-  auto start = cells_.begin() + cell.offset;
-  std::copy(cells_.begin(), start, block.begin());
-  std::copy(start + size, cells_.end(), block.begin() + cell.offset);
-  cells_ = std::move(block);
+  ByteBlock block = allocBlock(cellLength_ - size, site::kRemoveCellAlloc, false);
+  const uint32_t after = cellLength_ - cell.offset - size;
+  if (cell.offset > 0) std::memcpy(block.data(), cells_, cell.offset);
+  if (after > 0) std::memcpy(block.data() + cell.offset, cells_ + cell.offset + size, after);
+  ownCells(std::move(block));
 }
 
 void CacheRowData::setAllNull() {
   flags_.setAll();
-  cells_ = ByteBlock();
+  ownCells(ByteBlock());
 }
 
 void CacheRowData::addColumn(const std::string& name, int32_t type) {
@@ -99,7 +143,7 @@ void CacheRowData::resetColumns() {
         allocObject<CacheColumnList>(site::kCopyColumnList));
   }
   columns_->clear();
-  cells_ = ByteBlock();
+  ownCells(ByteBlock());
   flags_.clear();
 }
 
@@ -107,7 +151,7 @@ void CacheRowData::replaceContents(std::vector<CacheColumn> columns,
                                    NullFlagSet flags, ByteBlock cells) {
   columns_->assign(std::move(columns));
   flags_ = std::move(flags);
-  cells_ = std::move(cells);
+  ownCells(std::move(cells));
 }
 
 void CacheRowData::makeColumnsUnique() {

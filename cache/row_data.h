@@ -6,15 +6,21 @@
 //
 // Row data is shared by CacheRow handles through its reference count; only a
 // handle that holds the sole reference may change it (CacheRow::makeUnique).
+//
+// Row data lives on the heap, or in a table's RowArena (loaded and copied
+// rows): its object and cell bytes are then the arena's, and it keeps the
+// arena alive. Cells that change size move to a block of the row's own.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "cache/cache_alloc.h"
+#include "cache/cache_row.h"
 #include "cache/column_list.h"
 #include "cache/null_flag_set.h"
 #include "cache/ref_ptr.h"
+#include "cache/row_arena.h"
 
 // Where a cell lies in the cell bytes.
 struct CellLocation {
@@ -27,14 +33,29 @@ class CacheRowData {
  public:
   int32_t refCount = 0;  // CacheRow handles referring to this data
 
+  CacheRowData() = default;
+  CacheRowData(const CacheRowData&) = delete;
+  CacheRowData& operator=(const CacheRowData&) = delete;
+
   // Row data with no columns, no bytes and a fresh empty column list.
   static RefPtr<CacheRowData> createEmpty(const RaiseSite& where);
   // Row data of `columns` (shared), `flags` and `cells`. REQUIRES: `flags`
   // has one bit per column and `cells` holds exactly the non-NULL cells.
   static RefPtr<CacheRowData> create(RefPtr<CacheColumnList> columns, NullFlagSet flags,
                                      ByteBlock cells);
+  // Row data in `arena` whose cells are the `length` bytes at `cells`,
+  // which the arena holds. REQUIRES as create does.
+  static RefPtr<CacheRowData> createIn(RowArena& arena, RefPtr<CacheColumnList> columns,
+                                       NullFlagSet flags, uint8_t* cells, uint32_t length);
+  // A copy in `arena`, its cells copied in one block, taking `columns`
+  // (a list equal to its own, or its own). REQUIRES: `columns` has this
+  // row's column names and types in the same order.
+  RefPtr<CacheRowData> copyInto(RowArena& arena, RefPtr<CacheColumnList> columns) const;
   // A copy with its own flag and cell bytes, sharing the column list.
   RefPtr<CacheRowData> clone() const;
+  // Ends row data whose last reference has gone: deleted, or, in an arena,
+  // destroyed in place and the arena released.
+  static void destroy(CacheRowData* row);
 
   uint32_t columnCount() const {
     return columns_->size();
@@ -47,8 +68,8 @@ class CacheRowData {
     return columns_.get() == other.columns_.get();
   }
   const NullFlagSet& flags() const { return flags_; }
-  const uint8_t* cellBytes() const { return cells_.data(); }
-  int32_t cellByteLength() const { return static_cast<int32_t>(cells_.size()); }
+  const uint8_t* cellBytes() const { return cells_; }
+  int32_t cellByteLength() const { return static_cast<int32_t>(cellLength_); }
 
   // Finds cell i by walking the cells before it. Raises
   // LExc_Internal_BadArg "index out of range" for an index outside the
@@ -77,7 +98,7 @@ class CacheRowData {
   // Removes the bytes of cell i, if any; the flag is not touched.
   void removeCellBytes(int32_t i);
   // Writes `size` bytes of a cell made room for by resizeCell.
-  uint8_t* cellAt(const CellLocation& cell) { return cells_.data() + cell.offset; }
+  uint8_t* cellAt(const CellLocation& cell) { return cells_ + cell.offset; }
 
   void setNullFlag(uint32_t i) { flags_.set(i); }
   void clearNullFlag(uint32_t i) { flags_.reset(i); }
@@ -98,8 +119,13 @@ class CacheRowData {
  private:
   // Gives this row data a column list of its own when the list is shared.
   void makeColumnsUnique();
+  // Makes `cells` the row's own cell bytes.
+  void ownCells(ByteBlock cells);
 
-  ByteBlock cells_;
+  RefPtr<RowArena> home_;  // the arena holding this object, if any
+  uint8_t* cells_ = nullptr;  // the cell bytes: ownCells_'s or the arena's
+  uint32_t cellLength_ = 0;
+  ByteBlock ownCells_;
   NullFlagSet flags_;
   RefPtr<CacheColumnList> columns_;
 };

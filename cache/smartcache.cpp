@@ -1,13 +1,19 @@
 #include "cache/smartcache.h"
 
 #include "cache/cache_alloc.h"
+#include "cache/cache_stream.h"
 #include "cache/row_access.h"
+#include "cache/row_arena.h"
 
 SmartCache::SmartCache() : templateRow_(CacheRow::createEmpty()) {}
+
+SmartCache::~SmartCache() = default;
 
 void SmartCache::swap(SmartCache& other) noexcept {
   templateRow_.swap(other.templateRow_);
   rows_.swap(other.rows_);
+  arena_.swap(other.arena_);
+  agreeing_.swap(other.agreeing_);
 }
 
 int32_t SmartCache::findColumn(const std::string& name) const {
@@ -20,6 +26,7 @@ void SmartCache::addColumn(const std::string& name, int32_t type) {
                     "columns cannot be added to a cache if the cache is not empty");
   }
   templateRow_.addColumn(name, type);
+  agreeing_ = RefPtr<CacheColumnList>();
 }
 
 void SmartCache::setTemplateRow(const CacheRow& row) {
@@ -28,11 +35,13 @@ void SmartCache::setTemplateRow(const CacheRow& row) {
                     "columns cannot be added to a cache if the cache is not empty");
   }
   templateRow_ = row;
+  agreeing_ = RefPtr<CacheColumnList>();
 }
 
 void SmartCache::resetSchema() {
   templateRow_.makeUnique();
   templateRow_.resetColumns();
+  agreeing_ = RefPtr<CacheColumnList>();
   clearRows();
 }
 
@@ -46,12 +55,44 @@ void SmartCache::appendRow(const CacheRow& row) {
   rows_.push_back(row);
 }
 
+bool SmartCache::hasTemplateColumns(const CacheRowData& row) {
+  const CacheRowData& own = rowData(templateRow_);
+  if (row.sharesColumnsWith(own)) return true;
+  const CacheColumnList& columns = row.columnList();
+  if (agreeing_.get() == &columns) return true;
+  if (columns.size() != own.columnCount()) return false;
+  for (uint32_t i = 0; i < columns.size(); ++i) {
+    if (columns[i].type != own.column(i).type || columns[i].name != own.column(i).name) {
+      return false;
+    }
+  }
+  agreeing_ = row.sharedColumnList();
+  return true;
+}
+
+void SmartCache::appendCopy(const CacheRow& row) {
+  const CacheRowData& data = rowData(row);
+  if (!hasTemplateColumns(data) || !data.flags().clearBeyondCount()) {
+    CacheRow copy = templateRow_;
+    assignByName(copy, row);
+    // A copy that shares `row` (same column list) must still be the
+    // table's own.
+    appendRow(copy.sharesDataWith(row) ? RowAccess::fromData(data.clone()) : copy);
+    return;
+  }
+  if (!arena_) arena_ = RowArena::create();
+  appendRow(RowAccess::fromData(data.copyInto(*arena_, rowData(templateRow_).sharedColumnList())));
+}
+
 void SmartCache::replaceRow(int32_t index, const CacheRow& row) {
   if (index < 0 || index >= rowCount()) raiseBadArg(site::kRowAtIndex, "Position invalid.");
   rows_[static_cast<size_t>(index)] = row;
 }
 
-void SmartCache::clearRows() { rows_.clear(); }
+void SmartCache::clearRows() {
+  rows_.clear();
+  arena_ = RefPtr<RowArena>();  // rows still handed out keep it alive
+}
 
 void SmartCache::reserveRows(int32_t rows) {
   try {

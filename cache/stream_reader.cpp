@@ -12,13 +12,59 @@ namespace {
 constexpr size_t kPiece = 64 * 1024;
 }  // namespace
 
+ByteBlock StreamReader::readWhole(std::istream& in) {
+  std::streambuf* source = in.rdbuf();
+  if (source == nullptr) return ByteBlock();
+  // A file's buffer knows how many bytes are left: they come in one read.
+  // A stream that does not know grows by doubling.
+  std::streamsize hint = 0;
+  try {
+    hint = source->in_avail();
+  } catch (const std::exception&) {
+    hint = 0;
+  }
+  ByteBlock bytes;
+  size_t done = 0;
+  size_t wanted = hint > 0 ? static_cast<size_t>(hint) + 1 : kPiece;
+  for (;;) {
+    guardAlloc(wanted, site::kCopyCells, [&] { bytes.resize(wanted); });
+    std::streamsize got = 0;
+    try {
+      got = source->sgetn(reinterpret_cast<char*>(bytes.data() + done),
+                          static_cast<std::streamsize>(wanted - done));
+    } catch (const std::bad_alloc&) {
+      raiseMem(site::kCopyCells, wanted - done);
+    } catch (const std::exception&) {
+      got = 0;  // a buffer that cannot read on (a folder): the stream ends
+    }
+    if (got > 0) done += static_cast<size_t>(got);
+    if (got <= 0 || done < wanted) break;
+    wanted = done * 2;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+const uint8_t* StreamReader::take(size_t count) {
+  if (count > left()) raiseInvalidStream(site::kStreamEnded);
+  const uint8_t* place = at_;
+  at_ += count;
+  return place;
+}
+
 size_t StreamReader::readSome(uint8_t* out, size_t count) {
+  if (inMemory()) {
+    const size_t done = std::min(count, left());
+    if (done > 0) std::memcpy(out, at_, done);
+    at_ += done;
+    return done;
+  }
   size_t done = std::min(count, pending_.size() - pendingAt_);
   if (done > 0) {
     std::memcpy(out, pending_.data() + pendingAt_, done);
     pendingAt_ += done;
   }
-  std::streambuf* source = in_.rdbuf();
+  std::streambuf* source = in_->rdbuf();
   while (done < count && source != nullptr) {
     std::streamsize got = 0;
     try {
@@ -52,6 +98,11 @@ void StreamReader::unread(const uint8_t* bytes, size_t count) {
 }
 
 bool StreamReader::skipIfNext(const std::string& bytes) {
+  if (inMemory()) {
+    if (left() < bytes.size() || std::memcmp(at_, bytes.data(), bytes.size()) != 0) return false;
+    at_ += bytes.size();
+    return true;
+  }
   if (ahead_.size() < bytes.size()) {
     guardAlloc(bytes.size(), site::kCopyCells, [&] { ahead_.resize(bytes.size()); });
   }
@@ -62,12 +113,18 @@ bool StreamReader::skipIfNext(const std::string& bytes) {
 }
 
 void StreamReader::read(uint8_t* out, size_t count) {
+  if (inMemory()) {
+    const uint8_t* from = take(count);
+    if (count > 0) std::memcpy(out, from, count);
+    return;
+  }
   if (count > 0 && readSome(out, count) != count) raiseInvalidStream(site::kStreamEnded);
 }
 
 int32_t StreamReader::readInt32() { return static_cast<int32_t>(readUInt32()); }
 
 uint32_t StreamReader::readUInt32() {
+  if (inMemory()) return getU32(take(4));
   uint8_t bytes[4];
   read(bytes, sizeof bytes);
   return getU32(bytes);
@@ -103,6 +160,10 @@ ByteBlock StreamReader::readBlock(uint32_t count, const RaiseSite& where) {
 }
 
 void StreamReader::skip(uint64_t count) {
+  if (inMemory()) {
+    take(static_cast<size_t>(std::min<uint64_t>(count, left() + 1)));
+    return;
+  }
   uint8_t scratch[4096];
   while (count > 0) {
     const size_t piece = static_cast<size_t>(std::min<uint64_t>(count, sizeof scratch));

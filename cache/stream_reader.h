@@ -5,6 +5,9 @@
 // bounded pieces, so that a damaged length field can never make the reader
 // allocate much more than the stream really holds. The stream's buffer is
 // only read, never sought or asked for its state.
+//
+// A reader of bytes in memory (a whole stream read in one piece) reads the
+// same way, and can also hand out bytes in place (take).
 #pragma once
 
 #include <cstdint>
@@ -20,7 +23,20 @@ class StreamReader {
   static constexpr uint32_t kMaxKeptString = 9999;
 
   // `in` must outlive the reader.
-  explicit StreamReader(std::istream& in) : in_(in) {}
+  explicit StreamReader(std::istream& in) : in_(&in) {}
+  // A reader of the `size` bytes at `bytes`, which must outlive it.
+  StreamReader(const uint8_t* bytes, size_t size) : at_(bytes), end_(bytes + size) {}
+
+  // Reads what is left of `in` in one piece, as few reads as its buffer
+  // allows (one for a file). Allocation failures raise LExc_Internal_Mem.
+  static ByteBlock readWhole(std::istream& in);
+
+  // True for a reader of bytes in memory.
+  bool inMemory() const { return in_ == nullptr; }
+  // Bytes not read yet of a reader in memory.
+  size_t left() const { return static_cast<size_t>(end_ - at_); }
+  // The next `count` bytes in place, read. REQUIRES inMemory().
+  const uint8_t* take(size_t count);
 
   // Exactly `count` bytes into `out`.
   void read(uint8_t* out, size_t count);
@@ -45,7 +61,9 @@ class StreamReader {
  private:
   void skip(uint64_t count);
 
-  std::istream& in_;
+  std::istream* in_ = nullptr;  // null for bytes in memory
+  const uint8_t* at_ = nullptr;  // in memory: the next byte
+  const uint8_t* end_ = nullptr;
   std::vector<uint8_t> pending_;  // bytes put back, from pendingAt_ on
   size_t pendingAt_ = 0;
   std::vector<uint8_t> ahead_;    // the bytes skipIfNext looks at

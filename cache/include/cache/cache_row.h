@@ -19,6 +19,11 @@
 #include "cache/ref_ptr.h"
 
 class CacheRowData;
+// Row data may live in a table's arena: its last reference ends it there.
+template <>
+struct RefDestroy<CacheRowData> {
+  static void destroy(CacheRowData* row);
+};
 struct CellAccessor;
 struct CellLocation;
 struct RowAccess;

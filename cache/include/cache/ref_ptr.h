@@ -1,11 +1,17 @@
 // A counted reference to an object that carries its own reference count in
 // a public `int32_t refCount` member, which starts at 0. The object is
-// deleted when the last reference to it goes (its count drops below 1).
+// deleted when the last reference to it goes (its count drops below 1),
+// unless its class specialises RefDestroy to end its objects otherwise.
 // Counts are plain integers: one thread only.
 #pragma once
 
 #include <cstdint>
 #include <utility>
+
+template <class T>
+struct RefDestroy {
+  static void destroy(T* object) { delete object; }
+};
 
 template <class T>
 class RefPtr {
@@ -35,7 +41,7 @@ class RefPtr {
     if (object_) ++object_->refCount;
   }
   void release() {
-    if (object_ && --object_->refCount < 1) delete object_;
+    if (object_ && --object_->refCount < 1) RefDestroy<T>::destroy(object_);
     object_ = nullptr;
   }
 

@@ -34,12 +34,17 @@ class CachePosition {
   int32_t slot_;
 };
 
+class RowArena;
+class CacheColumnList;
+struct TableAccess;
+
 class SmartCache {
  public:
   // A table without columns and rows.
   SmartCache();
   SmartCache(const SmartCache&) = delete;
   SmartCache& operator=(const SmartCache&) = delete;
+  ~SmartCache();
 
   // Exchanges the whole contents (columns and rows) of two tables.
   void swap(SmartCache& other) noexcept;
@@ -64,6 +69,12 @@ class SmartCache {
 
   // Appends a handle to `row`'s data (shared, not copied).
   void appendRow(const CacheRow& row);
+  // Appends a copy of `row` in the table's columns: the row that a copy of
+  // the template row given `row`'s values by assignByName would be (and
+  // raises as that would). The copy's memory is the table's own, so that
+  // it keeps nothing of `row`'s alive; a row with the table's columns (the
+  // same names and types in the same order) is copied in one block.
+  void appendCopy(const CacheRow& row);
   // Makes the row at `index` share `row`'s data: a row read with rowAt and
   // changed (which gave its handle data of its own) is written back in its
   // place. Any other index raises LExc_Internal_BadArg "Position invalid.".
@@ -93,6 +104,14 @@ class SmartCache {
   CachePosition findFirst(const CacheRow& pattern) const;
 
  private:
+  friend struct TableAccess;
+
+  // True when `row`'s columns are the template's, by content.
+  bool hasTemplateColumns(const CacheRowData& row);
+
   CacheRow templateRow_;
   std::vector<CacheRow> rows_;
+  RefPtr<RowArena> arena_;  // the memory of copied rows, made on the first
+  // The last column list found equal to the template's, other than its own.
+  RefPtr<CacheColumnList> agreeing_;
 };
