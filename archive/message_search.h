@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "archive/stored_messages.h"
 
@@ -10,19 +11,25 @@ class TurnStore;
 
 // Whether a text contains a given text, byte for byte in code page 1252,
 // or with A-Z and the German umlauts (Ä, Ö, Ü) folded to their small
-// letters.
+// letters. The text is searched where it lies (Boyer-Moore-Horspool, its
+// bytes folded as they are compared), so a long needle skips most bytes.
 class TextMatcher {
  public:
   TextMatcher(std::string needle, bool ignoreCase);
-  bool Matches(const std::string& text) const;
+  bool Matches(std::string_view text) const;
 
   // A byte with A-Z, Ä, Ö and Ü made small.
   static char Fold(char byte);
 
  private:
-  std::string needle_;
+  template <bool kFold>
+  bool find(std::string_view text) const;
+
+  std::string needle_;  // folded when case is ignored
   bool ignoreCase_;
-  mutable std::string folded_;  // the folded text of the last Matches
+  // Per byte (folded when case is ignored), how far the needle may move on
+  // when that byte is under its last place.
+  size_t skip_[256];
 };
 
 struct SearchOptions {

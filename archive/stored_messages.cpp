@@ -4,6 +4,8 @@
 
 #include "archive/turn_store.h"
 #include "cache/smartcache.h"
+#include "cache/table_scan.h"
+#include "cache/type_codes.h"
 #include "reader/game_tables.h"
 #include "support/lexc.h"
 
@@ -50,22 +52,80 @@ std::vector<StoredTurn> SelectTurns(const TurnStore& store, const TurnSelection&
   return turns;
 }
 
-std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::string& path) {
+namespace {
+
+StoredMessage messageOf(const StoredMessageView& view) {
+  StoredMessage message;
+  message.id = view.id;
+  message.playerPost = view.playerPost;
+  message.incoming = view.incoming;
+  message.race = view.race;
+  message.text.assign(view.text.data(), view.text.size());
+  return message;
+}
+
+// The columns of a message file as its template names them, when they
+// have the types the program writes: such a file is read in place.
+std::optional<MessageColumns> placedColumns(const CacheRow& templateRow) {
+  const auto typeOf = [&](const std::string& name) {
+    for (uint32_t i = 0; i < templateRow.columnCount(); ++i) {
+      if (templateRow.columnName(static_cast<int32_t>(i)) == name) {
+        return templateRow.columnType(static_cast<int32_t>(i));
+      }
+    }
+    return -1;
+  };
+  for (const char* name : {MSGID, MSGTYP, MSGRACNO, MSGINCOMING}) {
+    if (typeOf(name) != SQL_C_LONG) return std::nullopt;
+  }
+  if (typeOf(MSGTXT) != SQL_C_CHAR) return std::nullopt;
+  return MessageColumns(templateRow);
+}
+
+// ReadTurnMessages through a table: for files whose columns are missing
+// or of other types, which raise the table's own errors.
+std::vector<StoredMessage> readThroughTable(const TurnStore& store, const std::string& path,
+                                            const MessageWanted& wanted) {
   SmartCache table;
   store.ReadTable(path, table);
   const MessageColumns columns(table.templateRow());
   std::vector<StoredMessage> messages;
-  messages.reserve(static_cast<size_t>(table.rowCount()));
   for (CachePosition p = table.begin(); p != table.end(); p = table.next(p)) {
     const CacheRow row = table.rowAt(p);
-    StoredMessage message;
-    message.id = longCell(row, columns.id).value_or(0);
-    message.playerPost = longCell(row, columns.type) == kPlayerMessage;
-    message.incoming = longCell(row, columns.incoming) == 1;
-    message.race = longCell(row, columns.race);
-    if (!row.isNull(columns.text)) message.text = row.getString(columns.text);
-    messages.push_back(std::move(message));
+    const std::string text = row.isNull(columns.text) ? std::string() : row.getString(columns.text);
+    StoredMessageView view;
+    view.id = longCell(row, columns.id).value_or(0);
+    view.playerPost = longCell(row, columns.type) == kPlayerMessage;
+    view.incoming = longCell(row, columns.incoming) == 1;
+    view.race = longCell(row, columns.race);
+    view.text = text;
+    if (!wanted || wanted(view)) messages.push_back(messageOf(view));
   }
+  return messages;
+}
+
+}  // namespace
+
+std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::string& path,
+                                            const MessageWanted& wanted) {
+  std::vector<StoredMessage> messages;
+  std::optional<MessageColumns> columns;
+  const auto onTemplate = [&](const CacheRow& templateRow) {
+    columns = placedColumns(templateRow);
+  };
+  const auto onRow = [&](const ScannedRow& row) {
+    if (!columns) return;
+    const auto at = [](int32_t column) { return static_cast<uint32_t>(column); };
+    StoredMessageView view;
+    view.id = row.longValue(at(columns->id)).value_or(0);
+    view.playerPost = row.longValue(at(columns->type)) == kPlayerMessage;
+    view.incoming = row.longValue(at(columns->incoming)) == 1;
+    view.race = row.longValue(at(columns->race));
+    view.text = row.text(at(columns->text));
+    if (!wanted || wanted(view)) messages.push_back(messageOf(view));
+  };
+  store.ScanTable(path, onTemplate, onRow);
+  if (!columns) return readThroughTable(store, path, wanted);
   return messages;
 }
 
@@ -101,7 +161,8 @@ std::string WhyUnreadable(FileSystem& files, const std::string& path, const LExc
 }
 
 int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
-                     const TurnVisit& visit, const SkippedFile& skipped) {
+                     const TurnVisit& visit, const SkippedFile& skipped,
+                     const MessageWanted& wanted) {
   int count = 0;
   std::string racesOf;  // the game whose RACES.SAV `races` holds
   RaceInfos races;
@@ -120,7 +181,7 @@ int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
     const std::string path = layout.TurnFile(turn.game, turn.race, turn.turn);
     std::vector<StoredMessage> messages;
     try {
-      messages = ReadTurnMessages(store, path);
+      messages = ReadTurnMessages(store, path, wanted);
     } catch (const LExc_Base& e) {
       ++count;
       skipped(path, WhyUnreadable(store.Files(), path, e));

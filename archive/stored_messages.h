@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/file_system.h"
@@ -44,10 +45,25 @@ struct StoredMessage {
   std::string text;            // MSGTXT (empty when NULL)
 };
 
-// The messages of the turn file `path` of `store`, in stored row order.
-// Raises LExc_... for a file that cannot be read as a message table (a
-// missing file, an invalid stream, missing columns, cells of other types).
-std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::string& path);
+// A message as it lies in a turn file: its text is the file's bytes, valid
+// only while the message is looked at.
+struct StoredMessageView {
+  int32_t id = 0;
+  bool playerPost = false;
+  bool incoming = false;
+  std::optional<int32_t> race;
+  std::string_view text;
+};
+// Which messages to take: true for a message to keep.
+using MessageWanted = std::function<bool(const StoredMessageView&)>;
+
+// The messages of the turn file `path` of `store`, in stored row order;
+// only those `wanted` accepts when it is given, and only their texts are
+// copied. Raises LExc_... for a file that cannot be read as a message table
+// (a missing file, an invalid stream, missing columns, cells of other
+// types); nothing is taken from such a file.
+std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::string& path,
+                                            const MessageWanted& wanted = nullptr);
 
 // What the RACES.SAV of a game tells of a race.
 struct RaceInfo {
@@ -79,4 +95,5 @@ using TurnVisit = std::function<void(const StoredTurn& turn, const std::vector<S
 // Files that cannot be read go to `skipped`, and their turns are left out.
 // Returns the number of files skipped.
 int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
-                     const TurnVisit& visit, const SkippedFile& skipped);
+                     const TurnVisit& visit, const SkippedFile& skipped,
+                     const MessageWanted& wanted = nullptr);

@@ -62,6 +62,18 @@ void ReadTableFile(FileSystem& files, const std::string& path, SmartCache& table
   }
 }
 
+void TurnStore::ScanTable(const std::string& path,
+                          const std::function<void(const CacheRow&)>& onTemplate,
+                          const std::function<void(const ScannedRow&)>& onRow) const {
+  std::unique_ptr<std::istream> in = files_.OpenRead(path);
+  if (in) {
+    scanTableStream(*in, onTemplate, onRow);
+  } else {
+    std::istringstream nothing;
+    scanTableStream(nothing, onTemplate, onRow);
+  }
+}
+
 void TurnStore::LoadTurn(CurrentGame& current, std::string game, int32_t race,
                          int32_t turn) const {
   current.RaceTable().resetSchema();

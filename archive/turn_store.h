@@ -8,11 +8,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "archive/archive_layout.h"
 #include "archive/file_system.h"
+#include "cache/table_scan.h"
 
 class CurrentGame;
 class SmartCache;
@@ -62,6 +64,11 @@ class TurnStore {
   // the old file stays.
   void ExportTurnText(const CurrentGame& current) const;
 
+  // Scans the table file `path` where it lies (scanTableStream), through
+  // the store's file system; a file that cannot be opened raises as
+  // ReadTable does.
+  void ScanTable(const std::string& path, const std::function<void(const CacheRow&)>& onTemplate,
+                 const std::function<void(const ScannedRow&)>& onRow) const;
   // ReadTableFile through the store's file system.
   void ReadTable(const std::string& path, SmartCache& table) const {
     ReadTableFile(files_, path, table);

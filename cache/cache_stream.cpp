@@ -8,6 +8,7 @@
 #include "cache/row_access.h"
 #include "cache/row_record.h"
 #include "cache/stream_reader.h"
+#include "cache/table_scan.h"
 #include "cache/type_codes.h"
 
 namespace {
@@ -417,13 +418,13 @@ void copyTyped(CacheRow& destination, int32_t j, const CacheRow& source, int32_t
   }
 }
 
-// The smallest record: "SR", no columns, a bit count, one flag byte and
-// a cell length.
-constexpr size_t kSmallestRecord = 4 + 2 + 4 + 4 + 1 + 4;
-
-// Reads a table stream held in `arena` (its bytes at `bytes`, read by
-// `reader`) into `loaded`, an empty table.
-void readTable(SmartCache& loaded, StreamReader& reader, RowArena& arena, uint8_t* bytes) {
+// Reads a table stream from `reader`, a reader in memory: its template
+// row goes to onTemplate(templateRow, rowCount), then every row record to
+// onRow(exact, record, shape, templateData). `exact` tells a record of the
+// template's columns whose cells are what a load keeps as they are; the
+// others are to be given the template's columns by assignCells.
+template <class OnTemplate, class OnRow>
+void decodeTable(StreamReader& reader, OnTemplate onTemplate, OnRow onRow) {
   if (reader.readCountedString() != "SC") raiseInvalidStream(site::kStreamNotTable);
   const int32_t rowCount = reader.readCount();
 
@@ -432,18 +433,14 @@ void readTable(SmartCache& loaded, StreamReader& reader, RowArena& arena, uint8_
   RecordCells templateCells = readCells(reader, own.cells);
   const CacheRow templateRow = RowAccess::fromData(CacheRowData::create(
       templateColumns, std::move(templateCells.flags), templateCells.takeBlock()));
-  loaded.setTemplateRow(templateRow);
+  onTemplate(templateRow, rowCount);
   const CacheRowData& templateData = rowData(templateRow);
 
   // A row record names its columns again. Those that name the template's
   // columns in its order (all rows the program writes) are recognised by
-  // their first bytes, and their cells stay where they were read, in the
-  // arena, sharing the template's column list. The others are matched by
-  // name once for each run of records with the same columns.
+  // their first bytes. The others are matched by name once for each run
+  // of records with the same columns.
   RecordShape other;
-  const auto refuse = [](uint32_t, int32_t) { raiseInvalidStream(site::kStreamBadRecord); };
-  loaded.reserveRows(static_cast<int32_t>(
-      std::min<size_t>(static_cast<size_t>(rowCount), reader.left() / kSmallestRecord)));
   for (int32_t k = 0; k < rowCount; ++k) {
     const RecordShape* shape = &own;
     if (!reader.skipIfNext(own.head)) {
@@ -453,15 +450,50 @@ void readTable(SmartCache& loaded, StreamReader& reader, RowArena& arena, uint8_
       shape = &other;
     }
     RecordCells record = readCells(reader, shape->cells);
-    if (shape == &own && record.check == CellCheck::kExact) {
+    onRow(shape == &own && record.check == CellCheck::kExact, record, *shape, templateData);
+  }
+}
+
+void refuseRecord(uint32_t, int32_t) { raiseInvalidStream(site::kStreamBadRecord); }
+
+// The smallest record: "SR", no columns, a bit count, one flag byte and
+// a cell length.
+constexpr size_t kSmallestRecord = 4 + 2 + 4 + 4 + 1 + 4;
+
+// Reads a table stream held in `arena` (its bytes at `bytes`, read by
+// `reader`) into `loaded`, an empty table. The cells of exact records stay
+// where they were read, in the arena, sharing the template's column list.
+void readTable(SmartCache& loaded, StreamReader& reader, RowArena& arena, uint8_t* bytes) {
+  RefPtr<CacheColumnList> columns;
+  const auto onTemplate = [&](const CacheRow& templateRow, int32_t rowCount) {
+    loaded.setTemplateRow(templateRow);
+    columns = rowData(templateRow).sharedColumnList();
+    loaded.reserveRows(static_cast<int32_t>(
+        std::min<size_t>(static_cast<size_t>(rowCount), reader.left() / kSmallestRecord)));
+  };
+  const auto onRow = [&](bool exact, RecordCells& record, const RecordShape& shape,
+                         const CacheRowData& templateData) {
+    if (exact) {
       uint8_t* cells = bytes + (record.cells - static_cast<const uint8_t*>(bytes));
       loaded.appendRow(RowAccess::fromData(CacheRowData::createIn(
-          arena, templateColumns, std::move(record.flags), cells, record.length)));
+          arena, columns, std::move(record.flags), cells, record.length)));
     } else {
       loaded.appendRow(RowAccess::fromData(
-          assignCells(templateData, shape->source, shape->cells, shape->columns->columns(),
-                      record.flags, record.cells, refuse)));
+          assignCells(templateData, shape.source, shape.cells, shape.columns->columns(),
+                      record.flags, record.cells, refuseRecord)));
     }
+  };
+  decodeTable(reader, onTemplate, onRow);
+}
+
+// The cell offsets, per column, of a valid row of `shapes`; a NULL cell's
+// is where it would begin.
+void locateCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& flags,
+                 const uint8_t* cells, std::vector<uint32_t>& offsets) {
+  uint32_t offset = 0;
+  for (uint32_t j = 0; j < shapes.size(); ++j) {
+    offsets[j] = offset;
+    if (!flags.isSet(j)) offset += cellSize(shapes[j], cells + offset);
   }
 }
 
@@ -500,6 +532,57 @@ std::string saveToString(const SmartCache& table) {
   StringOut sink(bytes);
   writeTable(table, sink);
   return bytes;
+}
+
+void scanTableStream(std::istream& in, const std::function<void(const CacheRow&)>& onTemplate,
+                     const std::function<void(const ScannedRow&)>& onRow) {
+  const ByteBlock bytes = StreamReader::readWhole(in);
+  StreamReader reader(bytes.data(), bytes.size());
+  std::vector<uint32_t> offsets;
+  std::vector<int32_t> types;
+  std::vector<ColumnShape> shapes;  // the template's columns
+  const auto templateSeen = [&](const CacheRow& templateRow, int32_t) {
+    const CacheRowData& data = rowData(templateRow);
+    shapes = shapesOf(data.columnList().columns());
+    guardAlloc(data.columnCount() * 8, site::kNewColumnList, [&] {
+      offsets.resize(data.columnCount());
+      types.resize(data.columnCount());
+    });
+    for (uint32_t j = 0; j < data.columnCount(); ++j) types[j] = data.column(j).type;
+    onTemplate(templateRow);
+  };
+  const auto rowSeen = [&](bool exact, RecordCells& record, const RecordShape& shape,
+                           const CacheRowData& templateData) {
+    const auto pass = [&](const NullFlagSet& flags, const uint8_t* cells) {
+      locateCells(shapes, flags, cells, offsets);
+      onRow(ScannedRow(flags.bytes(), cells, offsets.data(), types.data(),
+                       static_cast<uint32_t>(offsets.size())));
+    };
+    if (exact) {
+      pass(record.flags, record.cells);
+      return;
+    }
+    const RefPtr<CacheRowData> assigned =
+        assignCells(templateData, shape.source, shape.cells, shape.columns->columns(),
+                    record.flags, record.cells, refuseRecord);
+    pass(assigned->flags(), assigned->cellBytes());
+  };
+  decodeTable(reader, templateSeen, rowSeen);
+}
+
+std::optional<int32_t> ScannedRow::longValue(uint32_t column) const {
+  if (isNull(column)) return std::nullopt;
+  return getI32(cells_ + offsets_[column]);
+}
+
+std::string_view ScannedRow::text(uint32_t column) const {
+  if (isNull(column)) return std::string_view();
+  const uint8_t* at = cells_ + offsets_[column];
+  const auto* bytes = reinterpret_cast<const char*>(at + 4);
+  const uint32_t length = getU32(at);
+  const void* zero = std::memchr(bytes, 0, length);
+  return std::string_view(bytes, zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes)
+                                      : length);
 }
 
 void loadFromStream(SmartCache& table, std::istream& in) {
