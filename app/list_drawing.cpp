@@ -82,8 +82,8 @@ void DrawMessageListItem(Canvas& canvas, const Rect& rect, const MessageListItem
   if (!incoming(item)) drawEnvelope(canvas, rect);
   const int x = rect.left + (incoming(item) ? kIncomingLinesLeft : kOutgoingLinesLeft);
   int y = rect.top + kLinesTop;
-  for (const std::string& line : item.lines) {
-    DrawStrokeText(canvas, line.c_str(), x, y, 0, 1);
+  for (std::string_view line : item.lines) {
+    DrawStrokeText(canvas, std::string(line).c_str(), x, y, 0, 1);
     y += GlyphHeight(1) + kLineGap;
   }
 }

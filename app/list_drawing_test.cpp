@@ -20,7 +20,7 @@ MessageListItem message(MessageDirection direction) {
   item.direction = direction;
   item.raceName = "Zorgs";
   item.relation = RaceRelation::kEnemy;
-  item.lines = {"HELLO", "THERE"};
+  item.lines = MessageLines("HELLO\nTHERE");
   return item;
 }
 

@@ -1,11 +1,16 @@
 #include "app/main_window_view.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 #include "app/colors.h"
 #include "app/control_ids.h"
 #include "reader/current_game.h"
 #include "reader/game_tables.h"
+#include "cache/type_codes.h"
 #include "support/text_format.h"
 
 namespace {
@@ -16,7 +21,6 @@ constexpr int kLineHeight = 14;
 constexpr int kLinesHeightLimit = 240;  // no line is added once this much is counted
 constexpr int64_t kShortestItem = 30;   // an item without lines
 constexpr int64_t kTallestItem = 255;
-constexpr size_t kLongestText = 9999;
 
 // The controls the refresh enables or disables, in its order; "Message
 // Detail" (1019) follows the selection when the game is loaded.
@@ -48,17 +52,9 @@ CacheRow filterPattern(const SmartCache& messages, const MessageFilter& filter) 
 
 }  // namespace
 
-std::vector<std::string> CutMessageLines(const std::string& whole) {
-  const std::string text = whole.substr(0, kLongestText);
+std::vector<std::string> CutMessageLines(const std::string& text) {
   std::vector<std::string> lines;
-  int counted = 0;
-  size_t start = 0;
-  for (size_t feed; (feed = text.find('\n', start)) != std::string::npos; start = feed + 1) {
-    if (feed - start <= 1) continue;
-    if (counted < kLinesHeightLimit) lines.push_back(text.substr(start, feed - start));
-    counted += kLineHeight;
-  }
-  if (start < text.size() && counted < kLinesHeightLimit) lines.push_back(text.substr(start));
+  for (std::string_view line : MessageLines(text)) lines.emplace_back(line);
   return lines;
 }
 
@@ -80,29 +76,116 @@ bool MessageDetailEnabled(const CurrentGame& game, int32_t selectedId) {
   return game.HasTurn() && selectedId >= 0;
 }
 
-MessageListItem BuildMessageItem(const CurrentGame& game, const CacheRow& row) {
+namespace {
+
+// What the list shows of a race: its plural name and relation.
+struct RaceShown {
+  bool found = false;  // the race table has the race
+  std::string name;
+  RaceRelation relation = RaceRelation::kNeutral;
+};
+
+RaceShown lookUpRace(const CurrentGame& game, int32_t race) {
+  RaceShown shown;
+  const CachePosition found = game.FindRaceRow(race);
+  if (found.isEnd()) return shown;
+  const CacheRow raceRow = game.RaceTable().rowAt(found);
+  shown.found = true;
+  shown.name = raceRow.isNull(RACNAMPLU) ? "" : raceRow.getString(RACNAMPLU);
+  if (!raceRow.isNull(RACRELATION)) {
+    shown.relation = static_cast<RaceRelation>(raceRow.getLong(RACRELATION));
+  }
+  return shown;
+}
+
+// The races of one refresh: the game's race numbers are looked up once
+// each, others every time.
+class RaceCache {
+ public:
+  explicit RaceCache(const CurrentGame& game) : game_(game) {}
+  const RaceShown& operator()(int32_t race) {
+    if (!IsRaceNumber(race)) return other_ = lookUpRace(game_, race);
+    auto& entry = races_[static_cast<size_t>(race)];
+    if (!entry.first) entry = {true, lookUpRace(game_, race)};
+    return entry.second;
+  }
+
+ private:
+  const CurrentGame& game_;
+  std::array<std::pair<bool, RaceShown>, kRaceCount> races_{};
+  RaceShown other_;
+};
+
+// The MessageTable columns an item shows, found by name once.
+struct ItemColumns {
+  explicit ItemColumns(const CacheRow& columns)
+      : id(columns.columnIndex(MSGID)),
+        turn(columns.columnIndex(TURN)),
+        incoming(columns.columnIndex(MSGINCOMING)),
+        race(columns.columnIndex(MSGRACNO)),
+        text(columns.columnIndex(MSGTXT)) {}
+  int32_t id, turn, incoming, race, text;
+};
+
+MessageListItem buildItem(const ItemColumns& columns, RaceCache& races, const CacheRow& row) {
   MessageListItem item;
-  item.id = row.getLong(MSGID);
-  item.turn = row.getLong(TURN);
-  item.direction = row.getLong(MSGINCOMING) == 1 ? MessageDirection::kIncoming
-                                                  : MessageDirection::kOutgoing;
+  item.id = row.getLong(columns.id);
+  item.turn = row.getLong(columns.turn);
+  item.direction = row.getLong(columns.incoming) == 1 ? MessageDirection::kIncoming
+                                                       : MessageDirection::kOutgoing;
   item.color = kForeground;
   item.extent = kExtent;
-  if (!row.isNull(MSGRACNO)) {
-    const int32_t race = row.getLong(MSGRACNO);
-    const CachePosition found = game.FindRaceRow(race);
-    if (!found.isEnd()) {
-      const CacheRow raceRow = game.RaceTable().rowAt(found);
-      item.raceName = raceRow.isNull(RACNAMPLU) ? "" : raceRow.getString(RACNAMPLU);
-      if (!raceRow.isNull(RACRELATION)) {
-        item.relation = static_cast<RaceRelation>(raceRow.getLong(RACRELATION));
-      }
+  if (!row.isNull(columns.race)) {
+    const int32_t race = row.getLong(columns.race);
+    const RaceShown& shown = races(race);
+    if (shown.found) {
+      item.raceName = shown.name;
+      item.relation = shown.relation;
       item.color = RaceColor(race);
     }
   }
-  item.lines = CutMessageLines(row.isNull(MSGTXT) ? std::string() : row.getString(MSGTXT));
+  if (!row.isNull(columns.text)) item.lines = MessageLines(row, row.textView(columns.text));
   item.height = MessageItemHeight(item.lines.size());
   return item;
+}
+
+// Whether a row shows under the filter: the cells the filter's pattern
+// names hold its values. Rows sharing the pattern's long columns are
+// compared by index; others as matchesPattern compares them.
+class FilterMatch {
+ public:
+  FilterMatch(const SmartCache& messages, const MessageFilter& filter)
+      : pattern_(filterPattern(messages, filter)) {
+    const CacheRow columns = messages.templateRow();
+    if (filter.playerPostOnly) {
+      wanted_.emplace_back(columns.columnIndex(MSGTYP), kPlayerMessage);
+      if (filter.race != -1) wanted_.emplace_back(columns.columnIndex(MSGRACNO), filter.race);
+    }
+    if (filter.outgoingOnly) wanted_.emplace_back(columns.columnIndex(MSGINCOMING), 0);
+    for (const auto& cell : wanted_) {
+      if (columns.columnType(cell.first) != SQL_C_LONG) byIndex_ = false;
+    }
+  }
+
+  bool operator()(const CacheRow& row) const {
+    if (!byIndex_ || !row.sharesColumnsWith(pattern_)) return row.matchesPattern(pattern_);
+    for (const auto& [column, value] : wanted_) {
+      if (row.isNull(column) || row.getLong(column) != value) return false;
+    }
+    return true;
+  }
+
+ private:
+  CacheRow pattern_;
+  std::vector<std::pair<int32_t, int32_t>> wanted_;  // column, value
+  bool byIndex_ = true;
+};
+
+}  // namespace
+
+MessageListItem BuildMessageItem(const CurrentGame& game, const CacheRow& row) {
+  RaceCache races(game);
+  return buildItem(ItemColumns(row), races, row);
 }
 
 MainWindowView BuildMainWindowView(const CurrentGame& game, const MessageFilter& filter) {
@@ -130,10 +213,17 @@ MainWindowView BuildMainWindowView(const CurrentGame& game, const MessageFilter&
 
   const SmartCache& messages = game.MessageTable();
   if (messages.rowCount() > 0) {
-    const CacheRow pattern = filterPattern(messages, filter);
+    const FilterMatch shows(messages, filter);
+    std::optional<ItemColumns> columns;  // found with the first row shown
+    RaceCache races(game);
+    // Room for every row: pages a shorter list leaves unused are never
+    // touched.
+    view.items.reserve(static_cast<size_t>(messages.rowCount()));
     for (CachePosition p = messages.begin(); p != messages.end(); p = messages.next(p)) {
       const CacheRow row = messages.rowAt(p);
-      if (row.matchesPattern(pattern)) view.items.push_back(BuildMessageItem(game, row));
+      if (!shows(row)) continue;
+      if (!columns) columns.emplace(messages.templateRow());
+      view.items.push_back(buildItem(*columns, races, row));
     }
   }
   if (view.items.empty()) view.items.push_back(NoMessagesItem());

@@ -188,12 +188,17 @@ int32_t CacheRow::getLong(int32_t i) const {
 }
 
 std::string CacheRow::getString(int32_t i) const {
+  const std::string_view text = textView(i);
+  return guardAlloc(uint64_t{text.size()} + 1, site::kTextCopy,
+                    [&] { return std::string(text); });
+}
+
+std::string_view CacheRow::textView(int32_t i) const {
   const uint8_t* cell = readableCell(i, data_->locateCell(i), kStringAccess);
   const uint32_t length = getU32(cell);
   const char* text = reinterpret_cast<const char*>(cell + 4);
   const char* end = std::find(text, text + length, '\0');
-  return guardAlloc(uint64_t{length} + 1, site::kTextCopy,
-                    [&] { return std::string(text, end); });
+  return std::string_view(text, static_cast<size_t>(end - text));
 }
 
 double CacheRow::getDouble(int32_t i) const {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "cache/byte_buffer.h"
 #include "cache/date_time.h"
@@ -70,6 +71,11 @@ class CacheRow {
   // LExc_Internal_BadConversion "Conversion error ...".
   int32_t getLong(int32_t i) const;
   std::string getString(int32_t i) const;  // ends at a stored zero byte
+  // The text getString copies, where it lies in the row's data. It stays
+  // valid and unchanged while this handle (or a copy of it) refers to the
+  // data: rows are copy-on-write, so a change through another handle
+  // changes a copy.
+  std::string_view textView(int32_t i) const;
   double getDouble(int32_t i) const;
   Blob getBlob(int32_t i) const;
   LDat getDate(int32_t i) const;
