@@ -91,7 +91,10 @@ ChildRun RunChild(const std::vector<std::string>& argv, Output kept,
   const bool exited = WIFEXITED(status) &&
                       std::find(okStatuses.begin(), okStatuses.end(), WEXITSTATUS(status)) !=
                           okStatuses.end();
-  Check(exited, commandText(argv) + " failed (status " + std::to_string(status) + ")");
+  Check(exited, commandText(argv) + " failed (" +
+                    (WIFSIGNALED(status) ? "signal " + std::to_string(WTERMSIG(status))
+                                         : "exit status " + std::to_string(WEXITSTATUS(status))) +
+                    ")");
   return run;
 }
 
