@@ -56,7 +56,7 @@ with-arch = arch=$$(./tools/windows-arch.sh) && $(MAKE) --no-print-directory WIN
 .PHONY: all deps native win32 win64 linux configure-win32 configure-win64 fuzz-build \
 	test test-native test-windows test-windows-chosen test-win32 test-win64 test-fuzz \
 	mutate test-mutate \
-	demo demo-chosen sim sim-chosen bench bench-chosen fuzz fuzz-seeds package \
+	demo demo-chosen sim sim-chosen bench bench-chosen bench-table fuzz fuzz-seeds package \
 	install install-chosen wine-check clean
 
 all: native win32
@@ -188,16 +188,22 @@ sim-chosen: wine-check
 	cmake --build $(RUN_DIR) -j $(JOBS) --target vandor-sim
 	$(RUN_DIR)/wine-run $(RUN_DIR)/win32/vandor-sim.exe $(SCENARIO)
 
-# Benchmarks in an optimised tree of their own; the results land in
-# build/bench/results.txt and results.json.
+# Benchmarks in an optimised tree of their own. vandor_goals prints one
+# line per performance goal, measured against its baseline in the same run
+# and ending in holds or misses, into build/bench/goals.txt (its progress
+# goes to the terminal meanwhile); `make bench-table` turns that file into
+# the table of README.md. The other figures (Google Benchmark, then the
+# windows under Wine) land in build/bench/results.txt and results.json.
 BENCH_DIR := $(BUILD_DIR)/bench
 bench: deps
 	@+$(with-arch) bench-chosen
 
 bench-chosen: wine-check
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target vandor_bench
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target vandor_goals vandor_bench
 	cmake --build $(RUN_DIR) -j $(JOBS)
+	@status=0; $(BENCH_DIR)/bench/vandor_goals > $(BENCH_DIR)/goals.txt || status=$$?; \
+	    echo; cat $(BENCH_DIR)/goals.txt; exit $$status
 	$(BENCH_DIR)/bench/vandor_bench --benchmark_out=$(BENCH_DIR)/results.json \
 	    --benchmark_out_format=json | tee $(BENCH_DIR)/results.txt
 	rm -rf $(BENCH_DIR)/wine && mkdir -p $(BENCH_DIR)/wine
@@ -205,6 +211,10 @@ bench-chosen: wine-check
 	echo "Under $(RUN_WINE) ($(WINDOWS_ARCH) programs):" >> $(BENCH_DIR)/results.txt
 	xvfb-run -a -s "-screen 0 1024x768x24" $(RUN_DIR)/wine-run --session \
 	    $(RUN_DIR)/wine-run $(RUN_DIR)/win32/wine-bench.exe $(BENCH_DIR)/results.txt $(BENCH_DIR)/wine
+
+# The table of README.md's Performance section, from the last make bench.
+bench-table:
+	@./tools/goals-table.sh $(BENCH_DIR)/goals.txt
 
 # The programs and the scenarios in PREFIX, to run under Wine beside the
 # game, and the command-line reader for Linux beside them; an archive

@@ -61,6 +61,7 @@ void Start() {
   counting = true;
 }
 void Stop() { counting = false; }
+void ResetPeak() { peak = current.load(); }
 int64_t Current() { return current.load(); }
 int64_t Peak() { return peak.load(); }
 

@@ -10,6 +10,9 @@ namespace memory_counter {
 // Starts counting from zero.
 void Start();
 void Stop();
+// Takes the bytes in use now as the peak, so that Peak tells the most in
+// use from here on.
+void ResetPeak();
 // Bytes taken and not given back since Start, now and at the most.
 int64_t Current();
 int64_t Peak();
