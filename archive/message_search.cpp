@@ -1,6 +1,11 @@
 #include "archive/message_search.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -34,24 +39,63 @@ bool TextMatcher::Matches(std::string_view text) const {
   return ignoreCase_ ? find<true>(text) : find<false>(text);
 }
 
+namespace {
+
+// Bytes whose folding is setting bit 0x20 (A-Z, Ä, Ö, Ü and their small
+// letters): a folded byte b of this kind is met exactly by the bytes x
+// with (x | 0x20) == b.
+bool foldsByBit(uint8_t folded) {
+  return (folded >= 'a' && folded <= 'z') || folded == 0xE4 || folded == 0xF6 || folded == 0xFC;
+}
+
+}  // namespace
+
 template <bool kFold>
 bool TextMatcher::find(std::string_view text) const {
   const size_t length = needle_.size();
   if (length == 0) return true;
   if (text.size() < length) return false;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   const auto byte = [&](size_t i) {
-    const auto b = static_cast<uint8_t>(text[i]);
-    return kFold ? static_cast<uint8_t>(kFolding.small[b]) : b;
+    return kFold ? static_cast<uint8_t>(kFolding.small[bytes[i]]) : bytes[i];
   };
   const auto* needle = reinterpret_cast<const uint8_t*>(needle_.data());
-  const uint8_t last = needle[length - 1];
-  for (size_t at = 0; at + length <= text.size();) {
-    const uint8_t under = byte(at + length - 1);
-    if (under == last) {
-      size_t i = 0;
-      while (i + 1 < length && byte(at + i) == needle[i]) ++i;
-      if (i + 1 == length) return true;
+  const auto equalAt = [&](size_t at) {
+    for (size_t i = 0; i < length; ++i) {
+      if (byte(at + i) != needle[i]) return false;
     }
+    return true;
+  };
+  const uint8_t last = needle[length - 1];
+  size_t at = 0;
+#if defined(__SSE2__)
+  // Sixteen places at a time: those whose first and last bytes are the
+  // needle's are compared whole.
+  if (length >= 2) {
+    const auto orFor = [&](uint8_t b) {
+      return _mm_set1_epi8(static_cast<char>(kFold && foldsByBit(b) ? 0x20 : 0));
+    };
+    const __m128i first = _mm_set1_epi8(static_cast<char>(needle[0]));
+    const __m128i final = _mm_set1_epi8(static_cast<char>(last));
+    const __m128i firstOr = orFor(needle[0]);
+    const __m128i finalOr = orFor(last);
+    for (; at + length - 1 + 16 <= text.size(); at += 16) {
+      const __m128i heads = _mm_or_si128(
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)), firstOr);
+      const __m128i tails = _mm_or_si128(
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + length - 1)), finalOr);
+      unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+          _mm_and_si128(_mm_cmpeq_epi8(heads, first), _mm_cmpeq_epi8(tails, final))));
+      for (; mask != 0; mask &= mask - 1) {
+        if (equalAt(at + static_cast<size_t>(__builtin_ctz(mask)))) return true;
+      }
+    }
+  }
+#endif
+  // Boyer-Moore-Horspool over the rest.
+  while (at + length <= text.size()) {
+    const uint8_t under = byte(at + length - 1);
+    if (under == last && equalAt(at)) return true;
     at += skip_[under];
   }
   return false;

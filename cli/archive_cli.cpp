@@ -1,5 +1,7 @@
 #include "cli/archive_cli.h"
 
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -113,49 +115,108 @@ std::string commandHelp(const CommandHelp& command) {
 class ConventionsFilter : public std::streambuf {
  public:
   ConventionsFilter(std::streambuf* target, bool toUtf8, bool crLf)
-      : target_(target), toUtf8_(toUtf8), crLf_(crLf) {}
-
- protected:
-  int_type overflow(int_type c) override {
-    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
-    const char byte = traits_type::to_char_type(c);
-    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+      : target_(target), toUtf8_(toUtf8), crLf_(crLf) {
+    setp(area_, area_ + sizeof area_);
+    if (toUtf8_) {
+      for (int b = 0x80; b < 0x100; ++b) utf8_[b - 0x80] = Cp1252ToUtf8(std::string(1, static_cast<char>(b)));
+    }
+  }
+  ConventionsFilter(const ConventionsFilter&) = delete;
+  ConventionsFilter& operator=(const ConventionsFilter&) = delete;
+  // What is still held goes out; a failure here has no one to tell (the
+  // commands flush and check their output before they end).
+  ~ConventionsFilter() override {
+    drain();
+    send();
   }
 
+ protected:
+  // Single characters gather in the put area; it is converted when full.
+  int_type overflow(int_type c) override {
+    if (!drain()) return traits_type::eof();
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+    return c;
+  }
+
+  // The bytes are converted into a buffer of the filter's own and go to
+  // the target in pieces, so that a long output takes few writes.
   std::streamsize xsputn(const char* s, std::streamsize n) override {
+    if (!drain()) return 0;
+    return convert(s, n);
+  }
+
+  int sync() override { return drain() && send() && target_->pubsync() != -1 ? 0 : -1; }
+
+ private:
+  static constexpr size_t kPiece = 64 * 1024;
+
+  // Converts what the put area holds and empties it.
+  bool drain() {
+    const std::streamsize held = pptr() - pbase();
+    setp(area_, area_ + sizeof area_);
+    return held == 0 || convert(area_, held) == held;
+  }
+
+  std::streamsize convert(const char* s, std::streamsize n) {
     std::streamsize done = 0;
     while (done < n) {
-      std::streamsize plain = done;
-      while (plain < n && !special(s[plain])) ++plain;
-      if (plain > done && !sent(s + done, plain - done)) return done;
+      const std::streamsize plain = done + plainRun(s + done, n - done);
+      held_.append(s + done, static_cast<size_t>(plain - done));
       done = plain;
-      if (done == n) break;
-      const char c = s[done];
-      if (c == '\n' && crLf_ && last_ != '\r' && !sent("\r", 1)) return done;
-      const std::string bytes = c == '\n' ? std::string(1, c) : Cp1252ToUtf8(std::string(1, c));
-      if (!sent(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return done;
-      last_ = c;
-      ++done;
+      if (done < n) {
+        const char c = s[done++];
+        if (c == '\n') {
+          if (crLf_ && lastByte() != '\r') held_ += '\r';
+          held_ += '\n';
+        } else {
+          held_ += utf8_[static_cast<unsigned char>(c) - 0x80];
+        }
+      }
+      if (held_.size() >= kPiece && !send()) return 0;
     }
     return n;
   }
 
-  int sync() override { return target_->pubsync(); }
-
- private:
   bool special(char c) const {
     return (toUtf8_ && static_cast<unsigned char>(c) >= 0x80) || (crLf_ && c == '\n');
   }
-  bool sent(const char* bytes, std::streamsize count) {
-    if (target_->sputn(bytes, count) != count) return false;
-    last_ = bytes[count - 1];
-    return true;
+  // How many bytes from `s` on go out as they are: a line feed is looked
+  // for with memchr, bytes above 0x7F eight at a time.
+  std::streamsize plainRun(const char* s, std::streamsize n) const {
+    if (!toUtf8_) {
+      const void* feed = crLf_ ? std::memchr(s, '\n', static_cast<size_t>(n)) : nullptr;
+      return feed ? static_cast<const char*>(feed) - s : n;
+    }
+    std::streamsize i = 0;
+    if (!crLf_) {
+      for (uint64_t word; i + 8 <= n; i += 8) {
+        std::memcpy(&word, s + i, 8);
+        if ((word & 0x8080808080808080u) != 0) break;
+      }
+    }
+    while (i < n && !special(s[i])) ++i;
+    return i;
+  }
+  char lastByte() const { return held_.empty() ? last_ : held_.back(); }
+  // Writes what is held; false when the target took less.
+  bool send() {
+    if (held_.empty()) return true;
+    const auto size = static_cast<std::streamsize>(held_.size());
+    const bool sent = target_->sputn(held_.data(), size) == size;
+    last_ = held_.back();
+    held_.clear();
+    return sent;
   }
 
   std::streambuf* target_;
   bool toUtf8_;
   bool crLf_;
-  char last_ = '\0';
+  char last_ = '\0';  // the last byte sent
+  std::string held_;   // converted bytes not sent yet
+  std::string utf8_[0x80];  // UTF-8 of the bytes 0x80 to 0xFF
+  char area_[512];          // the put area
 };
 
 // A failure of the command: its one-line message and exit status.
