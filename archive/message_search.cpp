@@ -33,6 +33,7 @@ TextMatcher::TextMatcher(std::string needle, bool ignoreCase)
   const size_t length = needle_.size();
   std::fill(std::begin(skip_), std::end(skip_), std::max<size_t>(length, 1));
   for (size_t i = 0; i + 1 < length; ++i) skip_[static_cast<uint8_t>(needle_[i])] = length - 1 - i;
+  pair_ = rarestPair(needle_);
 }
 
 bool TextMatcher::Matches(std::string_view text) const {
@@ -48,7 +49,33 @@ bool foldsByBit(uint8_t folded) {
   return (folded >= 'a' && folded <= 'z') || folded == 0xE4 || folded == 0xF6 || folded == 0xFC;
 }
 
+// How rarely a (folded) byte turns up in the texts of players: letters by
+// their frequency in English, the space as the most common; the higher,
+// the rarer.
+int rarity(uint8_t b) {
+  static const char kByFrequency[] = "etaoinshrdlcumwfgypbvkjxqz";
+  if (b == ' ') return 0;
+  const uint8_t small = b >= 'A' && b <= 'Z' ? static_cast<uint8_t>(b | 0x20) : b;
+  for (int i = 0; kByFrequency[i] != '\0'; ++i) {
+    if (kByFrequency[i] == small) return 1 + i;
+  }
+  return b >= 0x80 ? 30 : 20;  // digits and signs, then the other bytes
+}
+
 }  // namespace
+
+TextMatcher::Pair TextMatcher::rarestPair(const std::string& needle) {
+  Pair pair{0, needle.size() > 1 ? 1u : 0u};
+  const auto rank = [&](size_t i) { return rarity(static_cast<uint8_t>(needle[i])); };
+  for (size_t i = 0; i < needle.size(); ++i) {
+    if (rank(i) > rank(pair.first)) pair.first = i;
+  }
+  pair.second = pair.first == 0 && needle.size() > 1 ? 1 : 0;
+  for (size_t i = 0; i < needle.size(); ++i) {
+    if (i != pair.first && rank(i) > rank(pair.second)) pair.second = i;
+  }
+  return pair;
+}
 
 template <bool kFold>
 bool TextMatcher::find(std::string_view text) const {
@@ -69,23 +96,24 @@ bool TextMatcher::find(std::string_view text) const {
   const uint8_t last = needle[length - 1];
   size_t at = 0;
 #if defined(__SSE2__)
-  // Sixteen places at a time: those whose first and last bytes are the
-  // needle's are compared whole.
+  // Sixteen places at a time: those where the needle's two rarest bytes
+  // stand are compared whole.
   if (length >= 2) {
     const auto orFor = [&](uint8_t b) {
       return _mm_set1_epi8(static_cast<char>(kFold && foldsByBit(b) ? 0x20 : 0));
     };
-    const __m128i first = _mm_set1_epi8(static_cast<char>(needle[0]));
-    const __m128i final = _mm_set1_epi8(static_cast<char>(last));
-    const __m128i firstOr = orFor(needle[0]);
-    const __m128i finalOr = orFor(last);
+    const size_t p = pair_.first, q = pair_.second;
+    const __m128i first = _mm_set1_epi8(static_cast<char>(needle[p]));
+    const __m128i second = _mm_set1_epi8(static_cast<char>(needle[q]));
+    const __m128i firstOr = orFor(needle[p]);
+    const __m128i secondOr = orFor(needle[q]);
     for (; at + length - 1 + 16 <= text.size(); at += 16) {
-      const __m128i heads = _mm_or_si128(
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)), firstOr);
-      const __m128i tails = _mm_or_si128(
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + length - 1)), finalOr);
+      const __m128i ps = _mm_or_si128(
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + p)), firstOr);
+      const __m128i qs = _mm_or_si128(
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + q)), secondOr);
       unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-          _mm_and_si128(_mm_cmpeq_epi8(heads, first), _mm_cmpeq_epi8(tails, final))));
+          _mm_and_si128(_mm_cmpeq_epi8(ps, first), _mm_cmpeq_epi8(qs, second))));
       for (; mask != 0; mask &= mask - 1) {
         if (equalAt(at + static_cast<size_t>(__builtin_ctz(mask)))) return true;
       }

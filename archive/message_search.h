@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "archive/stored_messages.h"
 
@@ -22,6 +23,11 @@ class TextMatcher {
   static char Fold(char byte);
 
  private:
+  // Two places of the needle (distinct when it has two) whose bytes the
+  // search looks for first: those least common in texts.
+  using Pair = std::pair<size_t, size_t>;
+  static Pair rarestPair(const std::string& needle);
+
   template <bool kFold>
   bool find(std::string_view text) const;
 
@@ -30,6 +36,7 @@ class TextMatcher {
   // Per byte (folded when case is ignored), how far the needle may move on
   // when that byte is under its last place.
   size_t skip_[256];
+  Pair pair_;
 };
 
 struct SearchOptions {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+
 #include "archive/turn_store.h"
 #include "archive/test_archive.h"
 #include "reader/message_classifier.h"
@@ -26,6 +29,50 @@ TEST(TextMatcher, FoldsLettersAndUmlautsOnlyWhenAsked) {
   EXPECT_EQ(TextMatcher::Fold('\xD6'), '\xF6');
   EXPECT_EQ(TextMatcher::Fold('\xF6'), '\xF6');
   EXPECT_EQ(TextMatcher::Fold('['), '[');
+}
+
+// The matcher against the plain definition: some place where every byte,
+// folded when asked, equals the needle's. Texts of bytes that differ only
+// in bit 0x20 (a/A, @/`, ä/Ä, é/É) and needles of every length up to 40,
+// found at every offset, also across the sixteen-byte steps of the scan.
+TEST(TextMatcher, AgreesWithTheDefinitionOnTextsOfLookAlikeBytes) {
+  const std::string alphabet = "aA@`\xE4\xC4\xE9\xC9 xX\n";
+  uint32_t seed = 99;
+  const auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+  const auto plainFind = [](const std::string& text, const std::string& needle, bool fold) {
+    for (size_t at = 0; at + needle.size() <= text.size(); ++at) {
+      size_t i = 0;
+      while (i < needle.size() &&
+             (fold ? TextMatcher::Fold(text[at + i]) == TextMatcher::Fold(needle[i])
+                   : text[at + i] == needle[i])) {
+        ++i;
+      }
+      if (i == needle.size()) return true;
+    }
+    return false;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(next() % 90, ' ');
+    for (char& c : text) c = alphabet[next() % alphabet.size()];
+    std::string needle;
+    if (round % 2 == 0 && !text.empty()) {
+      // A piece of the text, its letters' case changed now and then.
+      const size_t at = next() % text.size();
+      needle = text.substr(at, 1 + next() % 40);
+      for (char& c : needle) {
+        if (next() % 4 == 0) c = static_cast<char>(c ^ 0x20);
+      }
+    } else {
+      needle.resize(1 + next() % 6);
+      for (char& c : needle) c = alphabet[next() % alphabet.size()];
+    }
+    for (bool fold : {false, true}) {
+      EXPECT_EQ(TextMatcher(needle, fold).Matches(text), plainFind(text, needle, fold))
+          << "needle \"" << needle << "\" in \"" << text << "\", fold " << fold;
+    }
+  }
+  EXPECT_TRUE(TextMatcher("", false).Matches(""));
+  EXPECT_FALSE(TextMatcher("ab", true).Matches("a"));
 }
 
 // One hit as a line: where, what and the other race.

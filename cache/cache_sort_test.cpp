@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 #include "cache/test_bytes.h"
 #include "cache/test_tables.h"
 
@@ -308,6 +313,56 @@ TEST_F(SortTest, EmptyTableAndSingleRow) {
   addLong(1, 1);
   sortByKey();
   EXPECT_EQ(ids(), (std::vector<std::string>{"1"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LongKeySort, OrdersAsAStableSortOfTheKeysWithTextsAndNullsBeforeTheKey) {
+  // The key comes after a text of varying length and after cells that may
+  // be NULL, so that finding it walks cells of every kind; the keys take
+  // the extremes of the type, NULL and many repeats.
+  SmartCache table;
+  table.addColumn("ID", SQL_C_LONG);
+  table.addColumn("T", SQL_C_CHAR);
+  table.addColumn("N", SQL_C_LONG);
+  table.addColumn("K", SQL_C_LONG);
+  const int32_t extremes[] = {INT32_MIN, INT32_MAX, -1, 0, 1};
+  std::vector<std::pair<int64_t, int32_t>> expected;  // (key, id); NULL lowest
+  uint32_t seed = 12345;
+  const auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  for (int32_t id = 0; id < 5000; ++id) {
+    CacheRow row = table.templateRow();
+    row.setLong("ID", id);
+    row.setString("T", std::string(next() % 40, 't'));
+    if (next() % 3 != 0) row.setLong("N", id);
+    const uint32_t pick = next() % 10;
+    int64_t key = INT64_MIN;
+    if (pick == 0) {
+      // NULL
+    } else if (pick < 4) {
+      key = extremes[next() % 5];
+    } else {
+      key = static_cast<int32_t>(next() % 7) - 3;
+    }
+    if (key != INT64_MIN) row.setLong("K", static_cast<int32_t>(key));
+    table.appendRow(row);
+    expected.emplace_back(key, id);
+  }
+  std::stable_sort(expected.begin(), expected.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  const CacheRow held = table.rowAt(17);
+  const int32_t shares = held.shareCount();
+
+  sortRows(table, 3);
+  ASSERT_EQ(table.rowCount(), 5000);
+  for (int32_t i = 0; i < 5000; ++i) {
+    ASSERT_EQ(table.rowAt(i).getLong(0), expected[static_cast<size_t>(i)].second) << "at " << i;
+  }
+  // Handles were moved, not copied: the counts are as they were.
+  EXPECT_EQ(held.shareCount(), shares);
+  EXPECT_EQ(held.getLong("ID"), 17);
 }
 
 }  // namespace

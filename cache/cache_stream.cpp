@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <ostream>
 
 #include "cache/le_bytes.h"
 #include "cache/row_access.h"
 #include "cache/row_record.h"
 #include "cache/stream_reader.h"
+#include "cache/table_access.h"
 #include "cache/table_scan.h"
 #include "cache/type_codes.h"
 
@@ -24,8 +27,11 @@ constexpr uint32_t kFlagBytesOnStack = 64;
 // ---- Writing --------------------------------------------------------------
 
 // The bytes going to a caller's stream, whose state keeps any write error
-// for the caller to check. They are gathered in pieces of 16 KB, so that
-// the stream is called once a piece rather than a few times a cell.
+// for the caller to check. They are gathered in pieces, so that the stream
+// is called once a piece rather than a few times a cell: 16 KB on the
+// stack, and once a table has filled that, 1 MB from the heap (a file's
+// stream then takes a few large writes). Without the memory for the large
+// piece the small one goes on.
 class StreamOut {
  public:
   explicit StreamOut(std::ostream& out) : out_(out) {}
@@ -42,12 +48,14 @@ class StreamOut {
   void write(const void* bytes, size_t count) {
     if (count == 0) return;  // `bytes` may then be null
     const char* from = static_cast<const char*>(bytes);
-    if (count >= sizeof piece_) {
+    if (used_ + count > capacity_) {
       flush();
+      grow();
+    }
+    if (count >= capacity_) {
       out_.write(from, static_cast<std::streamsize>(count));
       return;
     }
-    if (used_ + count > sizeof piece_) flush();
     std::memcpy(piece_ + used_, from, count);
     used_ += count;
   }
@@ -57,8 +65,26 @@ class StreamOut {
   }
 
  private:
+  static constexpr size_t kSmall = 16 * 1024;
+  static constexpr size_t kLarge = 1024 * 1024;
+
+  // REQUIRES: the piece is empty.
+  void grow() {
+    if (piece_ != small_) return;
+    try {
+      large_.reset(new char[kLarge]);
+    } catch (const std::bad_alloc&) {
+      return;
+    }
+    piece_ = large_.get();
+    capacity_ = kLarge;
+  }
+
   std::ostream& out_;
-  char piece_[16 * 1024];
+  char small_[kSmall];
+  std::unique_ptr<char[]> large_;
+  char* piece_ = small_;
+  size_t capacity_ = kSmall;
   size_t used_ = 0;
 };
 
@@ -133,6 +159,21 @@ void writeRecord(const CacheRowData& row, Out& out) {
   writeFlagsAndCells(row, out);
 }
 
+void prefetchRow(const CacheRow& row) {
+#if defined(__GNUC__)
+  __builtin_prefetch(&rowData(row));
+#endif
+}
+
+// The first cache lines of a row's cells.
+void prefetchCells(const CacheRow& row) {
+#if defined(__GNUC__)
+  const CacheRowData& data = rowData(row);
+  const int32_t length = data.cellByteLength();
+  for (int32_t at = 0; at < length && at < 1024; at += 64) __builtin_prefetch(data.cellBytes() + at);
+#endif
+}
+
 template <class Out>
 void writeTable(const SmartCache& table, Out& out) {
   writeCounted("SC", out);
@@ -144,8 +185,12 @@ void writeTable(const SmartCache& table, Out& out) {
   std::string head;
   StringOut headOut(head);
   writeHead(own.columnList(), headOut);
-  for (CachePosition p = table.begin(); p != table.end(); p = table.next(p)) {
-    const CacheRowData& row = rowData(table.rowAt(p));
+  const std::vector<CacheRow>& rows = TableAccess::rows(table);
+  constexpr size_t kAhead = 4;  // rows whose objects and cells are fetched ahead
+  for (size_t k = 0; k < rows.size(); ++k) {
+    if (k + 2 * kAhead < rows.size()) prefetchRow(rows[k + 2 * kAhead]);
+    if (k + kAhead < rows.size()) prefetchCells(rows[k + kAhead]);
+    const CacheRowData& row = rowData(rows[k]);
     if (row.sharesColumnsWith(own) && row.flags().bitCount() == row.columnCount()) {
       out.write(head.data(), head.size());
       writeFlagsAndCells(row, out);

@@ -10,6 +10,7 @@
 #include "cache/test_bytes.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
+#include "support/cp1252.h"
 
 namespace {
 
@@ -393,6 +394,36 @@ TEST_F(ArchiveCliTest, WindowsLinesEndWithCrLfThroughout) {
   EXPECT_EQ(run({"show", "Galaxy", "2", "2401"}, true, windows).out,
             fileBytes(archive.Layout().TextFile("Galaxy", 2, 2401)));
   EXPECT_EQ(run({"--version"}, false, windows).out, "vandormsg-archive 1.1.0\r\n");
+}
+
+TEST_F(ArchiveCliTest, LongOutputsConvertTheSameAcrossTheirPieces) {
+  // Far more output than the converter holds at once, with bytes to
+  // convert and line ends on every side of its pieces.
+  auto game = testing_game::makeGame();
+  game->SetGameName("Long");
+  game->SetRaceNumber(0);
+  game->SetTurn(2401);
+  testing_game::addRace(*game, 1, "Z\xF6rgs", kFriend);
+  for (int i = 0; i < 400; ++i) {
+    std::string text = "FROM  Z\xF6rgs\r\nTO  you\r\n";
+    for (int k = 0; k < 30 + i % 7; ++k) text += "Gr\xFC\xDF" "e " + std::to_string(i * k) + "\n";
+    AddMessageRow(*game, text.c_str(), i + 1, 1, -1);
+  }
+  ASSERT_NO_THROW(archive.SaveTurn(*game));
+  const std::string plain = run({"search", "--game", "Long", "Gr"}).out;
+  ASSERT_GT(plain.size(), 150000u);  // two pieces and more
+
+  std::string expected;  // UTF-8, every line feed after a CR
+  for (char c : plain) {
+    if (c == '\n' && (expected.empty() || expected.back() != '\r')) expected += '\r';
+    expected += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : Cp1252ToUtf8(std::string(1, c));
+  }
+  SystemConventions both;
+  both.encoding = TextEncoding::kUtf8;
+  both.crLf = true;
+  const Result converted = run({"search", "--game", "Long", "Gr"}, true, both);
+  EXPECT_EQ(converted.status, kExitOk);
+  EXPECT_TRUE(converted.out == expected) << "sizes " << converted.out.size() << " and " << expected.size();
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+// A scan reads every row as a load would give it, without a table.
+#include "cache/table_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cache/test_bytes.h"
+#include "cache/test_tables.h"
+
+namespace {
+
+using testing_tables::load;
+
+// Per row, the values of the long column 0 and the text column 1 (or
+// "<NULL>").
+std::vector<std::string> loadedValues(const std::string& bytes) {
+  SmartCache table;
+  load(table, bytes);
+  std::vector<std::string> values;
+  for (int32_t i = 0; i < table.rowCount(); ++i) {
+    const CacheRow row = table.rowAt(i);
+    values.push_back(row.cellText(0) + "|" + row.cellText(1));
+  }
+  return values;
+}
+
+std::vector<std::string> scannedValues(const std::string& bytes) {
+  std::istringstream in(bytes);
+  std::vector<std::string> values;
+  int templates = 0;
+  scanTableStream(
+      in, [&](const CacheRow& templateRow) {
+        ++templates;
+        EXPECT_EQ(templateRow.columnName(0), "L");
+      },
+      [&](const ScannedRow& row) {
+        const std::optional<int32_t> number = row.longValue(0);
+        const std::string text = row.isNull(1) ? "<NULL>" : std::string(row.text(1));
+        values.push_back((number ? std::to_string(*number) : "<NULL>") + "|" + text);
+      });
+  EXPECT_EQ(templates, 1);
+  return values;
+}
+
+// A record of the columns L (long) and S (text) in that order or the
+// reverse, with the given cells (NULL when absent).
+void record(TestBytes& b, bool reversed, std::optional<int32_t> number,
+            std::optional<std::string> text) {
+  b.str("SR").i32(2);
+  if (reversed) {
+    b.column("S", SQL_C_CHAR).column("L", SQL_C_LONG);
+  } else {
+    b.column("L", SQL_C_LONG).column("S", SQL_C_CHAR);
+  }
+  const bool nullFirst = reversed ? !text : !number;
+  const bool nullSecond = reversed ? !number : !text;
+  b.i32(2).raw({(nullFirst ? 0x80 : 0) | (nullSecond ? 0x40 : 0)});
+  TestBytes cells;
+  const auto putNumber = [&] { if (number) cells.i32(*number); };
+  const auto putText = [&] { if (text) cells.str(*text); };
+  if (reversed) {
+    putText();
+    putNumber();
+  } else {
+    putNumber();
+    putText();
+  }
+  b.i32(static_cast<int32_t>(cells.size())).raw(cells.bytes());
+}
+
+TEST(TableScan, GivesEveryRowAsTheLoadDoes) {
+  TestBytes stream;
+  stream.str("SC").i32(6);
+  record(stream, false, std::nullopt, std::nullopt);  // the template
+  record(stream, false, 1, std::string("one"));
+  record(stream, true, 2, std::string("two, reversed"));
+  record(stream, true, 3, std::string("three", 6));          // a text with a zero byte
+  record(stream, false, std::nullopt, std::string("no number"));
+  record(stream, false, 5, std::string("cut\0off", 7));
+  record(stream, true, -6, std::nullopt);
+  const std::vector<std::string> loaded = loadedValues(stream.bytes());
+  EXPECT_EQ(scannedValues(stream.bytes()), loaded);
+  EXPECT_EQ(loaded[4], "5|cut");
+}
+
+TEST(TableScan, RefusesWhatTheLoadRefuses) {
+  TestBytes whole;
+  whole.str("SC").i32(2);
+  record(whole, false, std::nullopt, std::nullopt);
+  record(whole, false, 1, std::string("one"));
+  record(whole, true, 2, std::string("two"));
+  const std::string bytes = whole.bytes();
+  for (size_t cut = 0; cut < bytes.size(); ++cut) {
+    const std::string part = bytes.substr(0, cut);
+    std::istringstream in(part);
+    EXPECT_INVALID_STREAM(scanTableStream(in, [](const CacheRow&) {}, [](const ScannedRow&) {}));
+  }
+  TestBytes wrongType;  // a row whose L is a text: refused by the load too
+  wrongType.str("SC").i32(1);
+  record(wrongType, false, std::nullopt, std::nullopt);
+  wrongType.str("SR").i32(2).column("L", SQL_C_CHAR).column("S", SQL_C_CHAR).i32(2).raw({0x40});
+  wrongType.i32(5).str("x");
+  std::istringstream in(wrongType.bytes());
+  EXPECT_INVALID_STREAM(scanTableStream(in, [](const CacheRow&) {}, [](const ScannedRow&) {}));
+}
+
+}  // namespace
