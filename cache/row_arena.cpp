@@ -18,27 +18,12 @@ void roomForOneMore(std::vector<ByteBlock>& blocks, const RaiseSite& where) {
   guardAlloc(wanted * sizeof(ByteBlock), where, [&] { blocks.reserve(wanted); });
 }
 
-size_t paddingFor(const uint8_t* place, size_t alignment) {
-  return (alignment - reinterpret_cast<uintptr_t>(place) % alignment) % alignment;
-}
-
 }  // namespace
 
 void RowArena::keep(ByteBlock bytes) {
   roomForOneMore(kept_, site::kNewRowData);
   footprint_ += bytes.size();
   kept_.push_back(std::move(bytes));
-}
-
-void* RowArena::allocate(size_t size, size_t alignment, const RaiseSite& where) {
-  if (free_ == nullptr || paddingFor(free_, alignment) + size > left_) {
-    addBlock(size + alignment, where);
-  }
-  const size_t skip = paddingFor(free_, alignment);
-  uint8_t* place = free_ + skip;
-  free_ = place + size;
-  left_ -= skip + size;
-  return place;
 }
 
 void RowArena::addBlock(size_t atLeast, const RaiseSite& where) {

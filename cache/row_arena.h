@@ -35,7 +35,17 @@ class RowArena {
 
   // `size` bytes at a multiple of `alignment` (a power of two). Raises
   // LExc_Internal_Mem at `where`; the arena is then unchanged.
-  void* allocate(size_t size, size_t alignment, const RaiseSite& where);
+  void* allocate(size_t size, size_t alignment, const RaiseSite& where) {
+    size_t skip = padding(alignment);
+    if (skip + size > left_) {
+      addBlock(size + alignment, where);
+      skip = padding(alignment);
+    }
+    uint8_t* place = free_ + skip;
+    free_ = place + size;
+    left_ -= skip + size;
+    return place;
+  }
 
   // Bytes the arena has taken from the heap, kept bytes included.
   size_t footprint() const { return footprint_; }
@@ -47,6 +57,10 @@ class RowArena {
   static constexpr size_t kLargestBlock = 1024 * 1024;
 
   void addBlock(size_t atLeast, const RaiseSite& where);
+  // Bytes from the free room on to the next multiple of `alignment`.
+  size_t padding(size_t alignment) const {
+    return static_cast<size_t>(-reinterpret_cast<uintptr_t>(free_)) & (alignment - 1);
+  }
 
   std::vector<ByteBlock> kept_;
   std::vector<ByteBlock> blocks_;
