@@ -131,7 +131,8 @@ class ConventionsFilter : public std::streambuf {
   }
 
  protected:
-  // Single characters gather in the put area; it is converted when full.
+  // Characters and short writes gather in the put area; it is converted
+  // when full.
   int_type overflow(int_type c) override {
     if (!drain()) return traits_type::eof();
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
@@ -143,6 +144,11 @@ class ConventionsFilter : public std::streambuf {
   // The bytes are converted into a buffer of the filter's own and go to
   // the target in pieces, so that a long output takes few writes.
   std::streamsize xsputn(const char* s, std::streamsize n) override {
+    if (n <= epptr() - pptr()) {  // short writes gather in the put area too
+      std::memcpy(pptr(), s, static_cast<size_t>(n));
+      pbump(static_cast<int>(n));
+      return n;
+    }
     if (!drain()) return 0;
     return convert(s, n);
   }
@@ -216,7 +222,7 @@ class ConventionsFilter : public std::streambuf {
   char last_ = '\0';  // the last byte sent
   std::string held_;   // converted bytes not sent yet
   std::string utf8_[0x80];  // UTF-8 of the bytes 0x80 to 0xFF
-  char area_[512];          // the put area
+  char area_[8 * 1024];     // the put area
 };
 
 // A failure of the command: its one-line message and exit status.
