@@ -120,20 +120,17 @@ CommandOutcome BrowseCommands::OnAllTurns() {
 
   // The player post of every turn, turn by turn, each in its stored order,
   // copied once into a table of the program's columns. The earlier turns
-  // are read alone; the latest is loaded as the game's turn, with the
-  // game's races, so that RACES.SAV is read once and the commands go on
-  // from the latest turn.
+  // are scanned where they lie in their files and only their player post
+  // copied; the latest is loaded as the game's turn, with the game's
+  // races, so that RACES.SAV is read once and the commands go on from the
+  // latest turn.
   CurrentGame columns;
   DefineTableColumns(columns, columns.MessageTable());
   SmartCache gathered;
   gathered.setTemplateRow(columns.MessageTable().templateRow());
-  SmartCache turnTable;
   for (size_t k = 0; k + 1 < turns.size(); ++k) {
-    if (ReadTurnTableOrSay(store_, ui_, game, race, turns[k], turnTable)) {
-      GatherPlayerPost(turnTable, gathered);
-    }
+    GatherStoredPlayerPostOrSay(store_, ui_, game, race, turns[k], gathered);
   }
-  turnTable.resetSchema();
   if (LoadTurnOrSay(store_, ui_, game_, game, race, turns.back())) {
     GatherPlayerPost(game_.MessageTable(), gathered);
   }

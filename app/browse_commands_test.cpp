@@ -9,6 +9,8 @@
 #include "app/test_user_interface.h"
 #include "archive/turn_store.h"
 #include "archive/test_archive.h"
+#include "cache/cache_stream.h"
+#include "cache/type_codes.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
 
@@ -217,6 +219,41 @@ TEST_F(BrowseTest, AllTurnsGoesOnAfterADamagedTurn) {
   EXPECT_EQ(ui.errors[0].rfind(kLoadError, 0), 0u) << ui.errors[0];
   EXPECT_EQ(texts(), (std::vector<std::string>{"to 1 in 2400", "to 1 in 2402", "from 2 in 2400",
                                                "from 2 in 2402"}));
+}
+
+TEST_F(BrowseTest, AllTurnsTakesTurnsOfOtherColumnsByName) {
+  // A turn written by another program: its columns in another order, one
+  // more, one fewer (no MSGHROWID).
+  store("Galaxy", 1, 2400);
+  store("Galaxy", 1, 2402);
+  SmartCache other;
+  other.addColumn(MSGTXT, SQL_C_CHAR);
+  other.addColumn("NOTE", SQL_C_CHAR);
+  other.addColumn(MSGRACNO, SQL_C_LONG);
+  other.addColumn(MSGTYP, SQL_C_LONG);
+  other.addColumn(MSGINCOMING, SQL_C_LONG);
+  other.addColumn(MSGID, SQL_C_LONG);
+  other.addColumn(TURN, SQL_C_LONG);
+  const auto add = [&](const char* text, int32_t type, int32_t race) {
+    CacheRow row = other.templateRow();
+    row.setString(MSGTXT, text);
+    row.setString("NOTE", "kept apart");
+    row.setLong(MSGTYP, type);
+    if (race >= 0) row.setLong(MSGRACNO, race);
+    row.setLong(MSGINCOMING, 1);
+    row.setLong(MSGID, 1);
+    row.setLong(TURN, 2401);
+    other.appendRow(row);
+  };
+  add("system in 2401", kSystemMessage, -1);
+  add("from 2 in 2401", kPlayerMessage, 2);
+  testing_archive::writeFile(archive.Layout().TurnFile("Galaxy", 1, 2401), saveToString(other));
+  archive.LoadTurn(*game, "Galaxy", 1, 2402);
+  commands.OnAllTurns();
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_EQ(texts(), (std::vector<std::string>{"to 1 in 2400", "to 1 in 2402", "from 2 in 2400",
+                                               "from 2 in 2401", "from 2 in 2402"}));
+  EXPECT_EQ(game->MessageTable().findColumn("NOTE"), -1);
 }
 
 }  // namespace

@@ -27,6 +27,14 @@ bool LoadTurnOrSay(const TurnStore& store, UserInterface& ui, CurrentGame& curre
 bool ReadTurnTableOrSay(const TurnStore& store, UserInterface& ui, const std::string& game,
                         int32_t race, int32_t turn, SmartCache& table);
 
+// Appends a copy of every player-post row of the stored turn `turn` of
+// `game` and `race` to `gathered` (a table of the program's message
+// columns), in stored order, taking them where they lie in the file. A
+// failure shows kLoadError with the error's report, as LoadTurnOrSay does,
+// appends nothing and returns false.
+bool GatherStoredPlayerPostOrSay(const TurnStore& store, UserInterface& ui, const std::string& game,
+                                 int32_t race, int32_t turn, SmartCache& gathered);
+
 // TurnStore::SaveTurn; a failure shows kSaveError with the error's report
 // and returns false (the stored files stay as they were).
 bool SaveTurnOrSay(const TurnStore& store, UserInterface& ui, const CurrentGame& current);

@@ -74,6 +74,14 @@ void TurnStore::ScanTable(const std::string& path,
   }
 }
 
+bool TurnStore::AppendRows(const std::string& path, SmartCache& table,
+                           const std::function<bool(const ScannedRow&)>& wanted) const {
+  std::unique_ptr<std::istream> in = files_.OpenRead(path);
+  if (in) return appendScannedRows(table, *in, wanted);
+  std::istringstream nothing;
+  return appendScannedRows(table, nothing, wanted);
+}
+
 void TurnStore::LoadTurn(CurrentGame& current, std::string game, int32_t race,
                          int32_t turn) const {
   current.RaceTable().resetSchema();

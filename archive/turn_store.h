@@ -69,6 +69,13 @@ class TurnStore {
   // ReadTable does.
   void ScanTable(const std::string& path, const std::function<void(const CacheRow&)>& onTemplate,
                  const std::function<void(const ScannedRow&)>& onRow) const;
+  // Appends the rows of the table file `path` that `wanted` accepts to
+  // `table` (appendScannedRows), through the store's file system; false,
+  // with nothing appended, when the file's columns are not the table's. A
+  // file that cannot be read raises as ReadTable does, and nothing of it
+  // is appended.
+  bool AppendRows(const std::string& path, SmartCache& table,
+                  const std::function<bool(const ScannedRow&)>& wanted) const;
   // ReadTableFile through the store's file system.
   void ReadTable(const std::string& path, SmartCache& table) const {
     ReadTableFile(files_, path, table);

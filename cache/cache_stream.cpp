@@ -598,21 +598,60 @@ void scanTableStream(std::istream& in, const std::function<void(const CacheRow&)
   };
   const auto rowSeen = [&](bool exact, RecordCells& record, const RecordShape& shape,
                            const CacheRowData& templateData) {
-    const auto pass = [&](const NullFlagSet& flags, const uint8_t* cells) {
+    const auto pass = [&](const NullFlagSet& flags, const uint8_t* cells, uint32_t length) {
       locateCells(shapes, flags, cells, offsets);
-      onRow(ScannedRow(flags.bytes(), cells, offsets.data(), types.data(),
+      onRow(ScannedRow(flags.bytes(), cells, length, offsets.data(), types.data(),
                        static_cast<uint32_t>(offsets.size())));
     };
     if (exact) {
-      pass(record.flags, record.cells);
+      pass(record.flags, record.cells, record.length);
       return;
     }
     const RefPtr<CacheRowData> assigned =
         assignCells(templateData, shape.source, shape.cells, shape.columns->columns(),
                     record.flags, record.cells, refuseRecord);
-    pass(assigned->flags(), assigned->cellBytes());
+    pass(assigned->flags(), assigned->cellBytes(), static_cast<uint32_t>(assigned->cellByteLength()));
   };
   decodeTable(reader, templateSeen, rowSeen);
+}
+
+namespace {
+
+bool sameColumns(const CacheColumnList& a, const CacheColumnList& b) {
+  if (a.size() != b.size()) return false;
+  for (uint32_t i = 0; i < a.size(); ++i) {
+    if (a[i].type != b[i].type || a[i].name != b[i].name) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool appendScannedRows(SmartCache& table, std::istream& in,
+                       const std::function<bool(const ScannedRow&)>& wanted) {
+  std::vector<CacheRow>& rows = TableAccess::rows(table);
+  const size_t before = rows.size();
+  const RefPtr<CacheColumnList> columns = rowData(table.templateRow()).sharedColumnList();
+  bool same = false;
+  const auto onTemplate = [&](const CacheRow& templateRow) {
+    same = sameColumns(rowData(templateRow).columnList(), *columns);
+  };
+  const auto onRow = [&](const ScannedRow& row) {
+    if (!same || !wanted(row)) return;
+    RowArena& arena = TableAccess::arena(table);
+    NullFlagSet flags(row.count_, row.flags_, NullFlagSet::bytesFor(row.count_), site::kCopyFlags);
+    auto* cells = static_cast<uint8_t*>(arena.allocate(row.cellLength_, 1, site::kCopyCells));
+    if (row.cellLength_ > 0) std::memcpy(cells, row.cells_, row.cellLength_);
+    table.appendRow(RowAccess::fromData(
+        CacheRowData::createIn(arena, columns, std::move(flags), cells, row.cellLength_)));
+  };
+  try {
+    scanTableStream(in, onTemplate, onRow);
+  } catch (...) {
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(before), rows.end());
+    throw;
+  }
+  return same;
 }
 
 std::optional<int32_t> ScannedRow::longValue(uint32_t column) const {

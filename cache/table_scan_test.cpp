@@ -107,4 +107,46 @@ TEST(TableScan, RefusesWhatTheLoadRefuses) {
   EXPECT_INVALID_STREAM(scanTableStream(in, [](const CacheRow&) {}, [](const ScannedRow&) {}));
 }
 
+TEST(TableScan, AppendsTheWantedRowsOfItsColumnsOnlyAndNothingOfADamagedStream) {
+  TestBytes stream;
+  stream.str("SC").i32(4);
+  record(stream, false, std::nullopt, std::nullopt);
+  record(stream, false, 1, std::string("one"));
+  record(stream, true, 2, std::string("two, reversed"));
+  record(stream, false, 3, std::string("th\0ree", 6));
+  record(stream, false, 4, std::string("four"));
+  SmartCache table;
+  table.addColumn("L", SQL_C_LONG);
+  table.addColumn("S", SQL_C_CHAR);
+  const auto odd = [](const ScannedRow& row) { return row.longValue(0).value_or(0) % 2 == 1; };
+  std::istringstream in(stream.bytes());
+  ASSERT_TRUE(appendScannedRows(table, in, odd));
+  ASSERT_EQ(table.rowCount(), 2);
+  EXPECT_EQ(table.rowAt(0).getString(1), "one");
+  EXPECT_EQ(table.rowAt(1).getString(1), "th");  // as the load cuts it
+  EXPECT_TRUE(table.rowAt(1).sharesColumnsWith(table.templateRow()));
+  SmartCache loaded;
+  load(loaded, stream.bytes());
+  SmartCache expected;  // what a load and copies of rows 1 and 3 give
+  expected.addColumn("L", SQL_C_LONG);
+  expected.addColumn("S", SQL_C_CHAR);
+  expected.appendCopy(loaded.rowAt(0));
+  expected.appendCopy(loaded.rowAt(2));
+  EXPECT_EQ(saveToString(table), saveToString(expected));
+
+  // Other columns: nothing appended, and the caller is told.
+  SmartCache reversed;
+  reversed.addColumn("S", SQL_C_CHAR);
+  reversed.addColumn("L", SQL_C_LONG);
+  std::istringstream again(stream.bytes());
+  EXPECT_FALSE(appendScannedRows(reversed, again, odd));
+  EXPECT_EQ(reversed.rowCount(), 0);
+
+  // A stream damaged after rows were taken: none of them stay.
+  const std::string cut = stream.bytes().substr(0, stream.bytes().size() - 3);
+  std::istringstream damaged(cut);
+  EXPECT_INVALID_STREAM(appendScannedRows(table, damaged, odd));
+  EXPECT_EQ(table.rowCount(), 2);
+}
+
 }  // namespace

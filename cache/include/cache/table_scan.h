@@ -16,9 +16,10 @@
 // that hands it out: its bytes are the scan's.
 class ScannedRow {
  public:
-  ScannedRow(const uint8_t* flags, const uint8_t* cells, const uint32_t* offsets,
-             const int32_t* types, uint32_t columnCount)
-      : flags_(flags), cells_(cells), offsets_(offsets), types_(types), count_(columnCount) {}
+  ScannedRow(const uint8_t* flags, const uint8_t* cells, uint32_t cellLength,
+             const uint32_t* offsets, const int32_t* types, uint32_t columnCount)
+      : flags_(flags), cells_(cells), cellLength_(cellLength), offsets_(offsets), types_(types),
+        count_(columnCount) {}
 
   uint32_t columnCount() const { return count_; }
   // REQUIRES for all: column < columnCount().
@@ -33,8 +34,12 @@ class ScannedRow {
   std::string_view text(uint32_t column) const;
 
  private:
+  friend bool appendScannedRows(SmartCache& table, std::istream& in,
+                                const std::function<bool(const ScannedRow&)>& wanted);
+
   const uint8_t* flags_;
   const uint8_t* cells_;
+  uint32_t cellLength_;
   const uint32_t* offsets_;  // per column, where its cell begins
   const int32_t* types_;
   uint32_t count_;
@@ -48,3 +53,13 @@ class ScannedRow {
 // damaged stream keeps what it found until the scan has returned.
 void scanTableStream(std::istream& in, const std::function<void(const CacheRow&)>& onTemplate,
                      const std::function<void(const ScannedRow&)>& onRow);
+
+// Scans the stream `in` and appends to `table` a copy of every row that
+// `wanted` accepts, each copied in one block into the table's own memory.
+// The stream's template must name the table's columns (the same names and
+// types in the same order); when it does not, nothing is appended and the
+// result is false, so that the caller reads the stream as a table instead.
+// Raises as scanTableStream does; the table then keeps none of the rows of
+// the stream.
+bool appendScannedRows(SmartCache& table, std::istream& in,
+                       const std::function<bool(const ScannedRow&)>& wanted);
