@@ -170,7 +170,7 @@ void prefetchCells(const CacheRow& row) {
 #if defined(__GNUC__)
   const CacheRowData& data = rowData(row);
   const int32_t length = data.cellByteLength();
-  for (int32_t at = 0; at < length && at < 1024; at += 64) __builtin_prefetch(data.cellBytes() + at);
+  for (int32_t at = 0; at < length && at < 256; at += 64) __builtin_prefetch(data.cellBytes() + at);
 #endif
 }
 
