@@ -7,7 +7,9 @@
 
 namespace {
 
-void lineEnd(std::ostream& out) { out << "\r\n" << std::flush; }
+// No flush: the file is written aside and renamed into place once whole,
+// so its lines go out in the stream's own buffer.
+void lineEnd(std::ostream& out) { out << "\r\n"; }
 
 }  // namespace
 
