@@ -6,8 +6,9 @@
 // allocate much more than the stream really holds. The stream's buffer is
 // only read, never sought or asked for its state.
 //
-// A reader of bytes in memory (a whole stream read in one piece) reads the
-// same way, and can also hand out bytes in place (take).
+// A reader of bytes in memory (a whole stream read in one piece, as much at
+// once as the stream's buffer says it holds) reads the same way, and can
+// also hand out bytes in place (take).
 #pragma once
 
 #include <cstdint>
