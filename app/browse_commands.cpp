@@ -7,7 +7,6 @@
 #include "app/user_interface.h"
 #include "archive/turn_store.h"
 #include "cache/cache_sort.h"
-#include "cache/cache_stream.h"
 #include "cache/type_codes.h"
 #include "reader/current_game.h"
 #include "reader/game_tables.h"
