@@ -7,7 +7,6 @@
 #include "app/user_interface.h"
 #include "archive/turn_store.h"
 #include "cache/cache_sort.h"
-#include "cache/type_codes.h"
 #include "reader/current_game.h"
 #include "reader/game_tables.h"
 
@@ -139,21 +138,4 @@ CommandOutcome BrowseCommands::OnAllTurns() {
   outcome.refresh = true;
   outcome.yearLabel = "ALL";
   return outcome;
-}
-
-void GatherPlayerPost(const SmartCache& messages, SmartCache& gathered) {
-  const int32_t type = messages.findColumn(MSGTYP);
-  if (type < 0) return;
-  CacheRow pattern = messages.templateRow();
-  pattern.setLong(type, kPlayerMessage);
-  // Rows of a loaded table share its columns: a long MSGTYP is read by
-  // its index, as the pattern would compare it.
-  const bool longType = pattern.columnType(type) == SQL_C_LONG;
-  for (CachePosition p = messages.begin(); p != messages.end(); p = messages.next(p)) {
-    const CacheRow row = messages.rowAt(p);
-    const bool playerPost = longType && row.sharesColumnsWith(pattern)
-                                ? !row.isNull(type) && row.getLong(type) == kPlayerMessage
-                                : row.matchesPattern(pattern);
-    if (playerPost) gathered.appendCopy(row);
-  }
 }

@@ -10,7 +10,6 @@
 #include "app/main_window_view.h"
 
 class CurrentGame;
-class SmartCache;
 class TurnStore;
 class UserInterface;
 
@@ -49,7 +48,3 @@ class BrowseCommands {
   UserInterface& ui_;
   MessageFilter& filter_;
 };
-
-// Appends a copy of every player-post row of `messages` (a loaded turn) to
-// `gathered`, in stored order; a table without MSGTYP gives none.
-void GatherPlayerPost(const SmartCache& messages, SmartCache& gathered);

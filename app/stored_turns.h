@@ -27,6 +27,10 @@ bool LoadTurnOrSay(const TurnStore& store, UserInterface& ui, CurrentGame& curre
 bool ReadTurnTableOrSay(const TurnStore& store, UserInterface& ui, const std::string& game,
                         int32_t race, int32_t turn, SmartCache& table);
 
+// Appends a copy of every player-post row of `messages` (a loaded turn) to
+// `gathered`, in stored order; a table without MSGTYP gives none.
+void GatherPlayerPost(const SmartCache& messages, SmartCache& gathered);
+
 // Appends a copy of every player-post row of the stored turn `turn` of
 // `game` and `race` to `gathered` (a table of the program's message
 // columns), in stored order, taking them where they lie in the file. A

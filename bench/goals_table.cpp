@@ -41,6 +41,26 @@ std::string beside(const char* name, double ours, double theirs) {
   return std::string(name) + " " + FormatSeconds(ours) + " / " + FormatSeconds(theirs);
 }
 
+// Which clock decides a goal of times, and whether page faults are shown.
+enum class Decides { kWall, kCpu };
+
+// The goal of `ours` against `theirs`: the ratio of the deciding clock's
+// medians, the other clock's beside it and, with `faults`, the page faults.
+RatioGoal timedRatio(std::string what, const Series& ours, const Series& theirs, Decides clock,
+                     std::string baseline, double limit, bool faults) {
+  const bool wall = clock == Decides::kWall;
+  RatioGoal goal;
+  goal.what = std::move(what);
+  goal.ours = wall ? ours.Wall() : ours.Cpu();
+  goal.theirs = wall ? theirs.Wall() : theirs.Cpu();
+  goal.clock = wall ? "wall" : "cpu";
+  goal.baseline = std::move(baseline);
+  goal.details = wall ? beside("cpu", ours.Cpu(), theirs.Cpu()) : beside("wall", ours.Wall(), theirs.Wall());
+  if (faults) goal.details += ", faults " + count(ours.Faults()) + " / " + count(theirs.Faults());
+  goal.limit = limit;
+  return goal;
+}
+
 // ---- A fresh process ------------------------------------------------------
 
 // One run of the load probe: the child's own figures of its timed part.
@@ -64,17 +84,9 @@ void freshLoad(Context& context, int rows, const std::string& file, size_t bytes
       plan.Warmups(rows >= 1000000 ? 1 : 2), plan.RepetitionsFor(rows),
       [&] { return probe(context, file, "read", static_cast<long long>(bytes)); },
       [&] { return probe(context, file, "load", rows); }, read, load);
-  RatioGoal goal;
-  goal.what = "load " + FormatRows(rows) + " rows, fresh process";
-  goal.ours = load.Wall();
-  goal.theirs = read.Wall();
-  goal.clock = "wall";
-  goal.baseline = "reading the file";
-  goal.details = beside("cpu", load.Cpu(), read.Cpu()) + ", faults " + count(load.Faults()) +
-                 " / " + count(read.Faults());
-  goal.limit = 2;
   context.report.Section(kFreshLoad);
-  context.report.Line(goal);
+  context.report.Line(timedRatio("load " + FormatRows(rows) + " rows, fresh process", load, read,
+                                 Decides::kWall, "reading the file", 2, true));
 }
 
 // ---- In memory ------------------------------------------------------------
@@ -114,17 +126,9 @@ void warmLoad(Context& context, int rows, const std::string& bytes) {
         return taken;
       },
       [&] { return timedLoad(in, rows); }, read, load);
-  RatioGoal goal;
-  goal.what = "load " + FormatRows(rows) + " rows, warm heap";
-  goal.ours = load.Cpu();
-  goal.theirs = read.Cpu();
-  goal.clock = "cpu";
-  goal.baseline = "reading the bytes";
-  goal.details = beside("wall", load.Wall(), read.Wall()) + ", faults " + count(load.Faults()) +
-                 " / " + count(read.Faults());
-  goal.limit = 1.5;
   context.report.Section(kWarmLoad);
-  context.report.Line(goal);
+  context.report.Line(timedRatio("load " + FormatRows(rows) + " rows, warm heap", load, read,
+                                 Decides::kCpu, "reading the bytes", 1.5, true));
 }
 
 // ---- SQLite ---------------------------------------------------------------
@@ -268,16 +272,9 @@ void sqliteLoad(Context& context, int rows, std::string bytes, const SqliteMessa
         return taken;
       },
       [&] { return timedLoad(in, rows); }, select, load);
-  RatioGoal goal;
-  goal.what = "load " + FormatRows(rows) + " rows, against SQLite";
-  goal.ours = load.Cpu();
-  goal.theirs = select.Cpu();
-  goal.clock = "cpu";
-  goal.baseline = "SQLite selecting and keeping them";
-  goal.details = beside("wall", load.Wall(), select.Wall()) + ", faults " +
-                 count(load.Faults()) + " / " + count(select.Faults());
+  RatioGoal goal = timedRatio("load " + FormatRows(rows) + " rows, against SQLite", load, select,
+                              Decides::kCpu, "SQLite selecting and keeping them", 1, true);
   goal.bound = Bound::kBelow;
-  goal.limit = 1;
   context.report.Section(kSqliteLoad);
   context.report.Line(goal);
 }
@@ -320,16 +317,9 @@ void save(Context& context, int rows, const SmartCache& table, const std::string
       },
       write, saved);
   Check(fileBytes(ours) == bytes, "the saved file does not hold the table's bytes");
-  RatioGoal goal;
-  goal.what = "save " + FormatRows(rows) + " rows to a file";
-  goal.ours = saved.Cpu();
-  goal.theirs = write.Cpu();
-  goal.clock = "cpu";
-  goal.baseline = "one write(2) of its bytes";
-  goal.details = beside("wall", saved.Wall(), write.Wall());
-  goal.limit = 1.5;
   context.report.Section(kSave);
-  context.report.Line(goal);
+  context.report.Line(timedRatio("save " + FormatRows(rows) + " rows to a file", saved, write,
+                                 Decides::kCpu, "one write(2) of its bytes", 1.5, false));
   std::remove(ours.c_str());
   std::remove(theirs.c_str());
 }
@@ -373,16 +363,9 @@ void sort(Context& context, int rows, SmartCache& table) {
   table.clearRows();
   for (const CacheRow& row : original) table.appendRow(row);
 
-  RatioGoal goal;
-  goal.what = "sort " + FormatRows(rows) + " rows by MSGRACNO";
-  goal.ours = ours.Cpu();
-  goal.theirs = pairs.Cpu();
-  goal.clock = "cpu";
-  goal.baseline = "std::stable_sort of (key, index) pairs";
-  goal.details = beside("wall", ours.Wall(), pairs.Wall());
-  goal.limit = 3;
   context.report.Section(kSort);
-  context.report.Line(goal);
+  context.report.Line(timedRatio("sort " + FormatRows(rows) + " rows by MSGRACNO", ours, pairs,
+                                 Decides::kCpu, "std::stable_sort of (key, index) pairs", 3, false));
 }
 
 }  // namespace
