@@ -1,6 +1,7 @@
 #include "archive/stored_messages.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "archive/turn_store.h"
 #include "cache/smartcache.h"
@@ -124,7 +125,7 @@ std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::s
     view.text = row.text(at(columns->text));
     if (!wanted || wanted(view)) messages.push_back(messageOf(view));
   };
-  store.ScanTable(path, onTemplate, onRow);
+  store.ScanTable(path, std::cref(onTemplate), std::cref(onRow));
   if (!columns) return readThroughTable(store, path, wanted);
   return messages;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 #include <ostream>
@@ -646,7 +647,9 @@ bool appendScannedRows(SmartCache& table, std::istream& in,
         CacheRowData::createIn(arena, columns, std::move(flags), cells, row.cellLength_)));
   };
   try {
-    scanTableStream(in, onTemplate, onRow);
+    // Passed by reference: a function object of the lambdas themselves
+    // could take memory that no guard covers.
+    scanTableStream(in, std::cref(onTemplate), std::cref(onRow));
   } catch (...) {
     rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(before), rows.end());
     throw;

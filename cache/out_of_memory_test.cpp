@@ -25,6 +25,7 @@
 #include "cache/cache_stream.h"
 #include "cache/row_access.h"
 #include "cache/row_record.h"
+#include "cache/table_scan.h"
 #include "cache/test_tables.h"
 
 namespace {
@@ -340,6 +341,53 @@ TEST(OutOfMemory, Sorting) {
                          [&] { sortRows(table, table.findColumn(key)); },
                          [&] { return saved(table); }});
   }
+}
+
+TEST(OutOfMemory, CopyingAndScanningRows) {
+  SmartCache original;
+  fill(original);
+  SmartCache loaded;  // the same columns in a list of their own: copied in one block
+  testing_tables::load(loaded, saved(original));
+  SmartCache table;
+  const auto fresh = [&] {
+    table.resetSchema();
+    testing_tables::defineAllTypeColumns(table);
+    table.appendRow(table.templateRow());
+  };
+  for (int32_t i = 0; i < loaded.rowCount(); ++i) {
+    failEveryAllocation({fresh, [&] { table.appendCopy(loaded.rowAt(i)); },
+                         [&] { return saved(table); }});
+  }
+  SmartCache fewer;  // other columns: matched by name
+  fewer.addColumn("S", SQL_C_CHAR);
+  fewer.addColumn("L", SQL_C_LONG);
+  failEveryAllocation({[&] { fewer.clearRows(); }, [&] { fewer.appendCopy(loaded.rowAt(1)); },
+                       [&] { return saved(fewer); }});
+
+  std::istringstream in;
+  const std::string bytes = saved(original);
+  failEveryAllocation({[&] {
+                         fresh();
+                         in.str(bytes);
+                         in.clear();
+                       },
+                       [&] { appendScannedRows(table, in, [](const ScannedRow&) { return true; }); },
+                       [&] { return saved(table); }});
+  // The scan's rows are looked at without allocating: their text lengths.
+  size_t seen = 0, lengths = 0;
+  failEveryAllocation({[&] {
+                         lengths = 0;
+                         in.str(bytes);
+                         in.clear();
+                       },
+                       [&] {
+                         seen = 0;
+                         scanTableStream(in, [](const CacheRow&) {},
+                                         [&](const ScannedRow& row) { seen += row.text(1).size(); });
+                         lengths = seen;
+                       },
+                       [&] { return std::to_string(lengths); }});
+  EXPECT_EQ(lengths, 20u + 40u + 60u);
 }
 
 }  // namespace
