@@ -346,6 +346,30 @@ TEST(CacheStream, ARowOfOtherColumnsIsSavedWithItsOwnRecord) {
   EXPECT_EQ(out.str(), expected.bytes());
 }
 
+TEST(CacheStream, LargeTablesGoToStreamsAsToStrings) {
+  // Several megabytes: past the small piece, through the large ones and
+  // cells that cross their ends, with a cell larger than a piece.
+  SmartCache table;
+  table.addColumn("N", SQL_C_LONG);
+  table.addColumn("T", SQL_C_CHAR);
+  for (int32_t i = 0; i < 3000; ++i) {
+    CacheRow row = table.templateRow();
+    row.setLong("N", i);
+    row.setString("T", std::string(static_cast<size_t>(700 + i % 997), static_cast<char>('a' + i % 26)));
+    table.appendRow(row);
+  }
+  CacheRow huge = table.templateRow();
+  huge.setString("T", std::string(3 * 1024 * 1024, 'h'));
+  table.appendRow(huge);
+  std::ostringstream out;
+  saveToStream(table, out);
+  EXPECT_TRUE(out.str() == saved(table));
+  SmartCache again;
+  load(again, out.str());
+  EXPECT_EQ(again.rowCount(), 3001);
+  EXPECT_EQ(again.rowAt(3000).getString("T").size(), 3u * 1024 * 1024);
+}
+
 TEST(CacheStream, FailedLoadLeavesTheTableAsItWas) {
   SmartCache table;
   fillBystander(table);
