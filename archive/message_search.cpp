@@ -36,8 +36,11 @@ TextMatcher::TextMatcher(std::string needle, bool ignoreCase)
   pair_ = rarestPair(needle_);
 }
 
-bool TextMatcher::Matches(std::string_view text) const {
-  return ignoreCase_ ? find<true>(text) : find<false>(text);
+size_t TextMatcher::Find(std::string_view text, size_t from) const {
+  if (from > text.size()) return std::string_view::npos;
+  const std::string_view rest = text.substr(from);
+  const size_t at = ignoreCase_ ? find<true>(rest) : find<false>(rest);
+  return at == std::string_view::npos ? at : from + at;
 }
 
 namespace {
@@ -78,10 +81,11 @@ TextMatcher::Pair TextMatcher::rarestPair(const std::string& needle) {
 }
 
 template <bool kFold>
-bool TextMatcher::find(std::string_view text) const {
+size_t TextMatcher::find(std::string_view text) const {
+  constexpr size_t kNone = std::string_view::npos;
   const size_t length = needle_.size();
-  if (length == 0) return true;
-  if (text.size() < length) return false;
+  if (length == 0) return 0;
+  if (text.size() < length) return kNone;
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   const auto byte = [&](size_t i) {
     return kFold ? static_cast<uint8_t>(kFolding.small[bytes[i]]) : bytes[i];
@@ -115,7 +119,8 @@ bool TextMatcher::find(std::string_view text) const {
       unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
           _mm_and_si128(_mm_cmpeq_epi8(ps, first), _mm_cmpeq_epi8(qs, second))));
       for (; mask != 0; mask &= mask - 1) {
-        if (equalAt(at + static_cast<size_t>(__builtin_ctz(mask)))) return true;
+        const size_t place = at + static_cast<size_t>(__builtin_ctz(mask));
+        if (equalAt(place)) return place;
       }
     }
   }
@@ -123,10 +128,10 @@ bool TextMatcher::find(std::string_view text) const {
   // Boyer-Moore-Horspool over the rest.
   while (at + length <= text.size()) {
     const uint8_t under = byte(at + length - 1);
-    if (under == last && equalAt(at)) return true;
+    if (under == last && equalAt(at)) return at;
     at += skip_[under];
   }
-  return false;
+  return kNone;
 }
 
 std::string RaceLabel(const RaceInfos& races, const std::optional<int32_t>& race) {

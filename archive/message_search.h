@@ -17,7 +17,13 @@ class TurnStore;
 class TextMatcher {
  public:
   TextMatcher(std::string needle, bool ignoreCase);
-  bool Matches(std::string_view text) const;
+  bool Matches(std::string_view text) const { return Find(text) != std::string_view::npos; }
+  // Where the first match in `text` at or after `from` begins; npos when
+  // there is none. An empty needle matches at `from` (up to the text's end).
+  size_t Find(std::string_view text, size_t from = 0) const;
+  // The number of bytes a match covers.
+  size_t Length() const { return needle_.size(); }
+  bool IgnoresCase() const { return ignoreCase_; }
 
   // A byte with A-Z, Ä, Ö and Ü made small.
   static char Fold(char byte);
@@ -29,7 +35,7 @@ class TextMatcher {
   static Pair rarestPair(const std::string& needle);
 
   template <bool kFold>
-  bool find(std::string_view text) const;
+  size_t find(std::string_view text) const;
 
   std::string needle_;  // folded when case is ignored
   bool ignoreCase_;

@@ -31,25 +31,27 @@ TEST(TextMatcher, FoldsLettersAndUmlautsOnlyWhenAsked) {
   EXPECT_EQ(TextMatcher::Fold('['), '[');
 }
 
-// The matcher against the plain definition: some place where every byte,
-// folded when asked, equals the needle's. Texts of bytes that differ only
-// in bit 0x20 (a/A, @/`, ä/Ä, é/É) and needles of every length up to 40,
-// found at every offset, also across the sixteen-byte steps of the scan.
+// The matcher against the plain definition: the first place, from a given
+// one on, where every byte, folded when asked, equals the needle's. Texts
+// of bytes that differ only in bit 0x20 (a/A, @/`, ä/Ä, é/É) and needles of
+// every length up to 40, found at every offset, also across the
+// sixteen-byte steps of the scan.
 TEST(TextMatcher, AgreesWithTheDefinitionOnTextsOfLookAlikeBytes) {
   const std::string alphabet = "aA@`\xE4\xC4\xE9\xC9 xX\n";
   uint32_t seed = 99;
   const auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
-  const auto plainFind = [](const std::string& text, const std::string& needle, bool fold) {
-    for (size_t at = 0; at + needle.size() <= text.size(); ++at) {
+  const auto plainFind = [](const std::string& text, const std::string& needle, bool fold,
+                            size_t from) {
+    for (size_t at = from; at + needle.size() <= text.size(); ++at) {
       size_t i = 0;
       while (i < needle.size() &&
              (fold ? TextMatcher::Fold(text[at + i]) == TextMatcher::Fold(needle[i])
                    : text[at + i] == needle[i])) {
         ++i;
       }
-      if (i == needle.size()) return true;
+      if (i == needle.size()) return at;
     }
-    return false;
+    return std::string::npos;
   };
   for (int round = 0; round < 3000; ++round) {
     std::string text(next() % 90, ' ');
@@ -66,12 +68,20 @@ TEST(TextMatcher, AgreesWithTheDefinitionOnTextsOfLookAlikeBytes) {
       needle.resize(1 + next() % 6);
       for (char& c : needle) c = alphabet[next() % alphabet.size()];
     }
+    const size_t from = text.empty() ? 0 : next() % text.size();
     for (bool fold : {false, true}) {
-      EXPECT_EQ(TextMatcher(needle, fold).Matches(text), plainFind(text, needle, fold))
+      const TextMatcher matcher(needle, fold);
+      const size_t first = plainFind(text, needle, fold, 0);
+      EXPECT_EQ(matcher.Matches(text), first != std::string::npos);
+      EXPECT_EQ(matcher.Find(text), first)
           << "needle \"" << needle << "\" in \"" << text << "\", fold " << fold;
+      EXPECT_EQ(matcher.Find(text, from), plainFind(text, needle, fold, from))
+          << "from " << from << ": needle \"" << needle << "\" in \"" << text << "\"";
     }
   }
   EXPECT_TRUE(TextMatcher("", false).Matches(""));
+  EXPECT_EQ(TextMatcher("", false).Find("abc", 3), 3u);
+  EXPECT_EQ(TextMatcher("", false).Find("abc", 4), std::string::npos);
   EXPECT_FALSE(TextMatcher("ab", true).Matches("a"));
 }
 
