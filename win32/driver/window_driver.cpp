@@ -1,5 +1,6 @@
 #include "win32/driver/window_driver.h"
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -81,6 +82,19 @@ bool WaitForIdle(HWND window, DWORD milliseconds) {
 std::wstring TextOf(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring ControlText(HWND control) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length)) return L"";
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                           SMTO_NORMAL, 5000, &copied)) {
+    return L"";
+  }
+  text.resize(std::min<size_t>(static_cast<size_t>(copied), text.size() - 1));
   return text;
 }
 

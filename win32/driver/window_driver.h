@@ -54,8 +54,13 @@ HWND WaitForDialog(const wchar_t* title, std::initializer_list<int> controls, DW
 // `milliseconds`.
 bool WaitForIdle(HWND window, DWORD milliseconds);
 
-// A window's text.
+// A window's text. For a control of another process that is the text
+// the system keeps for the window, which an edit control does not update:
+// ControlText asks the control itself.
 std::wstring TextOf(HWND window);
+// The text a control holds (WM_GETTEXT), also in another process; empty
+// when it does not answer within a few seconds.
+std::wstring ControlText(HWND control);
 // Presses a button, without waiting for what it starts.
 void Press(HWND button);
 // Presses a button and returns once its program has handled the click;
