@@ -5,6 +5,7 @@
 #include "app/colors.h"
 #include "app/stored_turns.h"
 #include "app/user_interface.h"
+#include "archive/message_search.h"
 #include "archive/turn_store.h"
 #include "cache/cache_sort.h"
 #include "reader/current_game.h"
@@ -31,6 +32,7 @@ CommandOutcome BrowseCommands::Load(const std::string& game, int32_t race, int32
   LoadTurnOrSay(store_, ui_, game_, game, race, turn);
   CommandOutcome outcome;
   outcome.refresh = true;
+  outcome.marks = nullptr;
   return outcome;
 }
 
@@ -108,34 +110,59 @@ CommandOutcome BrowseCommands::OnFilter() {
   return outcome;
 }
 
-CommandOutcome BrowseCommands::OnAllTurns() {
-  WaitCursor wait(ui_);
-  if (!game_.HasTurn()) return {};
+bool BrowseCommands::GatherAllTurns(const MessageSelection& wanted) {
   const std::string game = game_.GameName();
   const int32_t race = game_.RaceNumber();
   const std::vector<int32_t> turns = sortedTurns(store_, game, race);
-  if (turns.empty()) return {};
+  if (turns.empty()) return false;
 
-  // The player post of every turn, turn by turn, each in its stored order,
-  // copied once into a table of the program's columns. The earlier turns
-  // are scanned where they lie in their files and only their player post
-  // copied; the latest is loaded as the game's turn, with the game's
-  // races, so that RACES.SAV is read once and the commands go on from the
-  // latest turn.
+  // Every turn, each in its stored order, copied once into a table of the
+  // program's columns. The earlier turns are scanned where they lie in
+  // their files and only the wanted rows copied; the latest is loaded as
+  // the game's turn, with the game's races, so that RACES.SAV is read once
+  // and the commands go on from the latest turn.
   CurrentGame columns;
   DefineTableColumns(columns, columns.MessageTable());
   SmartCache gathered;
   gathered.setTemplateRow(columns.MessageTable().templateRow());
   for (size_t k = 0; k + 1 < turns.size(); ++k) {
-    GatherStoredPlayerPostOrSay(store_, ui_, game, race, turns[k], gathered);
+    GatherStoredMessagesOrSay(store_, ui_, game, race, turns[k], wanted, gathered);
   }
   if (LoadTurnOrSay(store_, ui_, game_, game, race, turns.back())) {
-    GatherPlayerPost(game_.MessageTable(), gathered);
+    GatherMessages(game_.MessageTable(), wanted, gathered);
   }
   sortRows(gathered, gathered.templateRow().columnIndex(MSGRACNO));
   game_.MessageTable().swap(gathered);
+  return true;
+}
+
+CommandOutcome BrowseCommands::OnAllTurns() {
+  WaitCursor wait(ui_);
+  if (!game_.HasTurn()) return {};
+  MessageSelection playerPost;
+  playerPost.playerPostOnly = true;
+  if (!GatherAllTurns(playerPost)) return {};
   CommandOutcome outcome;
   outcome.refresh = true;
   outcome.yearLabel = "ALL";
+  outcome.marks = nullptr;
+  return outcome;
+}
+
+CommandOutcome BrowseCommands::OnFind() {
+  if (!game_.HasTurn()) return {};
+  FindRequest request = lastFind_;
+  if (!ui_.AskFind(&request)) return {};
+  lastFind_ = request;
+  if (request.text.empty()) return {};
+  WaitCursor wait(ui_);
+  auto matcher = std::make_shared<const TextMatcher>(request.text, request.ignoreCase);
+  MessageSelection found;
+  found.text = matcher.get();
+  if (!GatherAllTurns(found)) return {};
+  CommandOutcome outcome;
+  outcome.refresh = true;
+  outcome.yearLabel = "FIND";
+  outcome.marks = std::move(matcher);
   return outcome;
 }

@@ -8,6 +8,8 @@
 
 #include "app/command_outcome.h"
 #include "app/main_window_view.h"
+#include "app/stored_turns.h"
+#include "app/user_interface.h"
 
 class CurrentGame;
 class TurnStore;
@@ -38,13 +40,24 @@ class BrowseCommands {
   // The player post of every stored turn of the game and race, sorted by
   // race; the Year label reads "ALL".
   CommandOutcome OnAllTurns();
+  // "Find...": every stored message of the game and race, all turns,
+  // whose text contains what the user asks for, ordered as All Turns
+  // orders them; the Year label reads "FIND" and the list and the detail
+  // mark the found text. The dialog opens with the last request.
+  CommandOutcome OnFind();
 
  private:
   CommandOutcome Load(const std::string& game, int32_t race, int32_t turn);
   CommandOutcome StepTurn(int direction);
+  // The messages of every stored turn of the game and race that `wanted`
+  // takes, sorted by race, in the MessageTable; the game is at its latest
+  // turn. False when the game and race have no stored turn (nothing
+  // changes then).
+  bool GatherAllTurns(const MessageSelection& wanted);
 
   CurrentGame& game_;
   const TurnStore& store_;
   UserInterface& ui_;
   MessageFilter& filter_;
+  FindRequest lastFind_;
 };

@@ -7,6 +7,7 @@
 #include "app/colors.h"
 #include "app/stored_turns.h"
 #include "app/test_user_interface.h"
+#include "archive/message_search.h"
 #include "archive/turn_store.h"
 #include "archive/test_archive.h"
 #include "cache/cache_stream.h"
@@ -254,6 +255,99 @@ TEST_F(BrowseTest, AllTurnsTakesTurnsOfOtherColumnsByName) {
   EXPECT_EQ(texts(), (std::vector<std::string>{"to 1 in 2400", "to 1 in 2402", "from 2 in 2400",
                                                "from 2 in 2401", "from 2 in 2402"}));
   EXPECT_EQ(game->MessageTable().findColumn("NOTE"), -1);
+
+  // Find reads such a turn by name as well, its system message too.
+  ui.findAnswers.push_back({"IN 2401", true});
+  commands.OnFind();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"system in 2401", "from 2 in 2401"}));
+}
+
+// Find asks for the text, then gathers every stored message of the game
+// and race that says it, system messages too, ordered as All Turns orders
+// them, and marks it.
+TEST_F(BrowseTest, FindGathersWhatEveryTurnSays) {
+  store("Galaxy", 1, 2400);
+  store("Galaxy", 1, 2401);
+  store("Galaxy", 1, 2402);
+  store("Galaxy", 2, 2401);  // another race's turn is not searched
+  archive.LoadTurn(*game, "Galaxy", 1, 2400);
+  ui.findAnswers.push_back({"2401", false});
+  const CommandOutcome outcome = commands.OnFind();
+  EXPECT_TRUE(outcome.refresh);
+  EXPECT_EQ(outcome.yearLabel.value_or(""), "FIND");
+  ASSERT_TRUE(outcome.marks.has_value());
+  ASSERT_NE(*outcome.marks, nullptr);
+  EXPECT_TRUE((*outcome.marks)->Matches("in 2401"));
+  // The system message (no race) first, then by race.
+  EXPECT_EQ(texts(), (std::vector<std::string>{"report 2401", "to 1 in 2401",
+                                               "from 2 in 2401"}));
+  EXPECT_EQ(loaded(), "Galaxy/1/2402");  // the latest, as All Turns leaves it
+  EXPECT_EQ(ui.waiting, 0);
+  EXPECT_GE(ui.waits, 1);
+  EXPECT_FALSE(commands.OnNextTurn().refresh);
+
+  // The filter acts on the hits as on any view: "(Player Post)" hides the
+  // system message, a race shows its own.
+  EXPECT_EQ(BuildMainWindowView(*game, MessageFilter()).items.size(), 2u);
+  const MainWindowView race2 = BuildMainWindowView(*game, MessageFilter{true, false, 2});
+  ASSERT_EQ(race2.items.size(), 1u);
+  EXPECT_EQ(race2.items[0].raceName, "Race 2");
+
+  // The next load ends the view and its marks.
+  const CommandOutcome prev = commands.OnPrevTurn();
+  ASSERT_TRUE(prev.marks.has_value());
+  EXPECT_EQ(*prev.marks, nullptr);
+  EXPECT_EQ(loaded(), "Galaxy/1/2401");
+}
+
+TEST_F(BrowseTest, FindFoldsCaseOnlyWhenAsked) {
+  store("Galaxy", 1, 2400);
+  store("Galaxy", 1, 2401);
+  archive.LoadTurn(*game, "Galaxy", 1, 2401);
+  ui.findAnswers.push_back({"TO 1", false});
+  commands.OnFind();
+  EXPECT_TRUE(texts().empty());  // "to 1" only: the list says "No Messages"
+  const MainWindowView view = BuildMainWindowView(*game, MessageFilter());
+  ASSERT_EQ(view.items.size(), 1u);
+  EXPECT_EQ(view.items[0].id, -1);
+
+  ui.findAnswers.push_back({"TO 1", true});
+  EXPECT_EQ(commands.OnFind().yearLabel.value_or(""), "FIND");
+  EXPECT_EQ(texts(), (std::vector<std::string>{"to 1 in 2400", "to 1 in 2401"}));
+  // The dialog opened with what was asked last time.
+  ASSERT_EQ(ui.findOffers.size(), 2u);
+  EXPECT_EQ(ui.findOffers[1].text, "TO 1");
+  EXPECT_FALSE(ui.findOffers[1].ignoreCase);
+}
+
+TEST_F(BrowseTest, FindDoesNothingWithoutATextOrATurn) {
+  store("Galaxy", 1, 2401);
+  archive.LoadTurn(*game, "Galaxy", 1, 2401);
+  const std::vector<std::string> before = texts();
+  EXPECT_FALSE(commands.OnFind().refresh);  // cancelled
+  ui.findAnswers.push_back({"", true});
+  EXPECT_FALSE(commands.OnFind().refresh);  // an empty text
+  EXPECT_EQ(texts(), before);
+  EXPECT_FALSE(commands.OnFind().refresh);
+  ASSERT_EQ(ui.findOffers.size(), 3u);
+  EXPECT_EQ(ui.findOffers.back().text, "");
+  EXPECT_TRUE(ui.findOffers.back().ignoreCase);  // kept for the next time
+  game->SetTurn(2399);
+  ui.findAnswers.push_back({"to", false});
+  EXPECT_FALSE(commands.OnFind().refresh);
+  EXPECT_EQ(ui.findOffers.size(), 3u);  // not asked without a loaded turn
+}
+
+TEST_F(BrowseTest, FindGoesOnAfterADamagedTurn) {
+  store("Galaxy", 1, 2400);
+  store("Galaxy", 1, 2402);
+  testing_archive::writeFile(archive.Layout().TurnFile("Galaxy", 1, 2401), "damaged");
+  archive.LoadTurn(*game, "Galaxy", 1, 2402);
+  ui.findAnswers.push_back({"to 1", false});
+  commands.OnFind();
+  ASSERT_EQ(ui.errors.size(), 1u);  // said once
+  EXPECT_EQ(ui.errors[0].rfind(kLoadError, 0), 0u) << ui.errors[0];
+  EXPECT_EQ(texts(), (std::vector<std::string>{"to 1 in 2400", "to 1 in 2402"}));
 }
 
 }  // namespace

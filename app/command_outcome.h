@@ -3,14 +3,21 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+
+class TextMatcher;
 
 struct CommandOutcome {
   bool restore = false;                    // restore the window (also from minimized) first
   bool refresh = false;                    // RefreshMainWindow
   std::optional<std::string> filterLabel;  // set before the refresh
   std::optional<std::string> yearLabel;    // set after the refresh
+  // What the list and the message detail mark from now on, set before the
+  // refresh: the found text after Find, nothing (null) once a command has
+  // loaded the MessageTable anew; unset, the marks stay as they are.
+  std::optional<std::shared_ptr<const TextMatcher>> marks;
 };
 
 // Runs `command` and hands its outcome to `apply`. When the command raises,

@@ -49,6 +49,31 @@ void DrawButtonFace(Canvas& canvas, const Rect& item, const std::string& caption
   DrawStrokeText(canvas, shown.c_str(), x, y, 0, 0);
 }
 
+void DrawCheckBox(Canvas& canvas, const Rect& item, const std::string& caption, bool checked,
+                  bool disabled, bool focused) {
+  const Color pen = disabled ? kDisabled : kForeground;
+  canvas.FillRect(item, kBackground);
+  canvas.SetPen(pen);
+  const int top = item.top + (item.Height() - kCheckSize) / 2;
+  const Rect box{item.left, top, item.left + kCheckSize, top + kCheckSize};
+  outline(canvas, box);
+  if (checked) {
+    // A cross two pixels inside the square; the end points are drawn too.
+    canvas.MoveTo(box.left + 2, box.top + 2);
+    canvas.LineTo(box.right - 2, box.bottom - 2);
+    canvas.MoveTo(box.right - 3, box.top + 2);
+    canvas.LineTo(box.left + 1, box.bottom - 2);
+  }
+  const std::string shown = caption.substr(0, kLongestButtonCaption);
+  const int x = box.right + 4;
+  const int y = item.top + item.Height() / 2 - (GlyphHeight(0) + kLineGap) / 2;
+  DrawStrokeText(canvas, shown.c_str(), x, y, 0, 0);
+  if (focused && !disabled) {
+    const Rect around{x - 2, y - 2, x + StrokeTextWidth(shown.c_str(), 0) + 1, y + GlyphHeight(0) + 2};
+    dottedOutline(canvas, around, pen);
+  }
+}
+
 Color LabelColor(Color color, bool enabled) {
   return enabled ? color : (color >> 1) & 0x007F7F7F;
 }

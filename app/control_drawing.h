@@ -25,6 +25,14 @@ inline constexpr int kFocusInset = 2;
 void DrawButtonFace(Canvas& canvas, const Rect& item, const std::string& caption, bool pushed,
                     bool disabled, bool focused = false);
 
+// A check box (OwnerDrawCheckBox): black, a square of kCheckSize pixels at
+// the left, vertically centred, crossed while checked, and the caption at
+// scale 0 beside it, all in cyan (dark teal while disabled). With the
+// keyboard focus a dotted rectangle surrounds the caption.
+inline constexpr int kCheckSize = 9;
+void DrawCheckBox(Canvas& canvas, const Rect& item, const std::string& caption, bool checked,
+                  bool disabled, bool focused = false);
+
 // A label's colour: `color` while enabled, each channel halved while
 // disabled.
 Color LabelColor(Color color, bool enabled);

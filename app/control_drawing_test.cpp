@@ -73,6 +73,37 @@ TEST(ButtonFace, LongCaptionsAreCut) {
   EXPECT_NE(face(98), cut);
 }
 
+TEST(CheckBox, ASquareCrossedWhileCheckedAndTheCaptionBeside) {
+  const Rect item{0, 0, 80, 15};  // the square from (0, 3) to (8, 11)
+  RasterCanvas unchecked(80, 15);
+  DrawCheckBox(unchecked, item, "ignore case", false, false);
+  RasterCanvas checked(80, 15);
+  DrawCheckBox(checked, item, "ignore case", true, false);
+  for (const RasterCanvas* canvas : {&unchecked, &checked}) {
+    EXPECT_EQ(canvas->Pixel(0, 3), kForeground);
+    EXPECT_EQ(canvas->Pixel(8, 11), kForeground);
+    EXPECT_EQ(canvas->Pixel(9, 11), kBackground);
+    EXPECT_EQ(canvas->Pixel(13 + 2, 15 / 2 - 4), kForeground);  // the I of the caption
+  }
+  EXPECT_EQ(unchecked.Pixel(4, 7), kBackground);
+  for (int d = 2; d <= 6; ++d) {  // both diagonals, end points included
+    EXPECT_EQ(checked.Pixel(d, 3 + d), kForeground) << d;
+    EXPECT_EQ(checked.Pixel(8 - d, 3 + d), kForeground) << d;
+  }
+  EXPECT_EQ(checked.Pixel(1, 4), kBackground);
+  EXPECT_EQ(checked.Count(kForeground) - unchecked.Count(kForeground), 9);
+
+  RasterCanvas disabled(80, 15);
+  DrawCheckBox(disabled, item, "ignore case", true, true, true);
+  EXPECT_EQ(disabled.Count(kForeground), 0);
+  EXPECT_EQ(disabled.Count(kDisabled), checked.Count(kForeground));  // and no focus
+
+  RasterCanvas focused(80, 15);
+  DrawCheckBox(focused, item, "ignore case", false, false, true);
+  EXPECT_GT(focused.Count(kForeground), unchecked.Count(kForeground));
+  EXPECT_EQ(focused.Pixel(11, 15 / 2 - 6), kForeground);  // the dotted frame's corner
+}
+
 TEST(Label, DisabledLabelsAreHalfBright) {
   EXPECT_EQ(LabelColor(kForeground, true), kForeground);
   EXPECT_EQ(LabelColor(kForeground, false), Rgb(0, 110, 110));

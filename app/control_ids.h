@@ -29,6 +29,13 @@
 #define IDC_NEXT_TURN 1004
 #define IDC_ALL_TURNS 1006
 #define IDC_MESSAGE_LIST 1024
+#define IDC_FIND 1041
+
+/* The Find dialog, template 137. */
+#define IDD_FIND 137
+#define IDC_FIND_CAPTION 1042
+#define IDC_FIND_TEXT 1043
+#define IDC_FIND_IGNORE_CASE 1044
 
 /* The Turn Information dialog, template 130. */
 #define IDD_TURN_INFO 130

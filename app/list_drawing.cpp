@@ -1,6 +1,7 @@
 #include "app/list_drawing.h"
 
 #include "app/control_drawing.h"
+#include "archive/message_search.h"
 #include "app/stroke_font.h"
 #include "support/text_format.h"
 
@@ -40,7 +41,32 @@ void drawEnvelope(Canvas& canvas, const Rect& r) {
   canvas.LineTo(r.left + 35, r.top + 20);
 }
 
+// Underlines `spans` of a line drawn at scale (0, 1) from (x, y), with the
+// pen selected: a glyph is 5 pixels wide in a cell of 6, 10 pixels high.
+void underline(Canvas& canvas, int x, int y, const std::vector<std::pair<size_t, size_t>>& spans) {
+  const int cell = 6;
+  const int below = y + GlyphHeight(1);  // a pixel of space under the glyphs
+  for (const auto& [begin, end] : spans) {
+    canvas.MoveTo(x + static_cast<int>(begin) * cell, below);
+    canvas.LineTo(x + static_cast<int>(end) * cell - 1, below);  // the last glyph's last pixel
+  }
+}
+
 }  // namespace
+
+std::vector<std::pair<size_t, size_t>> MarkedSpans(const TextMatcher& marks, std::string_view line) {
+  std::vector<std::pair<size_t, size_t>> spans;
+  const size_t length = marks.Length();
+  if (length == 0) return spans;
+  for (size_t at = marks.Find(line); at != std::string_view::npos; at = marks.Find(line, at + 1)) {
+    if (!spans.empty() && at <= spans.back().second) {
+      spans.back().second = at + length;
+    } else {
+      spans.emplace_back(at, at + length);
+    }
+  }
+  return spans;
+}
 
 int ColorListItemHeight(int32_t scale) { return GlyphHeight(scale) + 6; }
 
@@ -65,7 +91,7 @@ std::string MessageItemHeader(const MessageListItem& item, int index, int count)
 }
 
 void DrawMessageListItem(Canvas& canvas, const Rect& rect, const MessageListItem& item, int index,
-                         int count, uint32_t state) {
+                         int count, uint32_t state, const TextMatcher* marks) {
   const ItemColors colors = ListItemColors(state, item.color);
   canvas.FillRect(rect, colors.fill);
   canvas.SetPen(colors.pen);
@@ -84,6 +110,7 @@ void DrawMessageListItem(Canvas& canvas, const Rect& rect, const MessageListItem
   int y = rect.top + kLinesTop;
   for (std::string_view line : item.lines) {
     DrawStrokeText(canvas, std::string(line).c_str(), x, y, 0, 1);
+    if (marks) underline(canvas, x, y, MarkedSpans(*marks, line));
     y += GlyphHeight(1) + kLineGap;
   }
 }

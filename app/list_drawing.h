@@ -4,9 +4,14 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/canvas.h"
 #include "app/message_list_item.h"
+
+class TextMatcher;
 
 struct ColorListItem {
   std::string text;
@@ -26,9 +31,14 @@ void DrawColorListItem(Canvas& canvas, const Rect& rect, const ColorListItem& it
 // [i/n] ---" without a race name.
 std::string MessageItemHeader(const MessageListItem& item, int index, int count);
 
+// The parts of `line` that `marks` matches, as [begin, end) byte ranges
+// in order; matches that overlap or touch make one range.
+std::vector<std::pair<size_t, size_t>> MarkedSpans(const TextMatcher& marks, std::string_view line);
+
 // A message item: the turn, the header, an envelope for outgoing post and
 // the text lines (40 pixels further right beside the envelope); the "no
 // messages" entry (id -1) shows "--- No Messages ---" instead of turn and
-// header.
+// header. With `marks`, what it matches in each line drawn is underlined,
+// one pixel below the glyphs, in the lines' colour.
 void DrawMessageListItem(Canvas& canvas, const Rect& rect, const MessageListItem& item, int index,
-                         int count, uint32_t state);
+                         int count, uint32_t state, const TextMatcher* marks = nullptr);

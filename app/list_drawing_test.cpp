@@ -5,6 +5,7 @@
 #include "app/colors.h"
 #include "app/control_drawing.h"
 #include "app/raster_canvas.h"
+#include "archive/message_search.h"
 
 namespace {
 
@@ -98,6 +99,69 @@ TEST(MessageListItem, NoMessagesEntry) {
   RasterCanvas envelope(300, 100);
   DrawMessageListItem(envelope, Rect{0, 0, 300, 100}, empty, 0, 1, 0);
   EXPECT_EQ(envelope.Pixel(35, 35), kForeground);
+}
+
+TEST(MessageListItem, MarkedSpansJoinWhatOverlapsOrTouches) {
+  using Spans = std::vector<std::pair<size_t, size_t>>;
+  EXPECT_EQ(MarkedSpans(TextMatcher("bc", false), "abcabc"), (Spans{{1, 3}, {4, 6}}));
+  EXPECT_EQ(MarkedSpans(TextMatcher("aa", false), "aaaa b"), (Spans{{0, 4}}));
+  EXPECT_EQ(MarkedSpans(TextMatcher("ab", false), "abab"), (Spans{{0, 4}}));
+  EXPECT_EQ(MarkedSpans(TextMatcher("ZORGS", true), "Zorgs, zorgs!"), (Spans{{0, 5}, {7, 12}}));
+  EXPECT_TRUE(MarkedSpans(TextMatcher("ZORGS", false), "Zorgs").empty());
+  EXPECT_TRUE(MarkedSpans(TextMatcher("", false), "Zorgs").empty());
+}
+
+// A found text is underlined in each line it stands in, a pixel below the
+// glyphs (10 high at scale 0, 1), from its first glyph's left edge to its
+// last glyph's right edge (cells of 6, glyphs of 5 pixels).
+TEST(MessageListItem, MarksUnderlineTheFoundTextInTheLinesShown) {
+  MessageListItem item = message(kIncoming);
+  item.lines = MessageLines("Hello\nthere, HELLO");
+  const TextMatcher hello("hello", true);
+  RasterCanvas marked(400, 58);
+  DrawMessageListItem(marked, Rect{0, 0, 400, 58}, item, 0, 1, 0, &hello);
+  RasterCanvas plain(400, 58);
+  DrawMessageListItem(plain, Rect{0, 0, 400, 58}, item, 0, 1, 0);
+  const int first = 14 + 10;  // the first line's underline
+  const int second = first + 14;
+  EXPECT_EQ(marked.Pixel(5, first), RaceColors[2]);
+  EXPECT_EQ(marked.Pixel(5 + 5 * 6 - 2, first), RaceColors[2]);
+  EXPECT_EQ(marked.Pixel(5 + 5 * 6 - 1, first), kBackground);
+  EXPECT_EQ(marked.Pixel(5 + 7 * 6 - 1, second), kBackground);
+  EXPECT_EQ(marked.Pixel(5 + 7 * 6, second), RaceColors[2]);
+  EXPECT_EQ(marked.Pixel(5 + 12 * 6 - 2, second), RaceColors[2]);
+  EXPECT_EQ(plain.Pixel(5, first), kBackground);
+  EXPECT_EQ(marked.Count(RaceColors[2]) - plain.Count(RaceColors[2]), 2 * (5 * 6 - 1));
+
+  // Selected, the underline is black on the item's colour like the text.
+  RasterCanvas selected(400, 58);
+  DrawMessageListItem(selected, Rect{0, 0, 400, 58}, item, 0, 1, kOdsSelected, &hello);
+  EXPECT_EQ(selected.Pixel(5, first), kBackground);
+}
+
+// Only the lines drawn carry marks: a text found beyond the 18th line (or
+// in a skipped one-byte line) marks nothing; in the 18th it does.
+TEST(MessageListItem, MarksOfLinesCutAwayAreNotDrawn) {
+  const auto linesWithHitAt = [](int hit) {
+    std::string text = "x\n";  // a one-byte line, left out
+    for (int k = 1; k <= 25; ++k) text += (k == hit ? "line HIT\r\n" : "line " + std::to_string(k) + "\r\n");
+    return text;
+  };
+  const TextMatcher hit("HIT", false);
+  const TextMatcher skipped("x", false);
+  const auto extra = [&](int at, const TextMatcher& marks) {
+    MessageListItem item = message(kIncoming);
+    item.lines = MessageLines(linesWithHitAt(at));
+    RasterCanvas marked(400, 300);
+    DrawMessageListItem(marked, Rect{0, 0, 400, 300}, item, 0, 1, 0, &marks);
+    RasterCanvas plain(400, 300);
+    DrawMessageListItem(plain, Rect{0, 0, 400, 300}, item, 0, 1, 0);
+    return marked.Count(RaceColors[2]) - plain.Count(RaceColors[2]);
+  };
+  EXPECT_EQ(extra(18, hit), 3 * 6 - 1);
+  EXPECT_EQ(extra(19, hit), 0);
+  EXPECT_EQ(extra(25, hit), 0);
+  EXPECT_EQ(extra(1, skipped), 0);
 }
 
 TEST(ColorListItem, SizeAndDrawing) {

@@ -23,16 +23,18 @@ constexpr int64_t kShortestItem = 30;   // an item without lines
 constexpr int64_t kTallestItem = 255;
 
 // The controls the refresh enables or disables, in its order; "Message
-// Detail" (1019) follows the selection when the game is loaded.
+// Detail" (1019) follows the selection when the game is loaded. "Find..."
+// comes last, after the controls the window has always had.
 const int kLoadedOrder[] = {IDC_CHANGE_RACE, IDC_RACE_LABEL,    IDC_RACE_CAPTION, IDC_NEXT_TURN,
                             IDC_PREV_TURN,   IDC_ALL_TURNS,     IDC_YEAR_LABEL,   IDC_YEAR_CAPTION,
                             IDC_SAVE_AS_TEXT, IDC_MESSAGE_LIST, IDC_FILTER_LABEL, IDC_FILTER_CAPTION,
-                            IDC_FILTER,      IDC_TURN_LIST};
+                            IDC_FILTER,      IDC_TURN_LIST,     IDC_FIND};
 const int kNotLoadedOrder[] = {IDC_CHANGE_RACE,  IDC_RACE_LABEL,     IDC_RACE_CAPTION,
                                IDC_NEXT_TURN,    IDC_PREV_TURN,      IDC_ALL_TURNS,
                                IDC_YEAR_LABEL,   IDC_YEAR_CAPTION,   IDC_SAVE_AS_TEXT,
                                IDC_MESSAGE_LIST, IDC_MESSAGE_DETAIL, IDC_FILTER_LABEL,
-                               IDC_FILTER_CAPTION, IDC_FILTER,       IDC_TURN_LIST};
+                               IDC_FILTER_CAPTION, IDC_FILTER,       IDC_TURN_LIST,
+                               IDC_FIND};
 
 // RaceRelation takes RACRELATION's numbers as they are.
 static_assert(static_cast<int32_t>(RaceRelation::kFriend) == kFriend &&

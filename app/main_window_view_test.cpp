@@ -57,7 +57,7 @@ TEST_F(MainWindowViewTest, LoadedState) {
   const std::vector<std::pair<int, bool>> order = {
       {1028, true}, {1029, true}, {1022, true}, {1004, true}, {1005, true},
       {1006, true}, {1025, true}, {1023, true}, {1016, true}, {1024, true},
-      {1040, true}, {1039, true}, {1020, true}, {1031, true}, {1019, false}};
+      {1040, true}, {1039, true}, {1020, true}, {1031, true}, {1041, true}, {1019, false}};
   EXPECT_EQ(view.enabling, order);  // the refilled list has no selection: no detail
 }
 
@@ -84,7 +84,8 @@ TEST_F(MainWindowViewTest, NotLoadedStates) {
     const std::vector<std::pair<int, bool>> order = {
         {1028, false}, {1029, false}, {1022, false}, {1004, false}, {1005, false},
         {1006, false}, {1025, false}, {1023, false}, {1016, false}, {1024, false},
-        {1019, false}, {1040, false}, {1039, false}, {1020, false}, {1031, false}};
+        {1019, false}, {1040, false}, {1039, false}, {1020, false}, {1031, false},
+        {1041, false}};
     EXPECT_EQ(view.enabling, order);
   }
   CurrentGame empty;  // no columns at all: nothing is searched

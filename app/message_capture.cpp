@@ -32,6 +32,7 @@ CommandOutcome MessageCapture::AfterCapture() {
   CommandOutcome outcome;
   outcome.restore = true;
   outcome.refresh = true;
+  outcome.marks = nullptr;  // the capture starts the game anew
   return outcome;
 }
 

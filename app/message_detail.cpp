@@ -1,6 +1,7 @@
 #include "app/message_detail.h"
 
 #include "app/colors.h"
+#include "archive/message_search.h"
 #include "archive/turn_text.h"
 #include "reader/current_game.h"
 #include "reader/game_tables.h"
@@ -23,7 +24,8 @@ CachePosition FindMessage(const SmartCache& messages, int32_t id) {
   return messages.findFirst(pattern);
 }
 
-MessageDetailView ShowMessage(const CurrentGame& game, CachePosition position) {
+MessageDetailView ShowMessage(const CurrentGame& game, CachePosition position,
+                              const TextMatcher* marks) {
   const SmartCache& messages = game.MessageTable();
   const CacheRow row = messages.rowAt(position);
   MessageDetailView view;
@@ -47,6 +49,13 @@ MessageDetailView ShowMessage(const CurrentGame& game, CachePosition position) {
       view.party = formatText("%s: %s", direction,
                               raceRow.isNull(RACNAMPLU) ? "" : raceRow.getString(RACNAMPLU).c_str());
     }
+  }
+  // The text box's text is searched: its line ends are CR LF, and a match
+  // is selected where it stands there.
+  const size_t found = marks ? marks->Find(view.text) : std::string::npos;
+  if (found != std::string::npos && marks->Length() > 0) {
+    view.markBegin = found;
+    view.markEnd = found + marks->Length();
   }
   view.nextEnabled = messages.next(position) != messages.end();
   view.previousEnabled = position != messages.begin();

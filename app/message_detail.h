@@ -2,12 +2,14 @@
 // and how it pages through the table.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "app/canvas.h"
 #include "cache/smartcache.h"
 
 class CurrentGame;
+class TextMatcher;
 
 struct MessageDetailView {
   std::string text;    // MSGTXT (empty when NULL), every line end CR LF for the text box
@@ -16,6 +18,11 @@ struct MessageDetailView {
   Color color = 0;     // of both labels: by the relation to the race
   bool nextEnabled = false;
   bool previousEnabled = false;
+  // The first place in `text` that the marks match, to be selected and
+  // scrolled into view: from `markBegin` up to `markEnd`; both 0 when
+  // there are no marks or no match.
+  size_t markBegin = 0;
+  size_t markEnd = 0;
 };
 
 // The colour of a relation: green for friends, grey for neutrals, red for
@@ -26,8 +33,10 @@ Color RelationColor(bool known, int32_t relation);
 // none or `id` is negative.
 CachePosition FindMessage(const SmartCache& messages, int32_t id);
 
-// The view of the row at `position` (not the end). A diplomatic message
-// whose race has no RaceTable row says "from: unknown race N" in the
-// foreground colour; one without a direction (MSGINCOMING NULL, possible
-// only in files written elsewhere) counts as incoming.
-MessageDetailView ShowMessage(const CurrentGame& game, CachePosition position);
+// The view of the row at `position` (not the end), with the first match of
+// `marks` (when given) in its text. A diplomatic message whose race has no
+// RaceTable row says "from: unknown race N" in the foreground colour; one
+// without a direction (MSGINCOMING NULL, possible only in files written
+// elsewhere) counts as incoming.
+MessageDetailView ShowMessage(const CurrentGame& game, CachePosition position,
+                              const TextMatcher* marks = nullptr);

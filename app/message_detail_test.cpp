@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/colors.h"
+#include "archive/message_search.h"
 #include "reader/message_classifier.h"
 #include "reader/test_game.h"
 
@@ -112,6 +113,25 @@ TEST_F(DetailTest, RowsWrittenElsewhereAreShownNotRaised) {
   // Lone line feeds become CR LF, so that the text box breaks every line.
   AddMessageRow(*game, "one\ntwo\r\nthree\n", 7, 1, -1);
   EXPECT_EQ(at(7).text, "one\r\ntwo\r\nthree\r\n");
+}
+
+// With marks, the first match in the text box's text is given for
+// selection, where it stands after the line ends became CR LF.
+TEST_F(DetailTest, TheFirstMatchIsMarkedInTheShownText) {
+  AddMessageRow(*game, "one\ntwo Zorgs\nthree zorgs", 8, 1, -1);
+  const CachePosition position = FindMessage(game->MessageTable(), 8);
+  const TextMatcher zorgs("ZORGS", true);
+  const MessageDetailView view = ShowMessage(*game, position, &zorgs);
+  ASSERT_EQ(view.text, "one\r\ntwo Zorgs\r\nthree zorgs");
+  EXPECT_EQ(view.markBegin, 9u);
+  EXPECT_EQ(view.markEnd, 14u);
+  const TextMatcher exact("zorgs", false);
+  EXPECT_EQ(ShowMessage(*game, position, &exact).markBegin, 22u);
+  const TextMatcher absent("Kaa", false);
+  const MessageDetailView none = ShowMessage(*game, position, &absent);
+  EXPECT_EQ(none.markBegin, 0u);
+  EXPECT_EQ(none.markEnd, 0u);
+  EXPECT_EQ(at(8).markEnd, 0u);  // no marks
 }
 
 }  // namespace

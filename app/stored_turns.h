@@ -8,6 +8,7 @@
 
 class CurrentGame;
 class SmartCache;
+class TextMatcher;
 class TurnStore;
 class UserInterface;
 
@@ -27,17 +28,26 @@ bool LoadTurnOrSay(const TurnStore& store, UserInterface& ui, CurrentGame& curre
 bool ReadTurnTableOrSay(const TurnStore& store, UserInterface& ui, const std::string& game,
                         int32_t race, int32_t turn, SmartCache& table);
 
-// Appends a copy of every player-post row of `messages` (a loaded turn) to
-// `gathered`, in stored order; a table without MSGTYP gives none.
-void GatherPlayerPost(const SmartCache& messages, SmartCache& gathered);
+// The stored messages a command gathers: the player post only, or those
+// whose MSGTXT contains a text, or both.
+struct MessageSelection {
+  bool playerPostOnly = false;
+  const TextMatcher* text = nullptr;  // null: any text; else must outlive the gathering
+};
 
-// Appends a copy of every player-post row of the stored turn `turn` of
-// `game` and `race` to `gathered` (a table of the program's message
-// columns), in stored order, taking them where they lie in the file. A
-// failure shows kLoadError with the error's report, as LoadTurnOrSay does,
-// appends nothing and returns false.
-bool GatherStoredPlayerPostOrSay(const TurnStore& store, UserInterface& ui, const std::string& game,
-                                 int32_t race, int32_t turn, SmartCache& gathered);
+// Appends a copy of every row of `messages` (a loaded turn) that `wanted`
+// takes to `gathered`, in stored order. A table without a long MSGTYP has
+// no player post, one without a text MSGTXT no text that contains any.
+void GatherMessages(const SmartCache& messages, const MessageSelection& wanted, SmartCache& gathered);
+
+// Appends a copy of every message of the stored turn `turn` of `game` and
+// `race` that `wanted` takes to `gathered` (a table of the program's
+// message columns), in stored order, taking them where they lie in the
+// file. A failure shows kLoadError with the error's report, as
+// LoadTurnOrSay does, appends nothing and returns false.
+bool GatherStoredMessagesOrSay(const TurnStore& store, UserInterface& ui, const std::string& game,
+                               int32_t race, int32_t turn, const MessageSelection& wanted,
+                               SmartCache& gathered);
 
 // TurnStore::SaveTurn; a failure shows kSaveError with the error's report
 // and returns false (the stored files stay as they were).

@@ -53,6 +53,13 @@ class ScriptedUi : public UserInterface {
     *turn = turnAnswer;
     return true;
   }
+  bool AskFind(FindRequest* request) override {
+    findOffers.push_back(*request);
+    if (findAnswers.empty()) return false;
+    *request = findAnswers.front();
+    findAnswers.pop_front();
+    return true;
+  }
   bool AskSaveFile(std::string* path) override {
     if (savePath.empty()) return false;
     *path = savePath;
@@ -70,12 +77,14 @@ class ScriptedUi : public UserInterface {
   int32_t turnAnswer = 2401;    // the turn entered; negative: Cancel
   bool throwOnAskTurn = false;  // the turn dialog raises
   std::string savePath;         // the file chosen; empty: the save dialog is cancelled
+  std::deque<FindRequest> findAnswers;  // what the Find dialog is OK'd with; Cancel when none is left
 
   // Records.
   std::vector<std::string> errors;
   std::vector<std::string> questions;  // "caption/question"
   std::vector<ChooserRequest> requests;
   std::vector<std::string> askedWith;  // the game names the turn dialog carried
+  std::vector<FindRequest> findOffers;  // what the Find dialog opened with
   int waiting = 0;                     // waits not yet ended
   int waits = 0;                       // waits begun
 };

@@ -13,6 +13,12 @@
 
 #include "app/canvas.h"
 
+// What the user asked the Find dialog for.
+struct FindRequest {
+  std::string text;         // the text to find, in code page 1252
+  bool ignoreCase = false;  // fold A-Z and the umlauts
+};
+
 // What the user chose in the list chooser.
 struct Choice {
   bool ok = false;     // ended with OK (else Cancel)
@@ -38,6 +44,10 @@ class UserInterface {
   // `gameName` in its hidden field. True, with the turn (a game turn,
   // IsGameTurn), when the user confirmed it; false when the user cancelled.
   virtual bool AskTurn(const std::string& gameName, int32_t* turn) = 0;
+  // Asks for the text to find in the Find dialog, which opens showing
+  // `request`; true, with `request` changed to what the user entered, for
+  // OK; false, with `request` unchanged, for Cancel.
+  virtual bool AskFind(FindRequest* request) = 0;
   // Asks for the file to save the messages in ("Text files (*.txt)", the
   // default extension "txt"; the folder must exist). False on Cancel.
   virtual bool AskSaveFile(std::string* path) = 0;

@@ -34,6 +34,15 @@ void MeasureTables(Context& context);
 // All Turns, the search and the window's commands over `archive`.
 void MeasureArchive(Context& context, const LargeArchive& archive);
 
+// The texts searched for, by the reader's search and by Find in the window:
+// a rare and a common one, each exactly and ignoring case.
+struct SearchCase {
+  const char* kind;  // "rare" or "common"
+  const char* text;
+  bool ignoreCase;
+};
+extern const SearchCase kSearchCases[4];
+
 // The slowest of the searches measured against grep.
 struct SlowestSearch {
   std::string what;

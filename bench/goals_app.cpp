@@ -282,6 +282,32 @@ Series timedCommand(const Context& context, const LargeArchive& archive, int fro
   return runs;
 }
 
+// Find in the window, from a window showing the latest turn, for each of
+// the search texts; the window that shows the most hits is kept in
+// `largest` for the refresh of its view.
+void findLines(Context& context, const LargeArchive& archive, std::unique_ptr<Window>& largest) {
+  for (const SearchCase& search : kSearchCases) {
+    auto window = std::make_unique<Window>(archive);
+    Series runs;
+    Repeat(context.plan.Warmups(2), context.plan.Repetitions(7),
+           [&] {
+             window->Load(archive, -1);
+             window->ui.findAnswers.push_back({search.text, search.ignoreCase});
+             const Sample taken = Time([&] { window->commands.OnFind(); });
+             Check(window->ui.errors.empty() && window->game.Turn() == archive.LastTurn() &&
+                       window->game.MessageTable().rowCount() > 0,
+                   std::string("Find found nothing of \"") + search.text + "\"");
+             return taken;
+           },
+           runs);
+    const int32_t hits = window->game.MessageTable().rowCount();
+    timeLine(context.report,
+             std::string("Find, ") + search.kind + " text" + (search.ignoreCase ? ", ignoring case" : ""),
+             runs, ", " + std::to_string(hits) + " hits");
+    if (!largest || hits > largest->game.MessageTable().rowCount()) largest = std::move(window);
+  }
+}
+
 void commandLines(Context& context, const LargeArchive& archive, const AllTurnsResult& allTurns,
                   const SlowestSearch& search) {
   Report& report = context.report;
@@ -302,6 +328,10 @@ void commandLines(Context& context, const LargeArchive& archive, const AllTurnsR
   searching.clock = "wall";
   searching.details = "cpu " + FormatSeconds(search.runs.Cpu());
   report.Line(searching);
+
+  std::unique_ptr<Window> found;
+  findLines(context, archive, found);
+  refreshLines(context, found->game, "Find view", context.plan.Repetitions(7));
 
   const int middle = archive.FirstTurn() + archive.Turns() / 2;
   const auto nothing = [](Window&) {};

@@ -9,25 +9,19 @@ namespace goals {
 
 const char kSearch[] = "vandormsg-archive search against grep -r";
 
-namespace {
-
 // Texts of what DataGenerator writes (sim/data_generator.cpp): its texts
 // are runs of 18 words drawn alike, so every single word is in nearly
 // every message. A run of four given words is in about 0.15 % of them,
 // a pair in about 36 %. The case-folding runs look for the texts in small
 // letters, which match only through the folding ("Vega", "Sirius").
-struct SearchCase {
-  const char* kind;
-  const char* text;
-  bool ignoreCase;
-};
-
-const SearchCase kCases[] = {
+const SearchCase kSearchCases[4] = {
     {"rare", "Vega ore treaty Sirius", false},
     {"rare", "vega ore treaty sirius", true},
     {"common", "Sirius fleet", false},
     {"common", "sirius fleet", true},
 };
+
+namespace {
 
 std::vector<std::string> ourCommand(const Context& context, const LargeArchive& archive,
                                     const SearchCase& search) {
@@ -86,7 +80,7 @@ SlowestSearch MeasureSearch(Context& context, const LargeArchive& archive) {
   report.Note("the common text are runs of words.");
 
   SlowestSearch slowest;
-  for (const SearchCase& search : kCases) {
+  for (const SearchCase& search : kSearchCases) {
     const std::vector<std::string> ours = ourCommand(context, archive, search);
     const std::vector<std::string> grep = grepCommand(archive, search);
     const ChildRun ourOutput = RunChild(ours, Output::kKeep);

@@ -3,7 +3,9 @@
 #include "app/colors.h"
 
 bool BlackDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
-  if (message != WM_CTLCOLORDLG && message != WM_CTLCOLORSTATIC) return false;
+  if (message != WM_CTLCOLORDLG && message != WM_CTLCOLORSTATIC && message != WM_CTLCOLOREDIT) {
+    return false;
+  }
   HDC dc = reinterpret_cast<HDC>(wParam);
   SetTextColor(dc, kForeground);
   SetBkColor(dc, kBackground);

@@ -1,5 +1,5 @@
 // A dialog in the program's own look: a black client area, platform text
-// (the message detail's text box) cyan on black, the program's own controls
+// (the message detail's text box, the Find dialog's field) cyan on black, the program's own controls
 // drawing themselves.
 #pragma once
 

@@ -16,7 +16,8 @@ namespace {
 
 const int kButtons[] = {IDC_READ_FROM_GAME, IDC_LOAD_GAME,  IDC_CHANGE_RACE, IDC_TURN_LIST,
                         IDC_FILTER,         IDC_MESSAGE_DETAIL, IDC_SAVE_AS_TEXT, IDC_ABOUT,
-                        IDC_QUIT,           IDC_PREV_TURN,  IDC_NEXT_TURN,   IDC_ALL_TURNS};
+                        IDC_QUIT,           IDC_PREV_TURN,  IDC_NEXT_TURN,   IDC_ALL_TURNS,
+                        IDC_FIND};
 const int kLabels[] = {IDC_FILTER_CAPTION, IDC_FILTER_LABEL, IDC_GAME_CAPTION, IDC_GAME_LABEL,
                        IDC_RACE_CAPTION,   IDC_RACE_LABEL,   IDC_YEAR_CAPTION, IDC_YEAR_LABEL};
 
@@ -79,6 +80,7 @@ bool MainDialog::OnCommand(int id, int code) {
     case IDC_PREV_TURN: Run([&] { return commands_.OnPrevTurn(); }); break;
     case IDC_FILTER: Run([&] { return commands_.OnFilter(); }); break;
     case IDC_ALL_TURNS: Run([&] { return commands_.OnAllTurns(); }); break;
+    case IDC_FIND: Run([&] { return commands_.OnFind(); }); break;
     case IDC_MESSAGE_DETAIL: OnMessageDetail(); break;
     case IDC_SAVE_AS_TEXT: SaveMessagesAsText(game_, ui_, store_.Files()); break;
     case IDC_ABOUT:
@@ -108,6 +110,10 @@ void MainDialog::Apply(const CommandOutcome& outcome) {
     SetForegroundWindow(Handle());
   }
   if (outcome.filterLabel) labels_[IDC_FILTER_LABEL].SetText(*outcome.filterLabel);
+  if (outcome.marks) {
+    marks_ = *outcome.marks;
+    list_.SetMarks(marks_);
+  }
   if (outcome.refresh) RefreshMainWindow();
   if (outcome.yearLabel) labels_[IDC_YEAR_LABEL].SetText(*outcome.yearLabel);
 }
@@ -115,7 +121,7 @@ void MainDialog::Apply(const CommandOutcome& outcome) {
 void MainDialog::OnMessageDetail() {
   const CachePosition position = FindMessage(game_.MessageTable(), list_.SelectedId());
   if (position.isEnd()) return;
-  MessageDetailDialog(Handle(), game_, position).DoModal();
+  MessageDetailDialog(Handle(), game_, position, marks_.get()).DoModal();
 }
 
 bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
@@ -160,7 +166,7 @@ void MainDialog::Paint() {
 }
 
 bool MainDialog::LimitSize(MINMAXINFO& limits) {
-  HWND lowest = Item(IDC_SAVE_AS_TEXT);
+  HWND lowest = Item(IDC_FIND);
   HWND list = Item(IDC_MESSAGE_LIST);
   if (lowest == nullptr || list == nullptr) return false;  // still being made
   RECT button = {};

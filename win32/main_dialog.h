@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include "app/browse_commands.h"
 #include "app/main_window_view.h"
@@ -52,4 +53,7 @@ class MainDialog : public Dialog {
   std::map<int, OwnerDrawButton> buttons_;
   std::map<int, OwnerDrawStatic> labels_;
   MessageListBox list_;
+  // The text that Find found, marked in the list and the detail while its
+  // view lasts; null otherwise.
+  std::shared_ptr<const TextMatcher> marks_;
 };

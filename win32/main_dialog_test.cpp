@@ -198,8 +198,9 @@ TEST_F(MainDialogTest, TheWindowKeepsRoomForItsButtons) {
     SetWindowPos(main, nullptr, 0, 0, 420, 250, SWP_NOMOVE | SWP_NOZORDER);  // lower than it may be
     ASSERT_TRUE(WaitForIdle(main, kWait));
     const Rect about = WindowRect(GetDlgItem(main, IDC_ABOUT));
-    const Rect save = WindowRect(GetDlgItem(main, IDC_SAVE_AS_TEXT));
-    EXPECT_GT(about.top, save.bottom);  // "About" does not cover the buttons above it
+    const Rect find = WindowRect(GetDlgItem(main, IDC_FIND));
+    EXPECT_GT(find.top, WindowRect(GetDlgItem(main, IDC_SAVE_AS_TEXT)).bottom);
+    EXPECT_GT(about.top, find.bottom);  // "About" does not cover the buttons above it
     EXPECT_GT(WindowRect(GetDlgItem(main, IDC_MESSAGE_LIST)).Width(), 100);
   });
 }

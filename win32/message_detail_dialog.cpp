@@ -15,8 +15,8 @@ thread_local MessageDetailDialog* shown = nullptr;
 }  // namespace
 
 MessageDetailDialog::MessageDetailDialog(HWND parent, const CurrentGame& game,
-                                         CachePosition position)
-    : BlackDialog(IDD_MESSAGE_DETAIL, parent), game_(game), position_(position) {
+                                         CachePosition position, const TextMatcher* marks)
+    : BlackDialog(IDD_MESSAGE_DETAIL, parent), game_(game), position_(position), marks_(marks) {
   AddOwnerDrawn(IDC_DETAIL_PREVIOUS, &previous_);
   AddOwnerDrawn(IDC_DETAIL_NEXT, &next_);
   AddOwnerDrawn(IDCANCEL, &cancel_);
@@ -40,8 +40,13 @@ bool MessageDetailDialog::OnInit() {
 }
 
 void MessageDetailDialog::ShowMessage() {
-  const MessageDetailView view = ::ShowMessage(game_, position_);
-  SetDlgItemTextW(Handle(), IDC_DETAIL_TEXT, ToWide(view.text).c_str());
+  const MessageDetailView view = ::ShowMessage(game_, position_, marks_);
+  HWND text = Item(IDC_DETAIL_TEXT);
+  SetWindowTextW(text, ToWide(view.text).c_str());
+  // Each byte of the text is one character of the box: the found text is
+  // selected where the view says (the box shows it without the focus).
+  SendMessageW(text, EM_SETSEL, view.markBegin, view.markEnd);
+  SendMessageW(text, EM_SCROLLCARET, 0, 0);
   header_.SetTextColor(view.color);
   header_.SetText(view.header);
   party_.SetTextColor(view.color);

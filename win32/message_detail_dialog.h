@@ -11,12 +11,15 @@
 #include "win32/owner_draw_controls.h"
 
 class CurrentGame;
+class TextMatcher;
 
 class MessageDetailDialog : public BlackDialog {
  public:
-  // `position` is a row of `game`'s MessageTable; `game` must outlive the
-  // dialog.
-  MessageDetailDialog(HWND parent, const CurrentGame& game, CachePosition position);
+  // `position` is a row of `game`'s MessageTable; `game`, and `marks` when
+  // given, must outlive the dialog. With `marks`, the first match in each
+  // message's text is selected and scrolled into view.
+  MessageDetailDialog(HWND parent, const CurrentGame& game, CachePosition position,
+                      const TextMatcher* marks = nullptr);
 
  private:
   bool OnInit() override;
@@ -38,6 +41,7 @@ class MessageDetailDialog : public BlackDialog {
 
   const CurrentGame& game_;
   CachePosition position_;
+  const TextMatcher* marks_;
   HHOOK keyFilter_ = nullptr;
   OwnerDrawStatic header_;
   OwnerDrawStatic party_;

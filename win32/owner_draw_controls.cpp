@@ -49,6 +49,17 @@ void OwnerDrawButton::DrawItem(const DRAWITEMSTRUCT& draw) {
                  pushed, disabled, focused);
 }
 
+void OwnerDrawCheckBox::SetChecked(bool checked) {
+  checked_ = checked;
+  if (window_) InvalidateRect(window_, nullptr, FALSE);
+}
+
+void OwnerDrawCheckBox::DrawItem(const DRAWITEMSTRUCT& draw) {
+  GdiCanvas canvas(draw.hDC);
+  DrawCheckBox(canvas, ToRect(draw.rcItem), windowText(draw.hwndItem, kLongestButtonCaption),
+               checked_, (draw.itemState & ODS_DISABLED) != 0, (draw.itemState & ODS_FOCUS) != 0);
+}
+
 void OwnerDrawStatic::Attach(HWND window) {
   window_ = window;
   original_ = subclass(window, Proc, this);
@@ -186,7 +197,13 @@ void MessageListBox::DrawItem(const DRAWITEMSTRUCT& draw) {
   if (draw.itemID >= items_.size()) return;
   GdiCanvas canvas(draw.hDC);
   DrawMessageListItem(canvas, ToRect(draw.rcItem), items_[draw.itemID],
-                      static_cast<int>(draw.itemID), static_cast<int>(items_.size()), itemState(draw));
+                      static_cast<int>(draw.itemID), static_cast<int>(items_.size()), itemState(draw),
+                      marks_.get());
+}
+
+void MessageListBox::SetMarks(std::shared_ptr<const TextMatcher> marks) {
+  marks_ = std::move(marks);
+  if (window_) InvalidateRect(window_, nullptr, TRUE);
 }
 
 void MessageListBox::MeasureItem(MEASUREITEMSTRUCT& measure) {

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,21 @@ class OwnerDrawControl {
 class OwnerDrawButton : public OwnerDrawControl {
  public:
   void DrawItem(const DRAWITEMSTRUCT& draw) override;
+};
+
+// A BS_OWNERDRAW button that is a check box: a click (or the space bar)
+// comes to its dialog as BN_CLICKED, which calls Toggle.
+class OwnerDrawCheckBox : public OwnerDrawControl {
+ public:
+  void Attach(HWND window) { window_ = window; }
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+  void Toggle() { SetChecked(!checked_); }
+  void DrawItem(const DRAWITEMSTRUCT& draw) override;
+
+ private:
+  HWND window_ = nullptr;
+  bool checked_ = false;
 };
 
 // A label painted by the program. Attach binds it to its static control.
@@ -97,10 +113,13 @@ class MessageListBox : public OwnerDrawList {
   void Fill(const std::vector<MessageListItem>& items);
   // The id of the selected item, or -1.
   int32_t SelectedId() const;
+  // What the items' lines underline from now on (null: nothing); redraws.
+  void SetMarks(std::shared_ptr<const TextMatcher> marks);
   const std::vector<MessageListItem>& Items() const { return items_; }
   void DrawItem(const DRAWITEMSTRUCT& draw) override;
   void MeasureItem(MEASUREITEMSTRUCT& measure) override;
 
  private:
   std::vector<MessageListItem> items_;
+  std::shared_ptr<const TextMatcher> marks_;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win32/chooser_dialog.h"
+#include "win32/find_dialog.h"
 #include "win32/turn_info_dialog.h"
 #include "win32/wide_text.h"
 
@@ -39,6 +40,10 @@ bool Win32UserInterface::AskTurn(const std::string& gameName, int32_t* turn) {
   if (dialog.DoModal() != IDOK) return false;
   *turn = dialog.Turn();
   return true;
+}
+
+bool Win32UserInterface::AskFind(FindRequest* request) {
+  return FindDialog(owner_.Handle(), *request).Run(request);
 }
 
 bool Win32UserInterface::AskSaveFile(std::string* path) {

@@ -21,6 +21,7 @@ class Win32UserInterface : public UserInterface {
   Choice Choose(const std::string& title, const std::vector<std::string>& choices,
                 const std::vector<Color>& colors) override;
   bool AskTurn(const std::string& gameName, int32_t* turn) override;
+  bool AskFind(FindRequest* request) override;
   bool AskSaveFile(std::string* path) override;
   void BeginWait() override;
   void EndWait() override;

@@ -176,7 +176,8 @@ TEST_F(BrowseEndToEnd, AllTurnsAndTheDetailPager) {
   HWND detail = WaitForDialog(L"Message Detail", {IDC_DETAIL_HEADER, IDC_DETAIL_TEXT, IDCANCEL}, kWait);
   ASSERT_NE(detail, nullptr);
   EXPECT_EQ(TextOf(GetDlgItem(detail, IDC_DETAIL_HEADER)), L"---System Message---");
-  const std::wstring first = TextOf(GetDlgItem(detail, IDC_DETAIL_TEXT));
+  const std::wstring first = ControlText(GetDlgItem(detail, IDC_DETAIL_TEXT));
+  EXPECT_FALSE(first.empty());
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(detail, IDC_DETAIL_PREVIOUS)));
   PostMessageW(detail, WM_KEYDOWN, VK_RIGHT, 0);
   PostMessageW(detail, WM_KEYDOWN, VK_DOWN, 0);
@@ -189,7 +190,8 @@ TEST_F(BrowseEndToEnd, AllTurnsAndTheDetailPager) {
   PostMessageW(detail, WM_KEYDOWN, VK_LEFT, 0);
   PostMessageW(detail, WM_KEYDOWN, VK_UP, 0);
   PostMessageW(detail, WM_KEYDOWN, VK_UP, 0);
-  ASSERT_TRUE(WaitUntil([&] { return TextOf(GetDlgItem(detail, IDC_DETAIL_TEXT)) == first; }, kWait));
+  ASSERT_TRUE(
+      WaitUntil([&] { return ControlText(GetDlgItem(detail, IDC_DETAIL_TEXT)) == first; }, kWait));
   Press(GetDlgItem(detail, IDCANCEL));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(detail); }, kWait));
 }
@@ -227,6 +229,89 @@ TEST_F(BrowseEndToEnd, AboutWritesTheDebugDumpOnEscapeAndStaysOpen) {
   EXPECT_NE(dump.find("\r\nTURN\tMSGID\tMSGTYP\t"), std::string::npos);
   Press(GetDlgItem(about, IDOK));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kWait));
+}
+
+// The selected part of the detail dialog's text box.
+std::wstring selectedText(HWND detail) {
+  HWND box = GetDlgItem(detail, IDC_DETAIL_TEXT);
+  // From another process only the result can carry the selection: the
+  // pointers EM_GETSEL may take would point into this process.
+  const auto selection = static_cast<DWORD>(SendMessageW(box, EM_GETSEL, 0, 0));
+  const size_t begin = LOWORD(selection);
+  const size_t end = HIWORD(selection);
+  const std::wstring text = ControlText(box);
+  return begin <= end && end <= text.size() ? text.substr(begin, end - begin) : L"";
+}
+
+// Find over the Terrans' three captured turns: "Sirius" stands in a
+// production report, in a Zorg message and in the reply to it, every turn.
+TEST_F(BrowseEndToEnd, FindShowsEveryTurnsHitsAndThePagerSelectsThem) {
+  loadTerrans();
+  const auto find = [&](const wchar_t* text, bool toggleCase, bool enter) {
+    HWND dialog = open(IDC_FIND, L"Find", {IDC_FIND_TEXT, IDC_FIND_IGNORE_CASE, IDOK, IDCANCEL});
+    ASSERT_NE(dialog, nullptr);
+    Type(dialog, IDC_FIND_TEXT, text);
+    if (toggleCase) {
+      ASSERT_TRUE(PressAndWait(GetDlgItem(dialog, IDC_FIND_IGNORE_CASE), kWait));
+      screenshot(dialog, "find-dialog.png");
+    }
+    if (enter) {
+      ASSERT_TRUE(TypeKey(dialog, VK_RETURN));
+    } else {
+      Press(GetDlgItem(dialog, IDOK));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kWait));
+  };
+  // Exactly, "sirius" is nowhere: the view says so.
+  find(L"sirius", false, false);
+  ASSERT_TRUE(yearBecomes(L"FIND"));
+  EXPECT_EQ(listed(), 1);  // "--- No Messages ---"
+  EXPECT_EQ(SendMessageW(GetDlgItem(main, IDC_MESSAGE_LIST), LB_GETITEMHEIGHT, 0, 0), 100);
+
+  // Escape keeps the view; the dialog opens with the last text.
+  HWND dialog = open(IDC_FIND, L"Find", {IDC_FIND_TEXT, IDOK});
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(ControlText(GetDlgItem(dialog, IDC_FIND_TEXT)), L"sirius");
+  ASSERT_TRUE(TypeKey(dialog, VK_ESCAPE));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kWait));
+  EXPECT_EQ(label(IDC_YEAR_LABEL), L"FIND");
+
+  // Ignoring case: nine hits, of which "(Player Post)" lists six.
+  find(L"sirius", true, true);
+  ASSERT_TRUE(WaitUntil([&] { return listed() == 6; }, kWait));
+  ASSERT_TRUE(WaitForIdle(main, kWait));
+  EXPECT_EQ(label(IDC_YEAR_LABEL), L"FIND");
+  screenshot(main, "find-view.png");
+
+  // The detail selects the hit in every message it pages to, the system
+  // messages among the hits included.
+  SelectEntry(main, IDC_MESSAGE_LIST, 0, true);
+  HWND detail = WaitForDialog(L"Message Detail", {IDC_DETAIL_HEADER, IDC_DETAIL_TEXT, IDCANCEL}, kWait);
+  ASSERT_NE(detail, nullptr);
+  EXPECT_EQ(TextOf(GetDlgItem(detail, IDC_DETAIL_PARTY)), L"from: Zorgs");
+  EXPECT_EQ(selectedText(detail), L"Sirius");
+  screenshot(detail, "find-detail.png");
+  for (int k = 0; k < 3; ++k) PostMessageW(detail, WM_KEYDOWN, VK_LEFT, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(detail, IDC_DETAIL_PREVIOUS)); },
+                        kWait));
+  EXPECT_EQ(TextOf(GetDlgItem(detail, IDC_DETAIL_HEADER)), L"---System Message---");
+  EXPECT_EQ(selectedText(detail), L"Sirius");
+  for (int k = 0; k < 4; ++k) PostMessageW(detail, WM_KEYDOWN, VK_RIGHT, 0);
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(GetDlgItem(detail, IDC_DETAIL_PARTY)) == L"to: Zorgs"; },
+                        kWait));
+  EXPECT_EQ(selectedText(detail), L"Sirius");
+  for (int k = 0; k < 4; ++k) PostMessageW(detail, WM_KEYDOWN, VK_DOWN, 0);
+  ASSERT_TRUE(
+      WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(detail, IDC_DETAIL_NEXT)); }, kWait));
+  EXPECT_EQ(TextOf(GetDlgItem(detail, IDC_DETAIL_PARTY)), L"to: Zorgs");
+  EXPECT_EQ(selectedText(detail), L"Sirius");
+  Press(GetDlgItem(detail, IDCANCEL));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(detail); }, kWait));
+
+  // The next load ends the view.
+  Press(GetDlgItem(main, IDC_PREV_TURN));
+  ASSERT_TRUE(yearBecomes(L"2402"));
+  EXPECT_EQ(listed(), 6);  // the player post of turn 2402
 }
 
 }  // namespace
