@@ -18,6 +18,20 @@ for pkg in $native $windows; do
 done
 [ -z "$missing" ] && exit 0
 
+# Where an earlier run could install everything but 32-bit Wine, every
+# later one would try again (a minute or two of apt each time, for each
+# make target): the mark in the build folder says it was tried. Remove it
+# to try again.
+mark="$(cd "$(dirname "$0")/.." && pwd)/build/.wine32-unavailable"
+only_i386=yes
+for pkg in $missing; do
+    case "$pkg" in *:i386) ;; *) only_i386=no ;; esac
+done
+if [ "$only_i386" = yes ] && [ -f "$mark" ]; then
+    echo "install-deps: 32-bit Wine could not be installed before; the Windows tests run under 64-bit Wine (remove $mark to try again)" >&2
+    exit 0
+fi
+
 echo "Installing missing packages:$missing"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
@@ -46,6 +60,7 @@ install() {
 }
 
 if install $missing; then
+    rm -f "$mark"
     exit 0
 fi
 
@@ -60,6 +75,7 @@ for pkg in $missing; do
 done
 if [ "$rest" != "$missing" ] && install $rest; then
     echo "install-deps: 32-bit Wine could not be installed; the Windows tests will run under 64-bit Wine" >&2
+    mkdir -p "$(dirname "$mark")" && date > "$mark"
     exit 0
 fi
 echo "install-deps: the packages could not be installed (see apt's messages above)" >&2
