@@ -31,7 +31,10 @@ void FileGroupWriter::WriteFile(const std::string& path, const std::string& show
 void FileGroupWriter::Commit() {
   try {
     for (const File& file : group_) WriteFile(temporaryOf(file.path), file.path, file.content);
-    for (File& file : group_) {
+    // Only a file replaced before a rename that fails is put back: the
+    // last file of the group needs no copy (a group of one file none).
+    for (size_t i = 0; i + 1 < group_.size(); ++i) {
+      File& file = group_[i];
       if (files_.Kind(file.path) != PathKind::kFile) continue;
       std::unique_ptr<std::istream> old = files_.OpenRead(file.path);
       if (!old) cannotWrite(file.path);

@@ -10,7 +10,8 @@
 
 // Writes a group of files all-or-nothing:
 // 1. every file goes to a temporary file beside it ("<name>.tmp");
-// 2. a file that exists already is copied to "<name>.old";
+// 2. a file that exists already is copied to "<name>.old", but the last
+//    one, which is replaced last and so never put back;
 // 3. each temporary file replaces its file with one rename, which keeps
 //    the file whole at every moment, a crash included;
 // 4. the copies go.
