@@ -25,6 +25,10 @@ std::string ArchiveLayout::TurnFile(const std::string& game, int32_t race, int32
   return RaceDirectory(game, race) + std::to_string(turn) + ".sav";
 }
 
+std::string ArchiveLayout::TurnRaceFile(const std::string& game, int32_t race, int32_t turn) const {
+  return RaceDirectory(game, race) + std::to_string(turn) + ".rac";
+}
+
 std::string ArchiveLayout::TextFile(const std::string& game, int32_t race, int32_t turn) const {
   return RaceDirectory(game, race) + std::to_string(turn) + ".txt";
 }

@@ -2,6 +2,7 @@
 //
 //   DATA\<game>\RACES.SAV          the RaceTable of the game's latest capture
 //   DATA\<game>\<race>\<turn>.sav  the MessageTable of one turn
+//   DATA\<game>\<race>\<turn>.rac  the RaceTable as that turn's capture saw it
 //   DATA\<game>\<race>\<turn>.txt  the same turn as plain text
 //
 // <race> is the player's 0-based race number, <turn> the game year, both in
@@ -28,6 +29,9 @@ class ArchiveLayout {
   std::string RaceFile(const std::string& game) const;
   std::string RaceDirectory(const std::string& game, int32_t race) const;
   std::string TurnFile(const std::string& game, int32_t race, int32_t turn) const;
+  // The races and relations of one turn (turns stored by earlier versions
+  // have none: RACES.SAV stands in for them).
+  std::string TurnRaceFile(const std::string& game, int32_t race, int32_t turn) const;
   std::string TextFile(const std::string& game, int32_t race, int32_t turn) const;
 
  private:

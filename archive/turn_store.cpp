@@ -82,6 +82,18 @@ bool TurnStore::AppendRows(const std::string& path, SmartCache& table,
   return appendScannedRows(table, nothing, wanted);
 }
 
+bool TurnStore::ReadTurnRaces(const std::string& game, int32_t race, int32_t turn,
+                              SmartCache& table) const {
+  CheckGameName(game);
+  const std::string own = layout_.TurnRaceFile(game, race, turn);
+  if (files_.Kind(own) == PathKind::kFile) {
+    ReadTable(own, table);
+    return true;
+  }
+  ReadTable(layout_.RaceFile(game), table);
+  return false;
+}
+
 void TurnStore::LoadTurn(CurrentGame& current, std::string game, int32_t race,
                          int32_t turn) const {
   current.RaceTable().resetSchema();
@@ -124,6 +136,8 @@ void TurnStore::SaveTurn(const CurrentGame& current) const {
             [&](std::ostream& out) { saveToStream(current.RaceTable(), out); });
   files.Add(layout_.TurnFile(game, current.RaceNumber(), current.Turn()),
             [&](std::ostream& out) { saveToStream(current.MessageTable(), out); });
+  files.Add(layout_.TurnRaceFile(game, current.RaceNumber(), current.Turn()),
+            [&](std::ostream& out) { saveToStream(current.RaceTable(), out); });
   files.Commit();
 }
 

@@ -53,9 +53,10 @@ class TurnStore {
   // value: it may be `current`'s own name, which the load clears first.)
   void LoadTurn(CurrentGame& current, std::string game, int32_t race, int32_t turn) const;
 
-  // Writes the RaceTable to RACES.SAV and the MessageTable to the turn's
-  // .sav file, creating the directories; nothing unless current.HasTurn().
-  // Both files are replaced only once both are complete. Raises on any
+  // Writes the RaceTable to RACES.SAV and to the turn's .rac file, and the
+  // MessageTable to the turn's .sav file, creating the directories; nothing
+  // unless current.HasTurn(). The files are replaced only once all three
+  // are complete. Raises on any
   // failure, after which every stored file is as it was.
   void SaveTurn(const CurrentGame& current) const;
 
@@ -76,6 +77,10 @@ class TurnStore {
   // is appended.
   bool AppendRows(const std::string& path, SmartCache& table,
                   const std::function<bool(const ScannedRow&)>& wanted) const;
+  // The RaceTable of `game` as turn `turn` of `race` saw it: its .rac
+  // file, or RACES.SAV for a turn stored without one (false then). Raises
+  // as ReadTable does.
+  bool ReadTurnRaces(const std::string& game, int32_t race, int32_t turn, SmartCache& table) const;
   // ReadTableFile through the store's file system.
   void ReadTable(const std::string& path, SmartCache& table) const {
     ReadTableFile(files_, path, table);

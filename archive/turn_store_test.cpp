@@ -78,6 +78,7 @@ TEST_F(TurnStoreTest, PathsOfTheTree) {
   EXPECT_EQ(layout.RaceFile("Galaxy"), root + "Galaxy" + s + "RACES.SAV");
   EXPECT_EQ(layout.TurnFile("Galaxy", 2, 2401), root + "Galaxy" + s + "2" + s + "2401.sav");
   EXPECT_EQ(layout.TextFile("Galaxy", 0, 2400), root + "Galaxy" + s + "0" + s + "2400.txt");
+  EXPECT_EQ(layout.TurnRaceFile("Galaxy", 0, 2400), root + "Galaxy" + s + "0" + s + "2400.rac");
 }
 
 TEST_F(TurnStoreTest, SaveThenLoadGivesEqualTables) {
@@ -85,6 +86,8 @@ TEST_F(TurnStoreTest, SaveThenLoadGivesEqualTables) {
   ASSERT_NO_THROW(store.SaveTurn(*game));
   EXPECT_EQ(fileBytes(layout.RaceFile("Galaxy")), saved(game->RaceTable()));
   EXPECT_EQ(fileBytes(layout.TurnFile("Galaxy", 2, 2401)), saved(game->MessageTable()));
+  EXPECT_EQ(fileBytes(layout.TurnRaceFile("Galaxy", 2, 2401)), saved(game->RaceTable()));
+  EXPECT_EQ(store.ListTurns("Galaxy", 2), std::vector<int32_t>{2401});  // the .rac is no turn
 
   CurrentGame loaded;
   ASSERT_NO_THROW(store.LoadTurn(loaded, "Galaxy", 2, 2401));
@@ -281,12 +284,14 @@ TEST_F(TurnStoreTest, EveryFailedFileOperationLeavesTheStoredFilesAsTheyWere) {
     EXPECT_TRUE(startsWith(report, "Type: LExc_Internal_Unexpected")) << n;
     EXPECT_FALSE(exists(layout.RaceFile("Galaxy"))) << n;
     EXPECT_FALSE(exists(layout.TurnFile("Galaxy", 2, 2401))) << n;
+    EXPECT_FALSE(exists(layout.TurnRaceFile("Galaxy", 2, 2401))) << n;
     EXPECT_EQ(temporaryFiles(layout.Root()), 0) << n;
   }
   files.Never();
   ASSERT_NO_THROW(store.ExportTurnText(*game));
   const std::string races = fileBytes(layout.RaceFile("Galaxy"));
   const std::string turn = fileBytes(layout.TurnFile("Galaxy", 2, 2401));
+  const std::string turnRaces = fileBytes(layout.TurnRaceFile("Galaxy", 2, 2401));
   const std::string text = fileBytes(layout.TextFile("Galaxy", 2, 2401));
 
   // A new capture of the same turn: every failure, short writes included,
@@ -301,12 +306,15 @@ TEST_F(TurnStoreTest, EveryFailedFileOperationLeavesTheStoredFilesAsTheyWere) {
       ++failures;
       EXPECT_EQ(fileBytes(layout.RaceFile("Galaxy")), races) << n;
       EXPECT_EQ(fileBytes(layout.TurnFile("Galaxy", 2, 2401)), turn) << n;
+      EXPECT_EQ(fileBytes(layout.TurnRaceFile("Galaxy", 2, 2401)), turnRaces) << n;
       EXPECT_EQ(temporaryFiles(layout.Root()), 0) << n;
     }
     EXPECT_GT(failures, 10);
     EXPECT_NE(fileBytes(layout.TurnFile("Galaxy", 2, 2401)), turn);
+    EXPECT_NE(fileBytes(layout.TurnRaceFile("Galaxy", 2, 2401)), turnRaces);
     writeFile(layout.RaceFile("Galaxy"), races);  // the old version again for the next round
     writeFile(layout.TurnFile("Galaxy", 2, 2401), turn);
+    writeFile(layout.TurnRaceFile("Galaxy", 2, 2401), turnRaces);
 
     for (int n = 1;; ++n) {
       files.FailNth(n, shortWrite);
@@ -317,6 +325,36 @@ TEST_F(TurnStoreTest, EveryFailedFileOperationLeavesTheStoredFilesAsTheyWere) {
     EXPECT_NE(fileBytes(layout.TextFile("Galaxy", 2, 2401)), text);
     writeFile(layout.TextFile("Galaxy", 2, 2401), text);
   }
+}
+
+// Every turn keeps the races as its capture saw them, while RACES.SAV
+// holds the latest capture's; a turn stored without its own (by an earlier
+// version) reads RACES.SAV and says so.
+TEST_F(TurnStoreTest, EachTurnKeepsItsRelations) {
+  capture(*game, "Galaxy", 2, 2401);  // the Zorgs an enemy
+  ASSERT_NO_THROW(store.SaveTurn(*game));
+  CurrentGame later(std::make_unique<FixedClock>(testing_game::kMoment));
+  capture(later, "Galaxy", 2, 2402);
+  CacheRow zorgs = later.RaceTable().rowAt(1);
+  zorgs.setLong(RACRELATION, kFriend);
+  later.RaceTable().replaceRow(1, zorgs);
+  ASSERT_NO_THROW(store.SaveTurn(later));
+  const auto relationOfZorgs = [](const SmartCache& races) {
+    return races.rowAt(1).getLong(RACRELATION);
+  };
+  SmartCache races;
+  EXPECT_TRUE(store.ReadTurnRaces("Galaxy", 2, 2401, races));
+  EXPECT_EQ(relationOfZorgs(races), kEnemy);
+  EXPECT_TRUE(store.ReadTurnRaces("Galaxy", 2, 2402, races));
+  EXPECT_EQ(relationOfZorgs(races), kFriend);
+  CurrentGame loaded;
+  store.LoadTurn(loaded, "Galaxy", 2, 2401);
+  EXPECT_EQ(relationOfZorgs(loaded.RaceTable()), kFriend);  // the game's races: the latest
+
+  std::filesystem::remove(ToPath(layout.TurnRaceFile("Galaxy", 2, 2401)));
+  EXPECT_FALSE(store.ReadTurnRaces("Galaxy", 2, 2401, races));
+  EXPECT_EQ(relationOfZorgs(races), kFriend);
+  EXPECT_NE(raised([&] { store.ReadTurnRaces("..", 2, 2401, races); }), "");
 }
 
 TEST_F(TurnStoreTest, FailedReadsAndDirectoriesAreErrorsToo) {
@@ -360,7 +398,8 @@ TEST(TurnStoreInMemory, KeepsAnArchiveWithoutADisk) {
   store.SaveTurn(*game);
   store.ExportTurnText(*game);
   const ArchiveLayout& layout = store.Layout();
-  EXPECT_EQ(memory.Files(), (std::vector<std::string>{layout.TurnFile("Galaxy", 2, 2401),
+  EXPECT_EQ(memory.Files(), (std::vector<std::string>{layout.TurnRaceFile("Galaxy", 2, 2401),
+                                                       layout.TurnFile("Galaxy", 2, 2401),
                                                        layout.TextFile("Galaxy", 2, 2401),
                                                        layout.RaceFile("Galaxy")}));
   EXPECT_EQ(memory.FileBytes(layout.TurnFile("Galaxy", 2, 2401)), saved(game->MessageTable()));
