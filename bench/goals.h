@@ -26,6 +26,7 @@ extern const char kSave[];
 extern const char kSort[];
 extern const char kAllTurns[];
 extern const char kSearch[];
+extern const char kReport[];
 extern const char kCommands[];
 
 // Loading, saving and sorting turn tables of 1k to 1M rows.
@@ -42,6 +43,9 @@ struct SearchCase {
   bool ignoreCase;
 };
 extern const SearchCase kSearchCases[4];
+
+// vandormsg-archive report of `archive`, against its limit of 1 s.
+void MeasureReport(Context& context, const LargeArchive& archive);
 
 // The slowest of the searches measured against grep.
 struct SlowestSearch {

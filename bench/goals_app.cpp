@@ -355,6 +355,7 @@ void commandLines(Context& context, const LargeArchive& archive, const AllTurnsR
 void MeasureArchive(Context& context, const LargeArchive& archive) {
   const AllTurnsResult result = allTurns(context, archive);
   const SlowestSearch search = MeasureSearch(context, archive);
+  MeasureReport(context, archive);
   commandLines(context, archive, result, search);
 }
 

@@ -1,6 +1,7 @@
 // vandormsg-archive search against grep -r over the same archive's text
 // files, both started as child processes for every run.
 #include <algorithm>
+#include <filesystem>
 
 #include "bench/goals.h"
 #include "bench/goals_child.h"
@@ -8,6 +9,7 @@
 namespace goals {
 
 const char kSearch[] = "vandormsg-archive search against grep -r";
+const char kReport[] = "vandormsg-archive report of a large archive";
 
 // Texts of what DataGenerator writes (sim/data_generator.cpp): its texts
 // are runs of 18 words drawn alike, so every single word is in nearly
@@ -124,6 +126,39 @@ SlowestSearch MeasureSearch(Context& context, const LargeArchive& archive) {
     }
   }
   return slowest;
+}
+
+void MeasureReport(Context& context, const LargeArchive& archive) {
+  Report& report = context.report;
+  report.Section(kReport);
+  report.Note("vandormsg-archive --root ARCHIVE report GAME RACE -o FILE as a child process: every");
+  report.Note("turn in one page, written to a file in the scratch folder. Decided by wall time from");
+  report.Note("the start to the end of the child, against an absolute limit of 1 s.");
+  const std::string page = context.scratch.Path() + "report.html";
+  const std::vector<std::string> argv = {context.archiveProgram, "--root", archive.Root(), "report",
+                                         LargeArchive::kGame, std::to_string(LargeArchive::kRace),
+                                         "-o", page};
+  Series runs;
+  Repeat(context.plan.Warmups(1), context.plan.Repetitions(5),
+         [&] {
+           const ChildRun child = RunChild(argv, Output::kDiscard);
+           Sample taken;
+           taken.wall = child.wall;
+           taken.cpu = child.cpu;
+           return taken;
+         },
+         runs);
+  std::error_code ignored;
+  const auto size = std::filesystem::file_size(page, ignored);
+  Check(!ignored && size > 0, "the report was not written");
+  TimeGoal goal;
+  goal.what = "report, " + std::to_string(archive.Turns()) + " turns x 300";
+  goal.seconds = runs.Wall();
+  goal.clock = "wall";
+  goal.details = "cpu " + FormatSeconds(runs.Cpu()) + ", page " +
+                 FormatBytes(static_cast<double>(size));
+  goal.limit = 1.0;
+  report.Line(goal);
 }
 
 }  // namespace goals

@@ -9,6 +9,8 @@
 #include <sstream>
 
 #include "archive/archive_names.h"
+#include "archive/diplomacy_report.h"
+#include "archive/file_group_writer.h"
 #include "archive/message_export.h"
 #include "archive/message_search.h"
 #include "archive/path_text.h"
@@ -19,6 +21,7 @@
 #include "reader/game_bounds.h"
 #include "support/cp1252.h"
 #include "support/lexc.h"
+#include "cli/progress_line.h"
 #include "support/version.h"
 
 namespace {
@@ -64,6 +67,16 @@ const CommandHelp kCommandHelp[] = {
      "                         for spreadsheets that want one) or JSON lines\n"
      "                         (always UTF-8); player post only unless\n"
      "                         --all-messages\n"},
+    {"report", "--root DIR report GAME RACE [-o FILE.html]",
+     "  report GAME RACE [-o FILE.html]\n"
+     "                         the diplomacy of GAME and RACE as one web page that\n"
+     "                         needs nothing else (UTF-8): a chart of the post with\n"
+     "                         every race, turn by turn, in the colour of the\n"
+     "                         relation of that turn; the totals per race; every\n"
+     "                         message, with a box that filters them as you type.\n"
+     "                         To FILE.html (replaced only once it is complete), or\n"
+     "                         to the output; a progress line on the error output\n"
+     "                         when it takes longer than a second\n"},
 };
 
 const char kHelpHead[] =
@@ -243,7 +256,8 @@ std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 const std::map<std::string, const char*> kValueOptions = {
     {"--root", "a folder"},    {"--game", "a game"},      {"--race", "a race number"},
     {"--from-turn", "a turn"}, {"--to-turn", "a turn"},   {"--format", "csv or json"},
-    {"--delimiter", "one character"}, {"--encoding", "cp1252 or utf-8"}};
+    {"--delimiter", "one character"}, {"--encoding", "cp1252 or utf-8"},
+    {"-o", "a file"},          {"--output", "a file"}};
 const std::set<std::string> kFlagOptions = {"--player-post", "--ignore-case", "--all-messages"};
 
 // The parsed command line.
@@ -404,6 +418,37 @@ class Commands {
     return skipped == 0;
   }
 
+  // Writes the report to `path`, or to `out` when it is empty; reports
+  // skipped files to `err`; false when a file was skipped.
+  bool Report(const std::string& game, int32_t race, const std::string& path, std::ostream& out,
+              std::ostream& err) const {
+    CheckGame(game);
+    if (!isDirectory(layout_.RaceDirectory(game, race))) {
+      fail("no race " + std::to_string(race) + " stored for game " + quoted(game));
+    }
+    ProgressLine progress(err, std::string(kProgram) + ": report: ");
+    int skipped = 0;
+    const auto write = [&](std::ostream& to) {
+      skipped = WriteDiplomacyReport(
+                    archive_, game, race, to,
+                    [&](const std::string& file, const std::string& reason) { skip(file, reason, err); },
+                    std::ref(progress))
+                    .skipped;
+    };
+    if (path.empty()) {
+      write(out);
+      return skipped == 0;
+    }
+    try {
+      FileGroupWriter files(FileSystem::Default());
+      files.Add(path, write);
+      files.Commit();
+    } catch (const LExc_Base& e) {
+      fail(e.text());
+    }
+    return skipped == 0;
+  }
+
   void Show(const std::string& game, int32_t race, int32_t turn, std::ostream& out) const {
     CheckGame(game);
     const std::string path = layout_.TurnFile(game, race, turn);
@@ -524,6 +569,17 @@ char exportDelimiter(const CommandLine& line, ExportFormat format) {
   return text[0];
 }
 
+// The file -o (or --output) names; empty for the output.
+std::string outputFile(const CommandLine& line) {
+  for (const char* option : {"-o", "--output"}) {
+    const auto found = line.values.find(option);
+    if (found == line.values.end()) continue;
+    if (found->second.empty()) usage(std::string(option) + " needs a file");
+    return found->second;
+  }
+  return std::string();
+}
+
 // The commands that stream their output: what they found so far stays
 // written when a file is skipped. Returns the exit status.
 int runStreaming(const CommandLine& line, std::ostream& out, std::ostream& err) {
@@ -534,6 +590,15 @@ int runStreaming(const CommandLine& line, std::ostream& out, std::ostream& err) 
     expectArguments(line, 1, findCommand("search")->usage);
     const SearchOptions options = searchOptions(line);
     return Commands(line.root()).Search(options, out, err) ? kExitOk : kExitError;
+  }
+  if (command == "report") {
+    allowOnly(line, command, {"-o", "--output"});
+    expectArguments(line, 2, findCommand("report")->usage);
+    if (line.has("-o") && line.has("--output")) usage("-o and --output name the same file");
+    const int32_t race = raceArgument(line.words[2]);
+    return Commands(line.root()).Report(line.words[1], race, outputFile(line), out, err)
+               ? kExitOk
+               : kExitError;
   }
   allowOnly(line, command, {"--format", "--delimiter", "--all-messages"});
   expectArguments(line, 2, findCommand("export")->usage);
@@ -547,7 +612,10 @@ int runStreaming(const CommandLine& line, std::ostream& out, std::ostream& err) 
              : kExitError;
 }
 
-bool isStreaming(const std::string& command) { return command == "search" || command == "export"; }
+bool isStreaming(const std::string& command) {
+  return command == "search" || command == "export" || command == "report";
+}
+
 
 void run(const CommandLine& line, std::ostream& out) {
   const std::string& command = line.words[0];
@@ -609,7 +677,7 @@ CommandLine inCodePage(CommandLine line, TextEncoding encoding) {
 bool outputIsText(const CommandLine& line) {
   if (line.help || line.version || line.words.empty()) return true;
   const std::string& command = line.words[0];
-  if (command == "show" || command == "dump") return false;
+  if (command == "show" || command == "dump" || command == "report") return false;
   const auto format = line.values.find("--format");
   return !(command == "export" && format != line.values.end() && format->second == "json");
 }
@@ -645,8 +713,10 @@ int RunArchiveCli(const std::vector<std::string>& args, std::ostream& out, std::
     errors << kProgram << ": " << refused->message << '\n' << std::flush;
     return refused->status;
   }
+  // The bytes of show and the page of report go out as they are.
+  const bool asIs = !line.words.empty() && (line.words[0] == "show" || line.words[0] == "report");
   ConventionsFilter filter(out.rdbuf(), outputIsText(line) && encoding == TextEncoding::kUtf8,
-                           conventions.crLf && (line.words.empty() || line.words[0] != "show"));
+                           conventions.crLf && !asIs);
   std::ostream filtered(&filter);
   const int status = runLine(line, filtered, errors);
   errors.flush();

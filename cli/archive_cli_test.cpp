@@ -323,10 +323,52 @@ TEST_F(ArchiveCliTest, HelpDescribesEveryCommand) {
   EXPECT_EQ(help.status, kExitOk);
   for (const char* part : {"games", "races GAME", "turns GAME RACE", "show GAME RACE TURN",
                            "dump FILE.sav", "--root DIR", "Exit status", "search [OPTIONS] TEXT",
-                           "--ignore-case", "export GAME RACE", "--all-messages"}) {
+                           "--ignore-case", "export GAME RACE", "--all-messages",
+                           "report GAME RACE [-o FILE.html]"}) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(run({"--root=" + root(), "games"}, false).status, kExitOk);
+}
+
+// The page is the same to a file as to the output, UTF-8 whatever the
+// locale, with no line ends changed; a file is replaced whole.
+TEST_F(ArchiveCliTest, ReportToAFileOrTheOutput) {
+  const std::string file = scratch.text() + "galaxy.html";
+  writeFile(file, "an older report");
+  const Result written = run({"report", "Galaxy", "2", "-o", file});
+  EXPECT_EQ(written.status, kExitOk) << written.err;
+  EXPECT_EQ(written.out, "");
+  EXPECT_EQ(written.err, "");
+  const std::string page = fileBytes(file);
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(page.find("data-race=\"1\" data-turn=\"2403\" data-in=\"1\" data-out=\"0\" "
+                      "data-relation=\"enemy\""),
+            std::string::npos);
+  EXPECT_EQ(testing_archive::temporaryFiles(scratch.text()), 0);
+
+  SystemConventions windows;
+  windows.crLf = true;
+  windows.encoding = TextEncoding::kUtf8;
+  EXPECT_EQ(run({"report", "Galaxy", "2"}, true, windows).out, page);
+  EXPECT_EQ(run({"report", "--output=" + file, "\xC4rger", "0"}).status, kExitOk);
+  EXPECT_NE(fileBytes(file).find("\xC3\x84rger: the post of"), std::string::npos);  // Ärger
+
+  expectFailure(run({"report", "Galaxy", "5"}), kExitError, "no race 5 stored for game \"Galaxy\"");
+  expectFailure(run({"report", "Galaxy"}), kExitUsage,
+                "usage: vandormsg-archive --root DIR report GAME RACE [-o FILE.html] (see --help)");
+  expectFailure(run({"report", "Galaxy", "2", "-o", ""}), kExitUsage, "-o needs a file (see --help)");
+  expectFailure(run({"report", "Galaxy", "2", "--player-post"}), kExitUsage,
+                "the command report takes no --player-post (see --help)");
+  const Result nowhere = run({"report", "Galaxy", "2", "-o", scratch.text() + "no/such/folder.html"});
+  EXPECT_EQ(nowhere.status, kExitError);
+  EXPECT_NE(nowhere.err.find("cannot write"), std::string::npos) << nowhere.err;
+
+  // A damaged turn is reported; the page has the others.
+  writeFile(archive.Layout().TurnFile("Galaxy", 2, 2401), "damaged");
+  const Result partial = run({"report", "Galaxy", "2", "-o", file});
+  EXPECT_EQ(partial.status, kExitError);
+  EXPECT_NE(partial.err.find("skipped"), std::string::npos);
+  EXPECT_NE(fileBytes(file).find("turn-2403"), std::string::npos);
 }
 
 TEST(EncodingOfCharset, NamesOfUtf8AndTheRest) {

@@ -9,9 +9,12 @@ native="cmake g++ make git ninja-build googletest libgtest-dev libbenchmark-dev 
 # runs the Windows tests where the kernel cannot run 32-bit programs. All of
 # them install on every amd64 machine, whether it can run them or not.
 windows="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth"
+# The report's test in a real browser: headless Chromium through ChromeDriver,
+# driven by a Python script.
+browser="chromium chromium-driver python3"
 
 missing=""
-for pkg in $native $windows; do
+for pkg in $native $windows $browser; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
         missing="$missing $pkg"
     fi
