@@ -17,8 +17,14 @@ bool isDeviceName(const std::string& game) {
   for (const char* device : kDevices) {
     if (stem == device) return true;
   }
-  return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
-         stem[3] >= '0' && stem[3] <= '9';
+  if (stem.size() != 4 || (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0)) {
+    return false;
+  }
+  // A digit, or one of the superscript digits ¹ ² ³ of the code page, which
+  // Windows takes as device numbers too.
+  const char number = stem[3];
+  return (number >= '0' && number <= '9') || number == '\xB9' || number == '\xB2' ||
+         number == '\xB3';
 }
 
 constexpr size_t digitCount(int32_t number) {
@@ -61,11 +67,15 @@ bool ParseRaceDirectory(const std::string& name, int32_t* race) {
 }
 
 bool ParseTurnFile(const std::string& name, int32_t* turn) {
-  if (name.size() < 4 || upperAscii(name.substr(name.size() - 4)) != ".SAV") return false;
-  int32_t value;
-  if (!parseDigits(name.substr(0, name.find('.')), kLastTurn, &value) || !IsGameTurn(value)) {
+  static const std::string kExtension = ".sav";
+  if (name.size() <= kExtension.size() ||
+      name.compare(name.size() - kExtension.size(), kExtension.size(), kExtension) != 0) {
     return false;
   }
+  const std::string number = name.substr(0, name.size() - kExtension.size());
+  int32_t value;
+  if (!parseDigits(number, kLastTurn, &value) || !IsGameTurn(value)) return false;
+  if (number != std::to_string(value)) return false;  // only the names "%d.sav" writes
   *turn = value;
   return true;
 }

@@ -8,7 +8,7 @@ namespace {
 
 TEST(ArchiveNames, OrdinaryGameNamesAreUsable) {
   for (const char* name : {"Galaxy", "Game 7", "\xC4rger im All", "a..b", "con game",
-                           "COM", "LPT10", ".hidden", "x"}) {
+                           "COM", "LPT10", ".hidden", "x", "COM\xB4", "LPT\xBC"}) {
     EXPECT_TRUE(IsUsableGameName(name)) << name;
   }
 }
@@ -17,7 +17,8 @@ TEST(ArchiveNames, NamesThatWouldLeaveDataOrFailAreRefused) {
   for (const char* name : {"", ".", "..", "..\\..\\Windows", "../etc", "a/b", "a\\b",
                            "C:games", "what?", "star*", "pipe|", "<x>", "quote\"",
                            "tab\there", "dot.", "blank ", "CON", "con", "Nul.txt",
-                           "COM1", "lpt9", "AUX", "PRN.sav"}) {
+                           "COM1", "lpt9", "AUX", "PRN.sav", "COM\xB9", "com\xB2", "LPT\xB3",
+                           "lpt\xB9.txt", "line\nbreak"}) {
     EXPECT_FALSE(IsUsableGameName(name)) << name;
   }
 }
@@ -42,12 +43,12 @@ TEST(ArchiveNames, TurnFilesAreNumberedSavFiles) {
   int32_t turn = -1;
   EXPECT_TRUE(ParseTurnFile("2401.sav", &turn));
   EXPECT_EQ(turn, 2401);
-  EXPECT_TRUE(ParseTurnFile("2402.SAV", &turn));
-  EXPECT_EQ(turn, 2402);
-  EXPECT_TRUE(ParseTurnFile("2403.old.sav", &turn));
-  EXPECT_EQ(turn, 2403);
+  // Only the name the store writes for a turn: another spelling would list
+  // a turn twice, or one whose file the store does not open.
   for (const char* name : {"notes.sav", ".sav", "2401.txt", "2401.sav.tmp", "24x1.sav",
-                           "1234567890.sav", "sav", "RACES.SAV", "2399.sav", "12.sav", "0.sav"}) {
+                           "1234567890.sav", "sav", "RACES.SAV", "2399.sav", "12.sav", "0.sav",
+                           "2402.SAV", "2402.Sav", "2403.old.sav", "02402.sav", "+2402.sav",
+                           " 2402.sav", "2402 .sav", "2402.sav "}) {
     EXPECT_FALSE(ParseTurnFile(name, &turn)) << name;
   }
 }

@@ -27,7 +27,7 @@ std::vector<DirectoryEntry> TurnStore::Entries(const std::string& directory) con
 std::vector<std::string> TurnStore::ListGames() const {
   std::vector<std::string> games;
   for (const DirectoryEntry& entry : Entries(layout_.Root())) {
-    if (entry.isDirectory) games.push_back(entry.name);
+    if (entry.isDirectory && IsUsableGameName(entry.name)) games.push_back(entry.name);
   }
   return games;
 }

@@ -32,7 +32,8 @@ class TurnStore {
   const ArchiveLayout& Layout() const { return layout_; }
   FileSystem& Files() const { return files_; }
 
-  // Names of the game directories.
+  // Names of the game directories that are usable game names
+  // (IsUsableGameName): every game listed is one the store can load.
   std::vector<std::string> ListGames() const;
   // The race directories of `game` (ParseRaceDirectory); none for a game
   // name that cannot be a directory.

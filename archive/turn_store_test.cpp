@@ -126,6 +126,13 @@ TEST_F(TurnStoreTest, ListingsSkipWhatIsNotAGameRaceOrTurn) {
     writeFile(galaxy + "3" + s + file, "x");
   }
   std::filesystem::create_directories(ToPath(galaxy + "3" + s + "2406.sav"));
+  for (const char* file : {"2407.old.sav", "02408.sav"}) writeFile(galaxy + "3" + s + file, "x");
+#ifndef _WIN32
+  // Folders no command could use as a game (Windows cannot even make them).
+  for (const char* game : {"trail.", "CON", "a:b", "new\nline"}) {
+    std::filesystem::create_directories(ToPath(layout.Root() + game));
+  }
+#endif
 
   std::vector<std::string> games = store.ListGames();
   std::sort(games.begin(), games.end());
@@ -135,7 +142,7 @@ TEST_F(TurnStoreTest, ListingsSkipWhatIsNotAGameRaceOrTurn) {
   EXPECT_EQ(races, (std::vector<int32_t>{3, 12}));
   std::vector<int32_t> turns = store.ListTurns("Galaxy", 3);
   std::sort(turns.begin(), turns.end());
-  EXPECT_EQ(turns, (std::vector<int32_t>{2401, 2404}));
+  EXPECT_EQ(turns, (std::vector<int32_t>{2401}));  // not 2404.SAV
   EXPECT_EQ(store.ListTurns("Galaxy", 12), std::vector<int32_t>{2402});
 
   EXPECT_TRUE(store.ListTurns("Galaxy", 16).empty());
