@@ -10,7 +10,17 @@ const char* directionOf(const ExportRecord& record) {
   return record.incoming ? "incoming" : "outgoing";
 }
 
-std::string csvField(const std::string& text, char delimiter) {
+// Texts come from other players (race names, messages): one that begins
+// as a formula would (=, +, -, @) or with a tab or a CR, which some
+// spreadsheets skip before one, gets a leading apostrophe, so that a
+// spreadsheet shows it as the text it is instead of evaluating it.
+std::string neutralised(const std::string& text) {
+  if (text.empty() || std::string("=+-@\t\r").find(text[0]) == std::string::npos) return text;
+  return "'" + text;
+}
+
+std::string csvField(const std::string& raw, char delimiter) {
+  const std::string text = neutralised(raw);
   if (text.find_first_of(std::string("\"\r\n") + delimiter) == std::string::npos) return text;
   std::string quoted = "\"";
   for (char c : text) {

@@ -27,7 +27,9 @@ struct ExportRecord {
 // The columns: turn, id, type, direction, race number, race name,
 // relation, text. CSV follows RFC 4180: a header line, CR LF line ends,
 // fields separated by `delimiter` (a comma unless told), fields with the
-// delimiter, a double quote, a CR or a LF quoted, inner quotes doubled; texts stay in code page 1252. JSON lines hold one object per
+// delimiter, a double quote, a CR or a LF quoted, inner quotes doubled; texts stay in code page 1252; a race name or text that begins with
+// =, +, -, @, a tab or a CR starts with an apostrophe, so that no
+// spreadsheet takes it for a formula. JSON lines hold one object per
 // line with the keys turn, id, type, direction, race_number, race_name,
 // relation and text, absent values null, texts in UTF-8.
 void WriteExportHeader(ExportFormat format, std::ostream& out, char delimiter = ',');

@@ -52,6 +52,32 @@ TEST(ExportRecords, CsvQuotesWhatNeedsIt) {
   EXPECT_EQ(written(ExportFormat::kCsv, system), "2400,1,system,outgoing,,,,\xC4rger\r\n");
 }
 
+// Race names are chosen by other players: a field a spreadsheet would
+// evaluate gets a leading apostrophe in CSV, and stays exact in JSON.
+TEST(ExportRecords, CsvNeutralisesWhatASpreadsheetWouldEvaluate) {
+  ExportRecord record = playerPost();
+  record.raceName = "=HYPERLINK(\"http://evil.example/\",\"Zorgs\")";
+  record.text = "@SUM(A1:A9)";
+  EXPECT_EQ(written(ExportFormat::kCsv, record),
+            "2401,3,player,incoming,1,\"'=HYPERLINK(\"\"http://evil.example/\"\",\"\"Zorgs\"\")\","
+            "enemy,'@SUM(A1:A9)\r\n");
+  for (const char* field : {"+1+1", "-2", "=cmd|' /C calc'!A0", "\tx", "\rx"}) {
+    record.raceName = field;
+    record.text = "ok";
+    const std::string line = written(ExportFormat::kCsv, record);
+    const size_t start = std::string("2401,3,player,incoming,1,").size();
+    EXPECT_TRUE(line.compare(start, 1, "'") == 0 || line.compare(start, 2, "\"'") == 0)
+        << field << ": " << line;
+  }
+  record.raceName = "Zorgs = enemies";  // only the first character counts
+  record.text = "a - b";
+  EXPECT_EQ(written(ExportFormat::kCsv, record),
+            "2401,3,player,incoming,1,Zorgs = enemies,enemy,a - b\r\n");
+  record.raceName = "=1+1";
+  EXPECT_NE(written(ExportFormat::kJsonLines, record).find("\"race_name\":\"=1+1\""),
+            std::string::npos);
+}
+
 TEST(ExportRecords, JsonLinesInUtf8) {
   ExportRecord record = playerPost();
   record.text = "Gr\xFC\xDF" "e \"Zorg\"\\\r\n\x01\x80";
