@@ -10,6 +10,7 @@ namespace {
 class PlatformFileSystem : public FileSystem {
  public:
   std::unique_ptr<std::istream> OpenRead(const std::string& path) override {
+    if (Kind(path) != PathKind::kFile) return nullptr;
     auto file = std::make_unique<std::ifstream>(ToPath(path), std::ios::binary);
     if (!file->is_open()) return nullptr;
     return file;
@@ -66,7 +67,8 @@ class PlatformFileSystem : public FileSystem {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(ToPath(path), error);
     if (error || !std::filesystem::exists(status)) return PathKind::kNone;
-    return std::filesystem::is_directory(status) ? PathKind::kDirectory : PathKind::kFile;
+    if (std::filesystem::is_directory(status)) return PathKind::kDirectory;
+    return std::filesystem::is_regular_file(status) ? PathKind::kFile : PathKind::kOther;
   }
 };
 

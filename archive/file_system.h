@@ -18,13 +18,16 @@ struct DirectoryEntry {
   bool isDirectory = false;
 };
 
-enum class PathKind { kNone, kFile, kDirectory };
+// What a path names. kOther is neither a regular file nor a folder (a
+// FIFO, a device, a socket): nothing the archive reads or writes.
+enum class PathKind { kNone, kFile, kDirectory, kOther };
 
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Opens `path` for binary input; null when it cannot be opened.
+  // Opens `path` for binary input; null when it cannot be opened or is not
+  // a regular file (a FIFO would block the reader for good).
   virtual std::unique_ptr<std::istream> OpenRead(const std::string& path) = 0;
   // Opens `path` for binary output, replacing what it held; null when it
   // cannot be opened.

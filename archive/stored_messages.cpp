@@ -154,6 +154,7 @@ std::string WhyUnreadable(FileSystem& files, const std::string& path, const LExc
   switch (files.Kind(path)) {
     case PathKind::kNone: return "no such file";
     case PathKind::kDirectory: return "a folder, not a file";
+    case PathKind::kOther: return "not a regular file";
     case PathKind::kFile: break;
   }
   if (dynamic_cast<const LExc_Internal_Mem*>(&error) != nullptr) return error.text();

@@ -83,7 +83,8 @@ std::string RelationName(int32_t relation);
 using SkippedFile = std::function<void(const std::string& path, const std::string& reason)>;
 
 // Why the file `path` could not be read, `error` having been raised by
-// its load: "no such file", "a folder, not a file", "cannot be opened",
+// its load: "no such file", "a folder, not a file", "not a regular file"
+// (a FIFO or a device), "cannot be opened",
 // or "damaged (<error>)"; a failed allocation gives the error's own text.
 std::string WhyUnreadable(FileSystem& files, const std::string& path, const LExc_Base& error);
 // Receives a stored turn with its messages and the races of its game.

@@ -1,0 +1,38 @@
+// A FileSystem that keeps to one folder: a path that leads out of it,
+// through a symbolic link (of a game folder, of a turn file) or otherwise,
+// is treated as missing. Listings leave such entries out and reads find
+// nothing, so that a link in an archive cannot make the reader list,
+// search or print files elsewhere. Writes pass on unchanged.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "archive/file_system.h"
+
+class ConfinedFileSystem : public FileSystem {
+ public:
+  // `target` does the work and must outlive this; `root` is the folder to
+  // keep to (a text of the program).
+  ConfinedFileSystem(FileSystem& target, const std::string& root);
+
+  std::unique_ptr<std::istream> OpenRead(const std::string& path) override;
+  std::unique_ptr<std::ostream> Create(const std::string& path) override {
+    return target_.Create(path);
+  }
+  bool Close(std::unique_ptr<std::ostream> stream) override { return target_.Close(std::move(stream)); }
+  bool Rename(const std::string& from, const std::string& to) override {
+    return target_.Rename(from, to);
+  }
+  bool Remove(const std::string& path) override { return target_.Remove(path); }
+  bool CreateDirectories(const std::string& path) override { return target_.CreateDirectories(path); }
+  bool List(const std::string& path, std::vector<DirectoryEntry>* entries) override;
+  PathKind Kind(const std::string& path) override;
+
+  // Whether `path`, its links followed, lies in the root.
+  bool Inside(const std::string& path) const;
+
+ private:
+  FileSystem& target_;
+  std::filesystem::path root_;  // its links followed; empty when that failed
+};
