@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "archive/archive_names.h"
+#include "archive/confined_file_system.h"
 #include "archive/diplomacy_report.h"
 #include "archive/file_group_writer.h"
 #include "archive/message_export.h"
@@ -22,6 +23,7 @@
 #include "support/cp1252.h"
 #include "support/lexc.h"
 #include "cli/progress_line.h"
+#include "support/text_format.h"
 #include "support/version.h"
 
 namespace {
@@ -66,7 +68,11 @@ const CommandHelp kCommandHelp[] = {
      "                         relation, text; CSV (the default; --delimiter ';'\n"
      "                         for spreadsheets that want one) or JSON lines\n"
      "                         (always UTF-8); player post only unless\n"
-     "                         --all-messages\n"},
+     "                         --all-messages. In CSV a race name or text that\n"
+     "                         begins with = + - @, a tab or a CR gets a leading\n"
+     "                         apostrophe, so that a spreadsheet shows it rather\n"
+     "                         than evaluating it as a formula; JSON keeps every\n"
+     "                         text exact\n"},
     {"report", "--root DIR report GAME RACE [-o FILE.html]",
      "  report GAME RACE [-o FILE.html]\n"
      "                         the diplomacy of GAME and RACE as one web page that\n"
@@ -80,7 +86,7 @@ const CommandHelp kCommandHelp[] = {
 };
 
 const char kHelpHead[] =
-    "Usage: vandormsg-archive --root DIR [--encoding E] COMMAND [ARGUMENTS]\n"
+    "Usage: vandormsg-archive --root DIR [--encoding E] [--follow-links] COMMAND [ARGUMENTS]\n"
     "       vandormsg-archive dump FILE.sav\n"
     "       vandormsg-archive COMMAND --help | --help | --version\n"
     "\n"
@@ -95,10 +101,16 @@ const char kHelpTail[] =
     "number of the folder names. search and export report a file they cannot\n"
     "read and go on without it. -- ends the options.\n"
     "\n"
+    "Only regular files are read. A symbolic link that leads out of the DATA\n"
+    "folder (a linked game folder, a turn file linking elsewhere) is taken\n"
+    "for missing, unless --follow-links is given.\n"
+    "\n"
     "Texts (arguments, names, messages) are in UTF-8 where the locale says so\n"
     "and in code page 1252, as the archive keeps them, otherwise;\n"
     "--encoding cp1252 or --encoding utf-8 chooses. show and dump give the\n"
-    "bytes of the files as they are, JSON is always UTF-8.\n"
+    "bytes of the files as they are, JSON is always UTF-8. On a terminal,\n"
+    "control characters but tab, CR and LF are shown, not sent (^[ for ESC);\n"
+    "pipes and files get every byte as it is.\n"
     "\n"
     "Exit status: 0 on success, 1 for a bad argument, a missing or damaged\n"
     "file (also when search or export skipped one) or output that cannot be\n"
@@ -123,15 +135,23 @@ std::string commandHelp(const CommandHelp& command) {
 }
 
 // The output of a command in the system's conventions: code page 1252
-// texts in UTF-8, bare line feeds as CR LF. Runs of bytes that need
-// neither go to the target as they are.
+// texts in UTF-8, bare line feeds as CR LF, and for a terminal the control
+// characters but tab, CR and LF shown instead of sent (ESC and its kind
+// would command the terminal): C0 controls and DEL in caret notation
+// ("^[" for ESC), and in UTF-8 the code page's five undefined bytes, which
+// would be C1 controls, as "\xNN". Runs of bytes that need none of that go
+// to the target as they are.
 class ConventionsFilter : public std::streambuf {
  public:
-  ConventionsFilter(std::streambuf* target, bool toUtf8, bool crLf)
-      : target_(target), toUtf8_(toUtf8), crLf_(crLf) {
+  ConventionsFilter(std::streambuf* target, bool toUtf8, bool crLf, bool escapeControls = false)
+      : target_(target), toUtf8_(toUtf8), crLf_(crLf), escape_(escapeControls) {
     setp(area_, area_ + sizeof area_);
     if (toUtf8_) {
-      for (int b = 0x80; b < 0x100; ++b) utf8_[b - 0x80] = Cp1252ToUtf8(std::string(1, static_cast<char>(b)));
+      for (int b = 0x80; b < 0x100; ++b) {
+        const std::string utf8 = Cp1252ToUtf8(std::string(1, static_cast<char>(b)));
+        const bool control = Cp1252ToUnicode(static_cast<uint8_t>(b)) <= 0x9F;
+        utf8_[b - 0x80] = escape_ && control ? formatText("\\x%02X", b) : utf8;
+      }
     }
   }
   ConventionsFilter(const ConventionsFilter&) = delete;
@@ -189,6 +209,9 @@ class ConventionsFilter : public std::streambuf {
         if (c == '\n') {
           if (crLf_ && lastByte() != '\r') held_ += '\r';
           held_ += '\n';
+        } else if (isControl(c)) {
+          held_ += '^';
+          held_ += static_cast<char>(c ^ 0x40);  // ^@ to ^_, and ^? for DEL
         } else {
           held_ += utf8_[static_cast<unsigned char>(c) - 0x80];
         }
@@ -198,12 +221,23 @@ class ConventionsFilter : public std::streambuf {
     return n;
   }
 
+  // A control character the terminal would act on.
+  bool isControl(char c) const {
+    const auto b = static_cast<unsigned char>(c);
+    return escape_ && ((b < 0x20 && c != '\t' && c != '\r' && c != '\n') || b == 0x7F);
+  }
   bool special(char c) const {
-    return (toUtf8_ && static_cast<unsigned char>(c) >= 0x80) || (crLf_ && c == '\n');
+    return (toUtf8_ && static_cast<unsigned char>(c) >= 0x80) || (crLf_ && c == '\n') ||
+           isControl(c);
   }
   // How many bytes from `s` on go out as they are: a line feed is looked
   // for with memchr, bytes above 0x7F eight at a time.
   std::streamsize plainRun(const char* s, std::streamsize n) const {
+    if (escape_) {  // for a terminal: a person reads it, byte by byte will do
+      std::streamsize i = 0;
+      while (i < n && !special(s[i])) ++i;
+      return i;
+    }
     if (!toUtf8_) {
       const void* feed = crLf_ ? std::memchr(s, '\n', static_cast<size_t>(n)) : nullptr;
       return feed ? static_cast<const char*>(feed) - s : n;
@@ -232,6 +266,7 @@ class ConventionsFilter : public std::streambuf {
   std::streambuf* target_;
   bool toUtf8_;
   bool crLf_;
+  bool escape_;
   char last_ = '\0';  // the last byte sent
   std::string held_;   // converted bytes not sent yet
   std::string utf8_[0x80];  // UTF-8 of the bytes 0x80 to 0xFF
@@ -258,7 +293,8 @@ const std::map<std::string, const char*> kValueOptions = {
     {"--from-turn", "a turn"}, {"--to-turn", "a turn"},   {"--format", "csv or json"},
     {"--delimiter", "one character"}, {"--encoding", "cp1252 or utf-8"},
     {"-o", "a file"},          {"--output", "a file"}};
-const std::set<std::string> kFlagOptions = {"--player-post", "--ignore-case", "--all-messages"};
+const std::set<std::string> kFlagOptions = {"--player-post", "--ignore-case", "--all-messages",
+                                            "--follow-links"};
 
 // The parsed command line.
 struct CommandLine {
@@ -321,6 +357,7 @@ void allowOnly(const CommandLine& line, const std::string& command,
     }
   }
   for (const std::string& flag : line.flags) {
+    if (flag == "--follow-links" && command != "dump") continue;  // every command on an archive
     if (allowed.count(flag) == 0) usage("the command " + command + " takes no " + flag);
   }
 }
@@ -356,10 +393,12 @@ bool isDirectory(const std::string& path) {
   return FileSystem::Default().Kind(path) == PathKind::kDirectory;
 }
 
-// Loads the table of the file `path`; fails for a missing or damaged file.
-void readTable(const std::string& path, SmartCache& table) {
-  FileSystem& files = FileSystem::Default();
-  if (files.Kind(path) != PathKind::kFile) fail("no file " + quoted(path));
+// Loads the table of the file `path` of `files`; fails for a missing or
+// damaged file, and for one that is not a regular file (a FIFO would block).
+void readTable(FileSystem& files, const std::string& path, SmartCache& table) {
+  const PathKind kind = files.Kind(path);
+  if (kind == PathKind::kOther) fail(quoted(path) + " is not a regular file");
+  if (kind != PathKind::kFile) fail("no file " + quoted(path));
   try {
     ReadTableFile(files, path, table);
   } catch (const LExc_Base& e) {
@@ -371,8 +410,12 @@ void readTable(const std::string& path, SmartCache& table) {
 // command-line tool checks its paths before it asks.
 class Commands {
  public:
-  explicit Commands(const std::string& root)
-      : archive_(ArchiveLayout(ProgramDirectory(withSeparator(root)))),
+  // Reads keep to the archive's DATA folder unless `followLinks`: a link
+  // that leads out of it is taken for missing.
+  Commands(const std::string& root, bool followLinks)
+      : confined_(FileSystem::Default(), ArchiveLayout(ProgramDirectory(withSeparator(root))).Root()),
+        archive_(ArchiveLayout(ProgramDirectory(withSeparator(root))),
+                 followLinks ? FileSystem::Default() : static_cast<FileSystem&>(confined_)),
         layout_(archive_.Layout()) {
     if (!isDirectory(root)) fail("no folder " + quoted(root));
     if (!isDirectory(layout_.Root())) refuseRoot(root);
@@ -389,7 +432,7 @@ class Commands {
 
   void Turns(const std::string& game, int32_t race, std::ostream& out) const {
     CheckGame(game);
-    if (!isDirectory(layout_.RaceDirectory(game, race))) {
+    if (!IsFolder(layout_.RaceDirectory(game, race))) {
       fail("no race " + std::to_string(race) + " stored for game " + quoted(game));
     }
     for (int32_t turn : archive_.ListTurns(game, race)) out << turn << '\n';
@@ -408,7 +451,7 @@ class Commands {
   bool Export(const std::string& game, int32_t race, bool allMessages, ExportFormat format,
               char delimiter, std::ostream& out, std::ostream& err) const {
     CheckGame(game);
-    if (!isDirectory(layout_.RaceDirectory(game, race))) {
+    if (!IsFolder(layout_.RaceDirectory(game, race))) {
       fail("no race " + std::to_string(race) + " stored for game " + quoted(game));
     }
     const int skipped = ExportMessages(
@@ -423,7 +466,7 @@ class Commands {
   bool Report(const std::string& game, int32_t race, const std::string& path, std::ostream& out,
               std::ostream& err) const {
     CheckGame(game);
-    if (!isDirectory(layout_.RaceDirectory(game, race))) {
+    if (!IsFolder(layout_.RaceDirectory(game, race))) {
       fail("no race " + std::to_string(race) + " stored for game " + quoted(game));
     }
     ProgressLine progress(err, std::string(kProgram) + ": report: ");
@@ -453,7 +496,7 @@ class Commands {
     CheckGame(game);
     const std::string path = layout_.TurnFile(game, race, turn);
     CurrentGame current;
-    readTable(path, current.MessageTable());
+    readTable(archive_.Files(), path, current.MessageTable());
     current.SetGameName(game);
     current.SetRaceNumber(race);
     current.SetTurn(turn);
@@ -511,12 +554,19 @@ class Commands {
     err << kProgram << ": skipped " << quoted(path) << ": " << reason << '\n';
   }
 
+  // A folder of the archive, as the store sees it (links out of DATA
+  // missing unless they are followed).
+  bool IsFolder(const std::string& path) const {
+    return archive_.Files().Kind(path) == PathKind::kDirectory;
+  }
+
   void CheckGame(const std::string& game) const {
-    if (!IsUsableGameName(game) || !isDirectory(layout_.GameDirectory(game))) {
+    if (!IsUsableGameName(game) || !IsFolder(layout_.GameDirectory(game))) {
       fail("no game " + quoted(game) + " in " + quoted(layout_.Root()));
     }
   }
 
+  ConfinedFileSystem confined_;
   TurnStore archive_;
   const ArchiveLayout& layout_;
 };
@@ -589,14 +639,14 @@ int runStreaming(const CommandLine& line, std::ostream& out, std::ostream& err) 
               {"--game", "--race", "--from-turn", "--to-turn", "--player-post", "--ignore-case"});
     expectArguments(line, 1, findCommand("search")->usage);
     const SearchOptions options = searchOptions(line);
-    return Commands(line.root()).Search(options, out, err) ? kExitOk : kExitError;
+    return Commands(line.root(), line.has("--follow-links")).Search(options, out, err) ? kExitOk : kExitError;
   }
   if (command == "report") {
     allowOnly(line, command, {"-o", "--output"});
     expectArguments(line, 2, findCommand("report")->usage);
     if (line.has("-o") && line.has("--output")) usage("-o and --output name the same file");
     const int32_t race = raceArgument(line.words[2]);
-    return Commands(line.root()).Report(line.words[1], race, outputFile(line), out, err)
+    return Commands(line.root(), line.has("--follow-links")).Report(line.words[1], race, outputFile(line), out, err)
                ? kExitOk
                : kExitError;
   }
@@ -605,7 +655,7 @@ int runStreaming(const CommandLine& line, std::ostream& out, std::ostream& err) 
   const int32_t race = raceArgument(line.words[2]);
   const ExportFormat format = exportFormat(line);
   const char delimiter = exportDelimiter(line, format);
-  return Commands(line.root())
+  return Commands(line.root(), line.has("--follow-links"))
                  .Export(line.words[1], race, line.has("--all-messages"), format, delimiter, out,
                          err)
              ? kExitOk
@@ -623,25 +673,25 @@ void run(const CommandLine& line, std::ostream& out) {
   if (command == "dump") {
     expectArguments(line, 1, "dump FILE.sav");
     SmartCache table;
-    readTable(line.words[1], table);
+    readTable(FileSystem::Default(), line.words[1], table);
     dumpCache(table, out);
     return;
   }
   if (command == "games") {
     expectArguments(line, 0, "--root DIR games");
-    Commands(line.root()).Games(out);
+    Commands(line.root(), line.has("--follow-links")).Games(out);
   } else if (command == "races") {
     expectArguments(line, 1, "--root DIR races GAME");
-    Commands(line.root()).Races(line.words[1], out);
+    Commands(line.root(), line.has("--follow-links")).Races(line.words[1], out);
   } else if (command == "turns") {
     expectArguments(line, 2, "--root DIR turns GAME RACE");
     const int32_t race = raceArgument(line.words[2]);
-    Commands(line.root()).Turns(line.words[1], race, out);
+    Commands(line.root(), line.has("--follow-links")).Turns(line.words[1], race, out);
   } else {
     expectArguments(line, 3, "--root DIR show GAME RACE TURN");
     const int32_t race = raceArgument(line.words[2]);
     const int32_t turn = turnArgument(line.words[3]);
-    Commands(line.root()).Show(line.words[1], race, turn, out);
+    Commands(line.root(), line.has("--follow-links")).Show(line.words[1], race, turn, out);
   }
 }
 
@@ -716,7 +766,7 @@ int RunArchiveCli(const std::vector<std::string>& args, std::ostream& out, std::
   // The bytes of show and the page of report go out as they are.
   const bool asIs = !line.words.empty() && (line.words[0] == "show" || line.words[0] == "report");
   ConventionsFilter filter(out.rdbuf(), outputIsText(line) && encoding == TextEncoding::kUtf8,
-                           conventions.crLf && !asIs);
+                           conventions.crLf && !asIs, conventions.terminal);
   std::ostream filtered(&filter);
   const int status = runLine(line, filtered, errors);
   errors.flush();

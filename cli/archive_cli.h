@@ -14,11 +14,13 @@ inline constexpr int kExitUsage = 2;  // a command line that does not parse
 // archive keeps its texts in code page 1252.
 enum class TextEncoding { kCp1252, kUtf8 };
 
-// How the program meets its system: the encoding its locale names, and
-// whether lines end with CR LF (Windows).
+// How the program meets its system: the encoding its locale names,
+// whether lines end with CR LF (Windows), and whether the output goes to a
+// terminal (which then gets control characters shown, not sent).
 struct SystemConventions {
   TextEncoding encoding = TextEncoding::kCp1252;
   bool crLf = false;
+  bool terminal = false;
 };
 
 // The encoding of a locale's character set (nl_langinfo(CODESET)): UTF-8

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "archive/turn_store.h"
 #include "archive/test_archive.h"
@@ -370,6 +375,84 @@ TEST_F(ArchiveCliTest, ReportToAFileOrTheOutput) {
   EXPECT_NE(partial.err.find("skipped"), std::string::npos);
   EXPECT_NE(fileBytes(file).find("turn-2403"), std::string::npos);
 }
+
+// A message can hold any byte; on a terminal ESC and its kind would
+// command it. They are shown there, and piped as they are.
+TEST_F(ArchiveCliTest, TerminalsGetControlCharactersShownNotSent) {
+  auto game = testing_game::makeGame();
+  game->SetGameName("Galaxy");
+  game->SetRaceNumber(2);
+  game->SetTurn(2404);
+  AddMessageRow(*game, "red \x1B[31m alert\x07\x7F\ttab\x81 \xE4", 1, 1, -1);
+  ASSERT_NO_THROW(archive.SaveTurn(*game));
+  ASSERT_NO_THROW(archive.ExportTurnText(*game));
+  SystemConventions terminal;
+  terminal.terminal = true;
+  const std::string shown = run({"search", "alert"}, true, terminal).out;
+  EXPECT_NE(shown.find("\tred ^[[31m alert^G^?\ttab\x81 \xE4\n"), std::string::npos) << shown;
+  EXPECT_NE(run({"search", "alert"}).out.find("red \x1B[31m alert\x07\x7F\ttab\x81 \xE4"),
+            std::string::npos);
+  const std::string page = run({"show", "Galaxy", "2", "2404"}, true, terminal).out;
+  EXPECT_EQ(page.find('\x1B'), std::string::npos);
+  EXPECT_NE(page.find("^[[31m"), std::string::npos);
+  EXPECT_NE(page.find("\r\n"), std::string::npos);  // the file's CR LF stay
+  EXPECT_EQ(run({"show", "Galaxy", "2", "2404"}).out,
+            fileBytes(archive.Layout().TextFile("Galaxy", 2, 2404)));
+  // In UTF-8 the undefined byte would be a C1 control: shown as well.
+  terminal.encoding = TextEncoding::kUtf8;
+  EXPECT_NE(run({"search", "alert"}, true, terminal).out.find("\ttab\\x81 \xC3\xA4\n"),
+            std::string::npos);
+}
+
+#ifndef _WIN32
+// Only regular files are read, and links do not lead out of the archive
+// (POSIX: FIFOs and symbolic links are made here).
+TEST_F(ArchiveCliTest, FifosAndLinksOutOfTheArchiveAreNotRead) {
+  const std::string data = archive.Layout().Root();
+  const std::string race = archive.Layout().RaceDirectory("Galaxy", 2);
+  ASSERT_EQ(mkfifo(ToPath(race + "2407.sav").c_str(), 0600), 0);
+  // A game folder elsewhere, linked into DATA, and a turn linking out.
+  const std::string elsewhere = scratch.text() + "elsewhere" + kPathSeparator;  // beside DATA
+  const TurnStore outside{ArchiveLayout(ProgramDirectory(elsewhere))};
+  auto game = testing_game::makeGame();
+  game->SetGameName("Far");
+  game->SetRaceNumber(0);
+  game->SetTurn(2401);
+  AddMessageRow(*game, "FROM  Zorgs\r\nTO  you\r\nPeace far away", 2, 1, -1);
+  ASSERT_NO_THROW(outside.SaveTurn(*game));
+  std::filesystem::create_directory_symlink(ToPath(outside.Layout().GameDirectory("Far")),
+                                            ToPath(data + "Linked"));
+  writeFile(elsewhere + "secret", "not a turn");
+  std::filesystem::create_symlink(ToPath(elsewhere + "secret"), ToPath(race + "2405.sav"));
+  std::filesystem::create_symlink(ToPath(race + "2401.sav"), ToPath(race + "2406.sav"));  // inside
+
+  std::vector<std::string> games = lines(run({"games"}).out);
+  std::sort(games.begin(), games.end());
+  EXPECT_EQ(games, (std::vector<std::string>{"Galaxy", "\xC4rger"}));
+  EXPECT_EQ(lines(run({"turns", "Galaxy", "2"}).out).size(), 4u);  // 2401, 2403, 2406 and the FIFO
+  const Result found = run({"search", "Peace"});  // returns: the FIFO does not block
+  EXPECT_EQ(found.status, kExitError);
+  EXPECT_NE(found.err.find("2407.sav\": not a regular file"), std::string::npos) << found.err;
+  EXPECT_EQ(found.out.find("far away"), std::string::npos);
+  EXPECT_EQ(found.out.find("turn 2405"), std::string::npos);
+  EXPECT_NE(found.out.find("turn 2406"), std::string::npos);  // a link within the archive
+  const Result exported = run({"export", "Galaxy", "2"});
+  EXPECT_EQ(exported.status, kExitError);
+  EXPECT_NE(exported.err.find("not a regular file"), std::string::npos);
+  expectFailure(run({"show", "Galaxy", "2", "2407"}), kExitError,
+                "\"" + race + "2407.sav\" is not a regular file");
+  expectFailure(run({"show", "Galaxy", "2", "2405"}), kExitError,
+                "no file \"" + race + "2405.sav\"");
+  expectFailure(run({"races", "Linked"}), kExitError, "no game \"Linked\" in \"" + data + "\"");
+
+  // Asked to, links are followed.
+  EXPECT_NE(run({"--follow-links", "games"}).out.find("Linked\n"), std::string::npos);
+  EXPECT_NE(run({"--follow-links", "search", "far away"}).out.find("Linked\trace 0"),
+            std::string::npos);
+  EXPECT_EQ(run({"--follow-links", "show", "Galaxy", "2", "2405"}).status, kExitError);  // not a turn
+  EXPECT_EQ(run({"dump", "--follow-links", race + "2401.sav"}, false).status, kExitUsage);
+}
+#endif
 
 TEST(EncodingOfCharset, NamesOfUtf8AndTheRest) {
   for (const char* utf8 : {"UTF-8", "utf8", "Utf-8", "UTF_8"}) {

@@ -14,6 +14,7 @@
 #include <io.h>
 #else
 #include <langinfo.h>
+#include <unistd.h>
 #endif
 
 int main(int argc, char** argv) {
@@ -23,7 +24,9 @@ int main(int argc, char** argv) {
   // them from the program, so that no output mixes both.
   _setmode(_fileno(stdout), _O_BINARY);
   conventions.crLf = true;
+  conventions.terminal = _isatty(_fileno(stdout)) != 0;
 #else
+  conventions.terminal = isatty(STDOUT_FILENO) != 0;
   // The locale's character set says how the terminal and the arguments
   // encode their texts.
   std::setlocale(LC_CTYPE, "");
