@@ -101,6 +101,35 @@ std::string codesWithoutAccessors() {
   return out.str();
 }
 
+// `messages` as another program might write it: its columns among two
+// thousand others of every kind, all in a shuffled order, each row with
+// some of the others set.
+std::string wideTable(const SmartCache& messages) {
+  std::vector<std::pair<std::string, int32_t>> columns;
+  const CacheRow own = messages.templateRow();
+  for (uint32_t i = 0; i < own.columnCount(); ++i) {
+    columns.emplace_back(own.columnName(static_cast<int32_t>(i)),
+                         own.columnType(static_cast<int32_t>(i)));
+  }
+  const int32_t kinds[] = {SQL_C_CHAR, SQL_C_LONG, SQL_C_DOUBLE, SQL_C_BINARY};
+  for (int k = 0; k < 2000; ++k) columns.emplace_back("X" + std::to_string(k), kinds[k % 4]);
+  uint32_t seed = 2401;  // a fixed shuffle, so that the seeds stay the same
+  for (size_t i = columns.size() - 1; i > 0; --i) {
+    seed = seed * 1664525u + 1013904223u;
+    std::swap(columns[i], columns[seed % (i + 1)]);
+  }
+  SmartCache wide;
+  for (const auto& [name, type] : columns) wide.addColumn(name, type);
+  for (CachePosition p = messages.begin(); p != messages.end(); p = messages.next(p)) {
+    CacheRow row = wide.templateRow();
+    assignByName(row, messages.rowAt(p));
+    row.setString("X0", "extra");
+    row.setLong("X1", 7);
+    wide.appendRow(row);
+  }
+  return saveToString(wide);
+}
+
 void write(const std::filesystem::path& directory, const std::string& name,
            const std::string& bytes) {
   std::filesystem::create_directories(directory);
@@ -126,6 +155,8 @@ int main(int argc, char** argv) {
   write(tables, "messages", messages);
   write(tables, "every-type", everyType());
   write(tables, "codes-without-accessors", codesWithoutAccessors());
+  const std::string wide = wideTable(game->MessageTable());
+  write(tables, "wide-rows", wide);
 
   const auto archive = root / "archive";
   write(archive, "turn", fuzzing::JoinArchiveInput({races, messages}));
@@ -133,6 +164,7 @@ int main(int argc, char** argv) {
   write(archive, "races-only", fuzzing::JoinArchiveInput({races, std::string()}));
   write(archive, "cut-turn",
         fuzzing::JoinArchiveInput({races, messages.substr(0, messages.size() / 2)}));
+  write(archive, "wide-turn", fuzzing::JoinArchiveInput({races, wide}));
 
   // The first byte chooses direction and race (see the target).
   const auto texts = root / "title_classifier";
