@@ -128,6 +128,8 @@ class Parser {
       s.outgoing.push_back({recipient, Text()});
     } else if (word == "stop-answering") {
       s.stopAnsweringAfterKeys = Number(value);
+    } else if (word == "hang-after-title") {
+      s.hangAfterTitles = Number(value);
     } else if (word == "vanish-after") {
       s.vanishAfterKeys = Number(value);
     } else if (word == "entries-grow") {

@@ -53,6 +53,9 @@ struct Scenario {
   // The game stops answering messages once its pane has handled this many
   // key presses (-1: it always answers).
   int stopAnsweringAfterKeys = -1;
+  // The game stops answering messages right after its frame has told its
+  // title (WM_GETTEXT) this many times (-1: never).
+  int hangAfterTitles = -1;
   // The game closes all its windows once its pane has handled this many
   // key presses (-1: never).
   int vanishAfterKeys = -1;

@@ -105,7 +105,11 @@ bool User32WindowOps::GetClientRect(WindowHandle window, WindowRect* rect) {
 }
 
 bool User32WindowOps::ShowWindow(WindowHandle window, int32_t command) {
-  return ::ShowWindow(handleOf(window), command) != FALSE;
+  // The game's windows belong to another program: ShowWindow would wait
+  // for its thread, without limit when it hangs. ShowWindowAsync leaves the
+  // request in its queue; a hung game then fails the next send, which has
+  // its time limit.
+  return ::ShowWindowAsync(handleOf(window), command) != FALSE;
 }
 
 void User32WindowOps::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -244,6 +244,17 @@ void SimWindows::VanishIfDue() {
 
 LRESULT SimWindows::OnFrame(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_GETTEXT: {
+      const LRESULT length = DefWindowProcW(window, message, wParam, lParam);
+      if (InSendMessage() && ++titlesTold_ == model_.scenario().hangAfterTitles) {
+        // The reader gets its answer, then the game hangs at once, before
+        // any other message of the reader is handled.
+        ReplyMessage(length);
+        ::Sleep(kHang);
+        ExitProcess(3);
+      }
+      return length;
+    }
     case WM_SIZE:
       if (pane_) MoveWindow(pane_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
       return 0;

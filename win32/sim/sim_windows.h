@@ -70,6 +70,7 @@ class SimWindows {
   HWND combo_ = nullptr;
   HWND dialog_ = nullptr;
   bool dialogComplete_ = false;  // the dialog has its controls and is shown
+  int titlesTold_ = 0;           // the times the frame answered WM_GETTEXT
   HWND list_ = nullptr;
   HWND relationButtons_[3] = {};
   WNDPROC editProc_ = nullptr;
