@@ -1,7 +1,6 @@
 #include "win32/find_dialog.h"
 
 #include "app/control_ids.h"
-#include "app/window_placement.h"
 #include "win32/screen_area.h"
 #include "win32/wide_text.h"
 
@@ -27,12 +26,7 @@ bool FindDialog::Run(FindRequest* request) {
 }
 
 bool FindDialog::OnInit() {
-  if (HWND owner = GetParent(Handle())) {
-    const Rect over = WindowRect(owner);
-    const Rect size = WindowRect(Handle());
-    const POINT middle{(over.left + over.right) / 2, (over.top + over.bottom) / 2};
-    MoveWindowTo(Handle(), CenterOver(over, size.Width(), size.Height(), WorkAreaAt(middle)));
-  }
+  CenterOverOwner(Handle());
   caption_.Attach(Item(IDC_FIND_CAPTION));
   caption_.SetScale(0, 0);
   ignoreCase_.Attach(Item(IDC_FIND_IGNORE_CASE));

@@ -2,7 +2,6 @@
 
 #include "app/control_ids.h"
 #include "app/message_detail.h"
-#include "app/window_placement.h"
 #include "reader/current_game.h"
 #include "win32/screen_area.h"
 #include "win32/wide_text.h"
@@ -23,12 +22,7 @@ MessageDetailDialog::MessageDetailDialog(HWND parent, const CurrentGame& game,
 }
 
 bool MessageDetailDialog::OnInit() {
-  if (HWND owner = GetParent(Handle())) {
-    const Rect over = WindowRect(owner);
-    const Rect size = WindowRect(Handle());
-    const POINT middle{(over.left + over.right) / 2, (over.top + over.bottom) / 2};
-    MoveWindowTo(Handle(), CenterOver(over, size.Width(), size.Height(), WorkAreaAt(middle)));
-  }
+  CenterOverOwner(Handle());
   header_.Attach(Item(IDC_DETAIL_HEADER));
   party_.Attach(Item(IDC_DETAIL_PARTY));
   header_.SetScale(1, 0);

@@ -1,5 +1,6 @@
 #include "win32/screen_area.h"
 
+#include "app/window_placement.h"
 #include "win32/gdi_canvas.h"
 
 Rect WorkAreaAt(POINT point) {
@@ -21,4 +22,13 @@ Rect WindowRect(HWND window) {
 
 void MoveWindowTo(HWND window, const Rect& place) {
   SetWindowPos(window, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void CenterOverOwner(HWND dialog) {
+  HWND owner = GetParent(dialog);
+  if (owner == nullptr) return;
+  const Rect over = WindowRect(owner);
+  const Rect size = WindowRect(dialog);
+  const POINT middle{(over.left + over.right) / 2, (over.top + over.bottom) / 2};
+  MoveWindowTo(dialog, CenterOver(over, size.Width(), size.Height(), WorkAreaAt(middle)));
 }

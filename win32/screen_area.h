@@ -13,3 +13,6 @@ Rect WorkAreaAt(POINT point);
 Rect WindowRect(HWND window);
 // Moves `window` to `place` without changing its size or Z order.
 void MoveWindowTo(HWND window, const Rect& place);
+// Centres `dialog` over the window that owns it, all of it on the work area
+// under the owner's middle; nothing without an owner.
+void CenterOverOwner(HWND dialog);
