@@ -511,16 +511,26 @@ void checkRowsFit(const TableHead& head, const StreamReader& reader) {
   }
 }
 
-// A table stream read from `in`: its head is read from `in` and decoded
-// as it comes, so that a head no table could have (a template that names
-// 2^31 columns, say, followed by zero bytes) is refused before the rest
-// is read; then the rest comes in one piece, as loads read it. `bytes`
+// A table stream read from `in`: its head (and the columns of its first
+// row) is read from `in` and decoded as it comes, so that a head no table
+// could have (a template that names 2^31 columns, say, followed by zero
+// bytes) is refused before the rest is read; then the rest comes in one
+// piece, as loads read it. `bytes`
 // holds all the bytes read, the head's first.
 struct ReadStream {
   TableHead head;
   size_t headSize;
   ByteBlock bytes;
 };
+
+// Reads the columns of the first row record, to see that they can be
+// columns: where a whole template is followed by zero bytes (a sparse
+// file) this refuses the stream before the rest is read. The rows are
+// decoded again from the template's end on.
+void checkFirstRow(StreamReader& reader, const TableHead& head) {
+  if (head.rowCount == 0 || reader.skipIfNext(head.own.head)) return;
+  (void)readColumns(reader);
+}
 
 ReadStream readStream(std::istream& in) {
   const std::streamsize hint = StreamReader::bytesHint(in);
@@ -531,6 +541,7 @@ ReadStream readStream(std::istream& in) {
   StreamReader headReader(in, &bytes);
   TableHead head = readHead(headReader);
   const size_t headSize = bytes.size();
+  checkFirstRow(headReader, head);
   StreamReader::readRest(in, hint, bytes);
   return ReadStream{std::move(head), headSize, std::move(bytes)};
 }

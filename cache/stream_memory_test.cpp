@@ -44,7 +44,7 @@ thread_local size_t peak = 0;
 #endif
 
 void* operator new(std::size_t size) {
-  if (held + size > kRefusedAbove) throw std::bad_alloc();
+  if (size > kRefusedAbove - held) throw std::bad_alloc();
   auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
   if (block == nullptr) throw std::bad_alloc();
   std::memcpy(block, &size, sizeof size);
@@ -173,6 +173,25 @@ std::string rowOfMillionsOfColumns(size_t zeros) {
   return TestBytes().str("SC").i32(1)
       .str("SR").i32(1).column("N", SQL_C_LONG).i32(1).raw({0x80}).i32(0)
       .str("SR").i32(INT32_MAX).raw(std::string(zeros, '\0')).bytes();
+}
+
+TEST(StreamMemory, ASparseFileOfAWholeTemplateAndNoRowsIsRefusedAtOnce) {
+  // The template is fine; the row the head counts is in the hole.
+  TemporaryFile file("vandor-sparse-rows");
+  const std::string head = TestBytes().str("SC").i32(1000)
+      .str("SR").i32(1).column("N", SQL_C_LONG).i32(1).raw({0x80}).i32(0).bytes();
+  ASSERT_TRUE(file.makeSparse(head, kTwoGigabytes));
+
+  SmartCache table;
+  const auto start = std::chrono::steady_clock::now();
+  const size_t bytes = peakBytesOf([&] {
+    std::ifstream in(file.path(), std::ios::binary);
+    ASSERT_TRUE(in.is_open());
+    EXPECT_INVALID_STREAM(loadFromStream(table, in));
+  });
+  EXPECT_LT(secondsOf(start), 1.0);
+  EXPECT_LT(bytes, kMemoryBound);
+  EXPECT_EQ(table.columnCount(), 0u);
 }
 
 TEST(StreamMemory, ZeroBytesReadAsColumnsTakeNoMoreThanTheStream) {
