@@ -37,7 +37,6 @@ void StreamReader::readRest(std::istream& in, std::streamsize hint, ByteBlock& b
       got = source->sgetn(reinterpret_cast<char*>(bytes.data() + done),
                           static_cast<std::streamsize>(wanted - done));
     } catch (const std::bad_alloc&) {
-      bytes.resize(done);
       raiseMem(site::kCopyCells, wanted - done);
     } catch (const std::exception&) {
       got = 0;  // a buffer that cannot read on (a folder): the stream ends
