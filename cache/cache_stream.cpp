@@ -266,15 +266,29 @@ RecordShape shapeOf(RefPtr<CacheColumnList> columns, const CacheColumnList& dest
   return shape;
 }
 
-// Reads a record's columns, from "SR" up to and with the bit count.
+// The fewest bytes a column entry takes: a name length, a name of at
+// least one byte and a type code.
+constexpr uint32_t kSmallestColumn = 4 + 1 + 4;
+// The fewest bytes after a record's column entries: the bit count, one
+// flag byte and the cell length.
+constexpr uint32_t kSmallestRecordTail = 4 + 1 + 4;
+
+// Reads a record's columns, from "SR" up to and with the bit count. A
+// column without a name or of a code no table knows, or more columns than
+// the bytes left could hold, raise "invalid stream" before the columns
+// take memory: zero bytes read as columns would otherwise make a column of
+// 40 bytes out of every 8.
 std::vector<CacheColumn> readColumns(StreamReader& reader) {
   if (reader.readCountedString() != "SR") raiseInvalidStream(site::kStreamBadRecord);
-  const int32_t count = reader.readCount();
+  const int32_t count = reader.readCountOf(kSmallestColumn, kSmallestRecordTail);
   std::vector<CacheColumn> columns;
   for (int32_t j = 0; j < count; ++j) {
     CacheColumn column;
     column.name = reader.readCountedString();
     column.type = reader.readInt32();
+    if (column.name.empty() || !isKnownType(column.type)) {
+      raiseInvalidStream(site::kStreamBadRecord);
+    }
     if (columns.size() == columns.capacity()) {
       const size_t grown = std::max<size_t>(16, 2 * columns.size());
       guardAlloc(grown * sizeof(CacheColumn), site::kNewColumnList,
@@ -360,7 +374,7 @@ RecordCells readCells(StreamReader& reader, const std::vector<ColumnShape>& shap
   RecordCells record;
   if (reader.inMemory()) {
     record.flags = NullFlagSet(count, reader.take(flagBytes), flagBytes, site::kCopyFlags);
-    record.length = static_cast<uint32_t>(reader.readCount());
+    record.length = static_cast<uint32_t>(reader.readCountOf(1, 0));
     record.cells = reader.take(record.length);
   } else {
     if (flagBytes <= kFlagBytesOnStack) {
@@ -464,34 +478,94 @@ void copyTyped(CacheRow& destination, int32_t j, const CacheRow& source, int32_t
   }
 }
 
-// Reads a table stream from `reader`, a reader in memory: its template
-// row goes to onTemplate(templateRow, rowCount), then every row record to
-// onRow(exact, record, shape, templateData). `exact` tells a record of the
-// template's columns whose cells are what a load keeps as they are; the
-// others are to be given the template's columns by assignCells.
-template <class OnTemplate, class OnRow>
-void decodeTable(StreamReader& reader, OnTemplate onTemplate, OnRow onRow) {
+// The smallest record: "SR", no columns, a bit count, one flag byte and
+// a cell length.
+constexpr size_t kSmallestRecord = 4 + 2 + 4 + 4 + 1 + 4;
+
+// The part of a table stream before its rows: the row count and the
+// template record.
+struct TableHead {
+  int32_t rowCount;
+  RefPtr<CacheColumnList> columns;
+  RecordShape own;  // the template's columns
+  CacheRow templateRow;
+};
+
+// Reads a table stream's head, up to its first row record.
+TableHead readHead(StreamReader& reader) {
   if (reader.readCountedString() != "SC") raiseInvalidStream(site::kStreamNotTable);
-  const int32_t rowCount = reader.readCount();
+  const int32_t rowCount = reader.readCountOf(kSmallestRecord, kSmallestRecord);
+  RefPtr<CacheColumnList> columns = newColumnList(readColumns(reader));
+  RecordShape own = shapeOf(columns, *columns);
+  RecordCells cells = readCells(reader, own.cells);
+  const CacheRow templateRow = RowAccess::fromData(
+      CacheRowData::create(columns, std::move(cells.flags), cells.takeBlock()));
+  return TableHead{rowCount, std::move(columns), std::move(own), templateRow};
+}
 
-  RefPtr<CacheColumnList> templateColumns = newColumnList(readColumns(reader));
-  RecordShape own = shapeOf(templateColumns, *templateColumns);
-  RecordCells templateCells = readCells(reader, own.cells);
-  const CacheRow templateRow = RowAccess::fromData(CacheRowData::create(
-      templateColumns, std::move(templateCells.flags), templateCells.takeBlock()));
-  onTemplate(templateRow, rowCount);
-  const CacheRowData& templateData = rowData(templateRow);
+// Raises "invalid stream" when the rows of `head` cannot all be in the
+// bytes that `reader` has left.
+void checkRowsFit(const TableHead& head, const StreamReader& reader) {
+  if (static_cast<uint64_t>(head.rowCount) * kSmallestRecord > reader.leftAtMost()) {
+    raiseInvalidStream(site::kStreamBadRecord);
+  }
+}
 
+// A table stream read from `in`: its head (and the columns of its first
+// row) is read from `in` and decoded as it comes, so that a head no table
+// could have (a template that names 2^31 columns, say, followed by zero
+// bytes) is refused before the rest is read; then the rest comes in one
+// piece, as loads read it. `bytes`
+// holds all the bytes read, the head's first.
+struct ReadStream {
+  TableHead head;
+  size_t headSize;
+  ByteBlock bytes;
+};
+
+// Reads the columns of the first row record, to see that they can be
+// columns: where a whole template is followed by zero bytes (a sparse
+// file) this refuses the stream before the rest is read. The rows are
+// decoded again from the template's end on.
+void checkFirstRow(StreamReader& reader, const TableHead& head) {
+  if (head.rowCount == 0 || reader.skipIfNext(head.own.head)) return;
+  (void)readColumns(reader);
+}
+
+ReadStream readStream(std::istream& in) {
+  const std::streamsize hint = StreamReader::bytesHint(in);
+  ByteBlock bytes;
+  // Room for all of a small stream, for the head of a large one.
+  const size_t first = std::min<size_t>(static_cast<size_t>(hint) + 1, 64 * 1024);
+  guardAlloc(first, site::kCopyCells, [&] { bytes.reserve(first); });
+  StreamReader headReader(in, &bytes);
+  TableHead head = readHead(headReader);
+  const size_t headSize = bytes.size();
+  checkFirstRow(headReader, head);
+  StreamReader::readRest(in, hint, bytes);
+  return ReadStream{std::move(head), headSize, std::move(bytes)};
+}
+
+// Reads the row records of a table stream whose head was `head` from
+// `reader`, a reader in memory of the bytes after the head: every row
+// record goes to onRow(exact, record, shape, templateData). `exact` tells
+// a record of the template's columns whose cells are what a load keeps as
+// they are; the others are to be given the template's columns by
+// assignCells.
+template <class OnRow>
+void decodeRows(StreamReader& reader, const TableHead& head, OnRow onRow) {
+  const CacheRowData& templateData = rowData(head.templateRow);
+  const RecordShape& own = head.own;
   // A row record names its columns again. Those that name the template's
   // columns in its order (all rows the program writes) are recognised by
   // their first bytes. The others are matched by name once for each run
   // of records with the same columns.
   RecordShape other;
-  for (int32_t k = 0; k < rowCount; ++k) {
+  for (int32_t k = 0; k < head.rowCount; ++k) {
     const RecordShape* shape = &own;
     if (!reader.skipIfNext(own.head)) {
       if (!other.columns || !reader.skipIfNext(other.head)) {
-        other = shapeOf(newColumnList(readColumns(reader)), *templateColumns);
+        other = shapeOf(newColumnList(readColumns(reader)), *head.columns);
       }
       shape = &other;
     }
@@ -502,21 +576,16 @@ void decodeTable(StreamReader& reader, OnTemplate onTemplate, OnRow onRow) {
 
 void refuseRecord(uint32_t, int32_t) { raiseInvalidStream(site::kStreamBadRecord); }
 
-// The smallest record: "SR", no columns, a bit count, one flag byte and
-// a cell length.
-constexpr size_t kSmallestRecord = 4 + 2 + 4 + 4 + 1 + 4;
-
-// Reads a table stream held in `arena` (its bytes at `bytes`, read by
-// `reader`) into `loaded`, an empty table. The cells of exact records stay
-// where they were read, in the arena, sharing the template's column list.
-void readTable(SmartCache& loaded, StreamReader& reader, RowArena& arena, uint8_t* bytes) {
-  RefPtr<CacheColumnList> columns;
-  const auto onTemplate = [&](const CacheRow& templateRow, int32_t rowCount) {
-    loaded.setTemplateRow(templateRow);
-    columns = rowData(templateRow).sharedColumnList();
-    loaded.reserveRows(static_cast<int32_t>(
-        std::min<size_t>(static_cast<size_t>(rowCount), reader.left() / kSmallestRecord)));
-  };
+// Reads the rows of a table stream whose head was `head` into `loaded`,
+// an empty table, from `reader`, a reader in memory of bytes in `arena`
+// (of which `bytes` is the first). The cells of exact records stay where
+// they were read, in the arena, sharing the template's column list.
+void readTable(SmartCache& loaded, const TableHead& head, StreamReader& reader, RowArena& arena,
+               uint8_t* bytes) {
+  checkRowsFit(head, reader);
+  loaded.setTemplateRow(head.templateRow);
+  const RefPtr<CacheColumnList> columns = head.columns;
+  loaded.reserveRows(head.rowCount);
   const auto onRow = [&](bool exact, RecordCells& record, const RecordShape& shape,
                          const CacheRowData& templateData) {
     if (exact) {
@@ -529,7 +598,7 @@ void readTable(SmartCache& loaded, StreamReader& reader, RowArena& arena, uint8_
                       record.flags, record.cells, refuseRecord)));
     }
   };
-  decodeTable(reader, onTemplate, onRow);
+  decodeRows(reader, head, onRow);
 }
 
 // The cell offsets, per column, of a valid row of `shapes`; a NULL cell's
@@ -582,12 +651,15 @@ std::string saveToString(const SmartCache& table) {
 
 void scanTableStream(std::istream& in, const std::function<void(const CacheRow&)>& onTemplate,
                      const std::function<void(const ScannedRow&)>& onRow) {
-  const ByteBlock bytes = StreamReader::readWhole(in);
-  StreamReader reader(bytes.data(), bytes.size());
+  const ReadStream stream = readStream(in);
+  StreamReader reader(stream.bytes.data() + stream.headSize,
+                      stream.bytes.size() - stream.headSize);
+  checkRowsFit(stream.head, reader);
   std::vector<uint32_t> offsets;
   std::vector<int32_t> types;
   std::vector<ColumnShape> shapes;  // the template's columns
-  const auto templateSeen = [&](const CacheRow& templateRow, int32_t) {
+  {
+    const CacheRow& templateRow = stream.head.templateRow;
     const CacheRowData& data = rowData(templateRow);
     shapes = shapesOf(data.columnList().columns());
     guardAlloc(data.columnCount() * 8, site::kNewColumnList, [&] {
@@ -596,7 +668,7 @@ void scanTableStream(std::istream& in, const std::function<void(const CacheRow&)
     });
     for (uint32_t j = 0; j < data.columnCount(); ++j) types[j] = data.column(j).type;
     onTemplate(templateRow);
-  };
+  }
   const auto rowSeen = [&](bool exact, RecordCells& record, const RecordShape& shape,
                            const CacheRowData& templateData) {
     const auto pass = [&](const NullFlagSet& flags, const uint8_t* cells, uint32_t length) {
@@ -613,7 +685,7 @@ void scanTableStream(std::istream& in, const std::function<void(const CacheRow&)
                     record.flags, record.cells, refuseRecord);
     pass(assigned->flags(), assigned->cellBytes(), static_cast<uint32_t>(assigned->cellByteLength()));
   };
-  decodeTable(reader, templateSeen, rowSeen);
+  decodeRows(reader, stream.head, rowSeen);
 }
 
 namespace {
@@ -673,18 +745,17 @@ std::string_view ScannedRow::text(uint32_t column) const {
 }
 
 void loadFromStream(SmartCache& table, std::istream& in) {
-  // The stream is read in one piece into the arena of the new rows, which
-  // point into it. The table is built aside and takes the result only when
-  // all of it has been read, so that a failure leaves the caller's table
-  // untouched.
-  ByteBlock bytes = StreamReader::readWhole(in);
-  uint8_t* const data = bytes.data();
-  const size_t size = bytes.size();
+  // The stream is read into the arena of the new rows, which point into
+  // it. The table is built aside and takes the result only when all of it
+  // has been read, so that a failure leaves the caller's table untouched.
+  ReadStream stream = readStream(in);
+  uint8_t* const data = stream.bytes.data();
+  const size_t size = stream.bytes.size();
   RefPtr<RowArena> arena = RowArena::create();
-  arena->keep(std::move(bytes));
-  StreamReader reader(data, size);
+  arena->keep(std::move(stream.bytes));
+  StreamReader reader(data + stream.headSize, size - stream.headSize);
   SmartCache loaded;
-  readTable(loaded, reader, *arena, data);
+  readTable(loaded, stream.head, reader, *arena, data);
   table.swap(loaded);
 }
 

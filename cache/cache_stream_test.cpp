@@ -209,7 +209,7 @@ TEST(CacheStream, RepeatedColumnNamesKeepTheirValuesThroughARoundTrip) {
   // the second one (the first, of a type without storage, stays NULL).
   TestBytes stream;
   stream.str("SC").i32(1);
-  stream.str("SR").i32(2).column("A", 7777).column("A", 1).i32(2).raw({0xC0}).i32(0);
+  stream.str("SR").i32(2).column("A", SQL_C_FLOAT).column("A", 1).i32(2).raw({0xC0}).i32(0);
   stream.str("SR").i32(2).column("X", 4).column("A", 1).i32(2).raw({0}).i32(9).i32(5).str("x");
   SmartCache table;
   load(table, stream.bytes());

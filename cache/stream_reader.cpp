@@ -12,20 +12,24 @@ namespace {
 constexpr size_t kPiece = 64 * 1024;
 }  // namespace
 
-ByteBlock StreamReader::readWhole(std::istream& in) {
+std::streamsize StreamReader::bytesHint(std::istream& in) {
   std::streambuf* source = in.rdbuf();
-  if (source == nullptr) return ByteBlock();
+  if (source == nullptr) return 0;
+  try {
+    return std::max<std::streamsize>(source->in_avail(), 0);
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+void StreamReader::readRest(std::istream& in, std::streamsize hint, ByteBlock& bytes) {
+  std::streambuf* source = in.rdbuf();
+  if (source == nullptr) return;
   // A file's buffer knows how many bytes are left: they come in one read.
   // A stream that does not know grows by doubling.
-  std::streamsize hint = 0;
-  try {
-    hint = source->in_avail();
-  } catch (const std::exception&) {
-    hint = 0;
-  }
-  ByteBlock bytes;
-  size_t done = 0;
-  size_t wanted = hint > 0 ? static_cast<size_t>(hint) + 1 : kPiece;
+  size_t done = bytes.size();
+  const size_t hinted = static_cast<size_t>(hint);
+  size_t wanted = hinted > done ? hinted + 1 : done + kPiece;
   for (;;) {
     guardAlloc(wanted, site::kCopyCells, [&] { bytes.resize(wanted); });
     std::streamsize got = 0;
@@ -42,7 +46,6 @@ ByteBlock StreamReader::readWhole(std::istream& in) {
     wanted = done * 2;
   }
   bytes.resize(done);
-  return bytes;
 }
 
 const uint8_t* StreamReader::take(size_t count) {
@@ -78,9 +81,20 @@ size_t StreamReader::readSome(uint8_t* out, size_t count) {
       break;
     }
     if (got <= 0) break;
+    keep(out + done, static_cast<size_t>(got));
     done += static_cast<size_t>(got);
   }
   return done;
+}
+
+void StreamReader::keep(const uint8_t* bytes, size_t count) {
+  if (kept_ == nullptr) return;
+  const size_t size = kept_->size();
+  if (size + count > kept_->capacity()) {
+    const size_t wanted = std::max({size + count, 2 * kept_->capacity(), size_t{4096}});
+    guardAlloc(wanted, site::kCopyCells, [&] { kept_->reserve(wanted); });
+  }
+  kept_->insert(kept_->end(), bytes, bytes + count);
 }
 
 void StreamReader::unread(const uint8_t* bytes, size_t count) {
@@ -136,8 +150,16 @@ int32_t StreamReader::readCount() {
   return count;
 }
 
+int32_t StreamReader::readCountOf(uint32_t eachAtLeast, uint32_t thenAtLeast) {
+  const int32_t count = readCount();
+  const uint64_t least = uint64_t{eachAtLeast} * static_cast<uint64_t>(count) + thenAtLeast;
+  if (least > leftAtMost()) raiseInvalidStream(site::kStreamBadRecord);
+  return count;
+}
+
 std::string StreamReader::readCountedString() {
   const auto length = static_cast<uint32_t>(readCount());
+  if (length > leftAtMost()) raiseInvalidStream(site::kStreamEnded);
   const uint32_t kept = std::min(length, kMaxKeptString);
   char buffer[kMaxKeptString];
   read(reinterpret_cast<uint8_t*>(buffer), kept);

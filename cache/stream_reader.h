@@ -7,8 +7,9 @@
 // only read, never sought or asked for its state.
 //
 // A reader of bytes in memory (a whole stream read in one piece, as much at
-// once as the stream's buffer says it holds) reads the same way, and can
-// also hand out bytes in place (take).
+// once as the stream's buffer says it holds) reads the same way, can also
+// hand out bytes in place (take), and refuses a count or length that the
+// bytes left could not hold before anything is made for it.
 #pragma once
 
 #include <cstdint>
@@ -25,17 +26,31 @@ class StreamReader {
 
   // `in` must outlive the reader.
   explicit StreamReader(std::istream& in) : in_(&in) {}
+  // A reader of `in` that appends every byte it takes from `in` to
+  // `*kept` (bytes put back with unread are not kept twice), so that what
+  // it has read can be decoded again in memory. `in` and `kept` must
+  // outlive the reader; allocation failures raise LExc_Internal_Mem.
+  StreamReader(std::istream& in, ByteBlock* kept) : in_(&in), kept_(kept) {}
   // A reader of the `size` bytes at `bytes`, which must outlive it.
   StreamReader(const uint8_t* bytes, size_t size) : at_(bytes), end_(bytes + size) {}
 
-  // Reads what is left of `in` in one piece, as few reads as its buffer
-  // allows (one for a file). Allocation failures raise LExc_Internal_Mem.
-  static ByteBlock readWhole(std::istream& in);
+  // The bytes `in` says are left to read (std::streambuf::in_avail: for a
+  // file or a string, all of them); 0 when it does not say. Only a hint
+  // for the size of a read: a buffer may hold more than it says.
+  static std::streamsize bytesHint(std::istream& in);
+  // Appends what is left of `in` to `bytes`, in as few reads as its buffer
+  // allows (one for a file): `hint` is what bytesHint said before the
+  // first `bytes.size()` bytes were read from `in`. Allocation failures
+  // raise LExc_Internal_Mem.
+  static void readRest(std::istream& in, std::streamsize hint, ByteBlock& bytes);
 
   // True for a reader of bytes in memory.
   bool inMemory() const { return in_ == nullptr; }
   // Bytes not read yet of a reader in memory.
   size_t left() const { return static_cast<size_t>(end_ - at_); }
+  // The most bytes the reader can still give: left() in memory; without
+  // limit for a stream, which does not say its length for sure.
+  uint64_t leftAtMost() const { return inMemory() ? left() : UINT64_MAX; }
   // The next `count` bytes in place, read. REQUIRES inMemory().
   const uint8_t* take(size_t count);
 
@@ -52,8 +67,13 @@ class StreamReader {
   uint32_t readUInt32();
   // A 32-bit count or length that must not be negative.
   int32_t readCount();
+  // A count of items that take at least `eachAtLeast` bytes each and are
+  // followed by at least `thenAtLeast` bytes: negative, or more than
+  // leftAtMost() could hold, raises "invalid stream".
+  int32_t readCountOf(uint32_t eachAtLeast, uint32_t thenAtLeast);
   // A counted string: a 32-bit length, then that many bytes. Keeps at most
-  // kMaxKeptString bytes, up to the first zero byte among them.
+  // kMaxKeptString bytes, up to the first zero byte among them. A length
+  // beyond leftAtMost() raises "invalid stream".
   std::string readCountedString();
   // A block of exactly `count` bytes; allocation failures raise
   // LExc_Internal_Mem at `where`.
@@ -61,8 +81,11 @@ class StreamReader {
 
  private:
   void skip(uint64_t count);
+  // Appends `count` bytes just taken from the stream to `*kept_`.
+  void keep(const uint8_t* bytes, size_t count);
 
   std::istream* in_ = nullptr;  // null for bytes in memory
+  ByteBlock* kept_ = nullptr;   // where bytes taken from in_ go too, or null
   const uint8_t* at_ = nullptr;  // in memory: the next byte
   const uint8_t* end_ = nullptr;
   std::vector<uint8_t> pending_;  // bytes put back, from pendingAt_ on

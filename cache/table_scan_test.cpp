@@ -149,4 +149,87 @@ TEST(TableScan, AppendsTheWantedRowsOfItsColumnsOnlyAndNothingOfADamagedStream) 
   EXPECT_EQ(table.rowCount(), 2);
 }
 
+// A stream of the columns L and S, a template and one row, with one part
+// replaced: what no table can hold.
+struct ImpossibleShape {
+  const char* what;
+  std::string bytes;
+};
+
+// The template's column entries, its row count and the row record, each
+// given as bytes, put together as a stream.
+std::string shapedStream(const std::string& templateColumns, int32_t rows,
+                         const std::string& rowRecord) {
+  return TestBytes().str("SC").i32(rows).raw(templateColumns).i32(2).raw({0xC0}).i32(0)
+      .raw(rowRecord).bytes();
+}
+
+std::string templateColumns(const std::string& firstName, int32_t firstType,
+                            int32_t count = 2) {
+  return TestBytes().str("SR").i32(count).column(firstName, firstType)
+      .column("S", SQL_C_CHAR).bytes();
+}
+
+// A row record of S and L (so not read as the template's), with L = 7 and
+// S = "x".
+std::string otherRow(const std::string& firstName = "S", int32_t firstType = SQL_C_CHAR,
+                     int32_t count = 2, int32_t cellLength = 9) {
+  return TestBytes().str("SR").i32(count).column(firstName, firstType)
+      .column("L", SQL_C_LONG).i32(2).raw({0}).i32(cellLength).str("x").i32(7).bytes();
+}
+
+std::vector<ImpossibleShape> impossibleShapes() {
+  const std::string columns = templateColumns("L", SQL_C_LONG);
+  const std::string hugeName = TestBytes().str("SR").i32(2).i32(INT32_MAX).bytes();
+  return {
+      {"a template column without a name", shapedStream(templateColumns("", SQL_C_LONG), 1, otherRow())},
+      {"a template name that begins with a zero byte",
+       shapedStream(templateColumns(std::string("\0L", 2), SQL_C_LONG), 1, otherRow())},
+      {"a row column without a name", shapedStream(columns, 1, otherRow(""))},
+      {"a template column of the code 0", shapedStream(templateColumns("L", 0), 1, otherRow())},
+      {"a template column of the code 3", shapedStream(templateColumns("L", 3), 1, otherRow())},
+      {"a code whose low 16 bits are SQL_C_LONG",
+       shapedStream(templateColumns("L", 0x10000 + SQL_C_LONG), 1, otherRow())},
+      {"a row column of the code 7777", shapedStream(columns, 1, otherRow("S", 7777))},
+      {"more template columns than bytes left",
+       shapedStream(templateColumns("L", SQL_C_LONG, INT32_MAX), 1, otherRow())},
+      {"more rows than bytes left", shapedStream(columns, INT32_MAX, otherRow())},
+      {"more row columns than bytes left",
+       shapedStream(columns, 1, otherRow("S", SQL_C_CHAR, INT32_MAX))},
+      {"more cell bytes than bytes left",
+       shapedStream(columns, 1, otherRow("S", SQL_C_CHAR, 2, INT32_MAX))},
+      {"a longer name than bytes left", shapedStream(columns, 1, hugeName)},
+  };
+}
+
+TEST(TableScan, ImpossibleShapesAreRefusedByTheLoadAndTheScan) {
+  // The stream every case changes loads.
+  const std::string whole = shapedStream(templateColumns("L", SQL_C_LONG), 1, otherRow());
+  ASSERT_EQ(loadedValues(whole), std::vector<std::string>{"7|x"});
+  ASSERT_EQ(scannedValues(whole), std::vector<std::string>{"7|x"});
+
+  for (const ImpossibleShape& shape : impossibleShapes()) {
+    SCOPED_TRACE(shape.what);
+    SmartCache table;
+    table.addColumn("L", SQL_C_LONG);
+    table.addColumn("S", SQL_C_CHAR);
+    CacheRow row = table.templateRow();
+    row.setLong(0, 1);
+    table.appendRow(row);
+    const std::string before = saveToString(table);
+    EXPECT_INVALID_STREAM(load(table, shape.bytes));
+    EXPECT_EQ(saveToString(table), before);
+
+    std::istringstream scanned(shape.bytes);
+    int rows = 0;
+    EXPECT_INVALID_STREAM(scanTableStream(
+        scanned, [](const CacheRow&) {}, [&](const ScannedRow&) { ++rows; }));
+    EXPECT_EQ(rows, 0);
+
+    std::istringstream appended(shape.bytes);
+    EXPECT_INVALID_STREAM(appendScannedRows(table, appended, [](const ScannedRow&) { return true; }));
+    EXPECT_EQ(saveToString(table), before);
+  }
+}
+
 }  // namespace

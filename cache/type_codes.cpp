@@ -32,6 +32,21 @@ std::string typeName(int32_t code) {
   }
 }
 
+bool isKnownType(int32_t code) {
+  // The whole code, not only the low 16 bits that typeName goes by.
+  switch (code) {
+    case SQL_C_CHAR: case SQL_C_NUMERIC: case SQL_C_LONG: case SQL_C_SHORT:
+    case SQL_C_FLOAT: case SQL_C_DOUBLE: case SQL_C_DATE: case SQL_C_TIME:
+    case SQL_C_TIMESTAMP: case SQL_C_TYPE_DATE: case SQL_C_TYPE_TIME:
+    case SQL_C_TYPE_TIMESTAMP: case SQL_C_BINARY: case SQL_C_TINYINT: case SQL_C_BIT:
+    case SQL_C_SSHORT: case SQL_C_SLONG: case SQL_C_USHORT: case SQL_C_ULONG:
+    case SQL_C_SBIGINT: case SQL_C_STINYINT: case SQL_C_UBIGINT: case SQL_C_UTINYINT:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool isStorableType(int32_t code) {
   switch (code) {
     case SQL_C_CHAR: case SQL_C_BINARY: case SQL_C_LONG: case SQL_C_DOUBLE:

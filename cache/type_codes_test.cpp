@@ -25,6 +25,20 @@ TEST(TypeCodes, NamesOfAllCodes) {
   EXPECT_EQ(typeName(0x10000 + 93), "SQL_C_TYPE_TIMESTAMP");
 }
 
+TEST(TypeCodes, KnownCodesAreTheNamedOnesExactly) {
+  int known = 0;
+  for (int32_t code = -40; code <= 100; ++code) {
+    const bool named = typeName(code).rfind("unknown", 0) != 0;
+    EXPECT_EQ(isKnownType(code), named) << code;
+    known += named ? 1 : 0;
+  }
+  EXPECT_EQ(known, 23);
+  // Named by their low 16 bits, but not codes of a table.
+  EXPECT_FALSE(isKnownType(0x10000 + SQL_C_CHAR));
+  EXPECT_FALSE(isKnownType(-0x10000 + SQL_C_BINARY));
+  EXPECT_FALSE(isKnownType(INT32_MIN));
+}
+
 TEST(TypeCodes, StorageSizes) {
   EXPECT_EQ(storageSize(SQL_C_CHAR), 0u);
   EXPECT_EQ(storageSize(SQL_C_BINARY), 0u);

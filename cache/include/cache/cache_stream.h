@@ -23,9 +23,12 @@ std::string saveToString(const SmartCache& table);
 // of the stream's template record, and per row record the values of the
 // same-named columns. A stream that is not a whole, consistent table
 // (wrong magic, ended early, counts, lengths, flags or cells that do not
-// agree, a cell that cannot be read as its template column's type) raises
+// agree, a column without a name or of a code that isKnownType refuses, a
+// cell that cannot be read as its template column's type) raises
 // LExc_Internal_Unexpected "invalid stream"; the table is then left as it
-// was before the call.
+// was before the call. Counts beyond what the stream's bytes could hold
+// are refused before memory is taken for them, and the head (row count,
+// template record and the first row's columns) before the rest is read.
 void loadFromStream(SmartCache& table, std::istream& in);
 
 // A null text is written as the length 0.

@@ -32,6 +32,10 @@ inline constexpr int32_t SQL_C_UTINYINT = -28;
 // "unknown (<code>)" for a code without a name.
 std::string typeName(int32_t code);
 
+// True for the codes above, the column types a table knows; a stream that
+// names a column of any other code is damaged.
+bool isKnownType(int32_t code);
+
 // True for the ten codes whose cells can hold a value.
 bool isStorableType(int32_t code);
 
