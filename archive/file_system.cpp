@@ -1,11 +1,127 @@
 #include "archive/file_system.h"
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "archive/path_text.h"
 
+// The only file of the program, win32/ aside, that sees the platform's own
+// interface: the process id, removing a file and locking one.
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#else
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 namespace {
+
+// How long a waiting Lock sleeps between two attempts.
+constexpr std::chrono::milliseconds kLockPoll(5);
+
+// Calls `attempt` (which reports a LockResult) until it takes the lock or
+// fails, or until `patience` has passed while the lock was busy.
+template <class Attempt>
+LockResult retryLock(std::chrono::milliseconds patience, Attempt attempt) {
+  const auto deadline = std::chrono::steady_clock::now() + patience;
+  for (;;) {
+    const LockResult result = attempt();
+    if (result != LockResult::kBusy) return result;
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return LockResult::kBusy;
+    std::this_thread::sleep_for(
+        std::min<std::chrono::steady_clock::duration>(kLockPoll, deadline - now));
+  }
+}
+
+#if defined(_WIN32)
+
+// Holds the byte lock of an open handle; closing the handle ends it.
+class WindowsFileLock : public FileLock {
+ public:
+  explicit WindowsFileLock(HANDLE file) : file_(file) {}
+  ~WindowsFileLock() override {
+    OVERLAPPED whole = {};
+    UnlockFileEx(file_, 0, 1, 0, &whole);
+    CloseHandle(file_);
+  }
+
+ private:
+  HANDLE file_;
+};
+
+LockResult lockFile(const std::string& path, std::chrono::milliseconds patience,
+                    std::unique_ptr<FileLock>* lock) {
+  // Others may open the file meanwhile: the byte lock, not the sharing
+  // mode, is what they wait for. The handle is not inherited by programs
+  // this one starts, so the lock ends with this process.
+  const HANDLE file = CreateFileW(ToPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return LockResult::kFailed;
+  const LockResult result = retryLock(patience, [&] {
+    OVERLAPPED whole = {};
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+      return LockResult::kTaken;
+    }
+    return GetLastError() == ERROR_LOCK_VIOLATION ? LockResult::kBusy : LockResult::kFailed;
+  });
+  if (result == LockResult::kTaken) {
+    *lock = std::make_unique<WindowsFileLock>(file);
+  } else {
+    CloseHandle(file);
+  }
+  return result;
+}
+
+uint32_t processId() { return static_cast<uint32_t>(GetCurrentProcessId()); }
+
+bool removeFile(const std::string& path) { return DeleteFileW(ToPath(path).c_str()) != 0; }
+
+#else
+
+// Holds the flock of an open descriptor; closing the descriptor ends it.
+class PosixFileLock : public FileLock {
+ public:
+  explicit PosixFileLock(int file) : file_(file) {}
+  ~PosixFileLock() override { ::close(file_); }
+
+ private:
+  int file_;
+};
+
+LockResult lockFile(const std::string& path, std::chrono::milliseconds patience,
+                    std::unique_ptr<FileLock>* lock) {
+  // flock, not fcntl: its lock belongs to this open file, so two opens in
+  // one process exclude each other as two processes do. Programs this one
+  // starts do not inherit the descriptor (O_CLOEXEC).
+  const int file = ::open(ToPath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (file < 0) return LockResult::kFailed;
+  const LockResult result = retryLock(patience, [&] {
+    if (::flock(file, LOCK_EX | LOCK_NB) == 0) return LockResult::kTaken;
+    return errno == EWOULDBLOCK || errno == EINTR ? LockResult::kBusy : LockResult::kFailed;
+  });
+  if (result == LockResult::kTaken) {
+    *lock = std::make_unique<PosixFileLock>(file);
+  } else {
+    ::close(file);
+  }
+  return result;
+}
+
+uint32_t processId() { return static_cast<uint32_t>(::getpid()); }
+
+// unlink, unlike std::filesystem::remove, leaves a directory alone.
+bool removeFile(const std::string& path) { return ::unlink(ToPath(path).c_str()) == 0; }
+
+#endif
 
 class PlatformFileSystem : public FileSystem {
  public:
@@ -36,10 +152,7 @@ class PlatformFileSystem : public FileSystem {
     return !error;
   }
 
-  bool Remove(const std::string& path) override {
-    std::error_code error;
-    return std::filesystem::remove(ToPath(path), error);
-  }
+  bool Remove(const std::string& path) override { return removeFile(path); }
 
   bool CreateDirectories(const std::string& path) override {
     std::error_code error;
@@ -68,6 +181,19 @@ class PlatformFileSystem : public FileSystem {
     if (error || !std::filesystem::exists(status)) return PathKind::kNone;
     return std::filesystem::is_directory(status) ? PathKind::kDirectory : PathKind::kFile;
   }
+
+  uint32_t ProcessId() override { return processId(); }
+
+  uint64_t NextSerial() override { return ++serial_; }
+
+  LockResult Lock(const std::string& path, std::chrono::milliseconds patience,
+                  std::unique_ptr<FileLock>* lock) override {
+    lock->reset();
+    return lockFile(path, patience, lock);
+  }
+
+ private:
+  std::atomic<uint64_t> serial_{0};
 };
 
 }  // namespace
