@@ -11,8 +11,12 @@
 // The only file of the program, win32/ aside, that sees the platform's own
 // interface: the process id, removing a file and locking one.
 #if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <errno.h>

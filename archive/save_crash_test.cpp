@@ -278,12 +278,7 @@ TEST(SaveCrash, ConcurrentSavesOfOneGameTakeTurns) {
     ASSERT_TRUE(go[0].Put('G') && go[1].Put('G'));
     char outcomes[2];
     ASSERT_TRUE(done.Take(&outcomes[0]) && done.Take(&outcomes[1]));
-    for (char outcome : outcomes) {
-      ASSERT_TRUE(outcome == kSaved || outcome == kWaitedTooLong) << outcome;
-    }
-    ASSERT_FALSE(outcomes[0] == kWaitedTooLong && outcomes[1] == kWaitedTooLong);
-    if (outcomes[0] != outcomes[1]) ++waitedTooLong;
-
+    // The files first: a save that failed must have left them whole too.
     const std::string race = fileBytes(layout.RaceFile("Galaxy"));
     const std::string turn = fileBytes(layout.TurnFile("Galaxy", 1, 2401));
     const std::string turnRaces = fileBytes(layout.TurnRaceFile("Galaxy", 1, 2401));
@@ -293,6 +288,12 @@ TEST(SaveCrash, ConcurrentSavesOfOneGameTakeTurns) {
     ASSERT_EQ(turnRaces, races[version]);
     ASSERT_EQ(testing_archive::temporaryFiles(layout.Root()), 0);
     ++seen[version];
+
+    for (char outcome : outcomes) {
+      ASSERT_TRUE(outcome == kSaved || outcome == kWaitedTooLong) << outcome;
+    }
+    ASSERT_FALSE(outcomes[0] == kWaitedTooLong && outcomes[1] == kWaitedTooLong);
+    if (outcomes[0] != outcomes[1]) ++waitedTooLong;
   }
   for (Pipe& pipe : go) pipe.CloseWriting();
   for (pid_t saver : savers) EXPECT_EQ(exitStatusOf(saver), 0);
