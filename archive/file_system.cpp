@@ -2,24 +2,23 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "archive/path_text.h"
 
-// The only file of the program, win32/ aside, that sees the platform's own
-// interface: the process id, removing a file and locking one.
+// The platform's own calls for the process id, removing a file and
+// locking one. On Windows they come from the C runtime, so that the
+// Windows API's headers stay in win32/.
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/locking.h>
+#include <sys/stat.h>
 #else
-#include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -47,47 +46,50 @@ LockResult retryLock(std::chrono::milliseconds patience, Attempt attempt) {
 
 #if defined(_WIN32)
 
-// Holds the byte lock of an open handle; closing the handle ends it.
+// Holds the lock of the first byte of an open file; closing the file
+// ends it.
 class WindowsFileLock : public FileLock {
  public:
-  explicit WindowsFileLock(HANDLE file) : file_(file) {}
+  explicit WindowsFileLock(int file) : file_(file) {}
   ~WindowsFileLock() override {
-    OVERLAPPED whole = {};
-    UnlockFileEx(file_, 0, 1, 0, &whole);
-    CloseHandle(file_);
+    _lseek(file_, 0, SEEK_SET);
+    _locking(file_, _LK_UNLCK, 1);
+    _close(file_);
   }
 
  private:
-  HANDLE file_;
+  int file_;
 };
 
 LockResult lockFile(const std::string& path, std::chrono::milliseconds patience,
                     std::unique_ptr<FileLock>* lock) {
-  // Others may open the file meanwhile: the byte lock, not the sharing
-  // mode, is what they wait for. The handle is not inherited by programs
-  // this one starts, so the lock ends with this process.
-  const HANDLE file = CreateFileW(ToPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return LockResult::kFailed;
+  // The byte lock (LockFile underneath), not a sharing mode, is what
+  // others wait for. Programs this one starts do not inherit the file
+  // (_O_NOINHERIT), so the lock ends with this process.
+  const int file = _wopen(ToPath(path).c_str(), _O_RDWR | _O_CREAT | _O_BINARY | _O_NOINHERIT,
+                          _S_IREAD | _S_IWRITE);
+  if (file < 0) return LockResult::kFailed;
   const LockResult result = retryLock(patience, [&] {
-    OVERLAPPED whole = {};
-    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
-      return LockResult::kTaken;
-    }
-    return GetLastError() == ERROR_LOCK_VIOLATION ? LockResult::kBusy : LockResult::kFailed;
+    if (_lseek(file, 0, SEEK_SET) != 0) return LockResult::kFailed;
+    // Wine's C runtime sets no errno when the byte is locked already: a
+    // failure without one counts as a held lock too (the file is open).
+    errno = 0;
+    if (_locking(file, _LK_NBLCK, 1) == 0) return LockResult::kTaken;
+    return errno == 0 || errno == EACCES || errno == EDEADLOCK ? LockResult::kBusy
+                                                               : LockResult::kFailed;
   });
   if (result == LockResult::kTaken) {
     *lock = std::make_unique<WindowsFileLock>(file);
   } else {
-    CloseHandle(file);
+    _close(file);
   }
   return result;
 }
 
-uint32_t processId() { return static_cast<uint32_t>(GetCurrentProcessId()); }
+uint32_t processId() { return static_cast<uint32_t>(_getpid()); }
 
-bool removeFile(const std::string& path) { return DeleteFileW(ToPath(path).c_str()) != 0; }
+// _wunlink, unlike std::filesystem::remove, leaves a directory alone.
+bool removeFile(const std::string& path) { return _wunlink(ToPath(path).c_str()) == 0; }
 
 #else
 
