@@ -32,3 +32,7 @@ std::string ArchiveLayout::TurnRaceFile(const std::string& game, int32_t race, i
 std::string ArchiveLayout::TextFile(const std::string& game, int32_t race, int32_t turn) const {
   return RaceDirectory(game, race) + std::to_string(turn) + ".txt";
 }
+
+std::string ArchiveLayout::SaveLockFile(const std::string& game) const {
+  return GameDirectory(game) + "SAVING.LCK";
+}

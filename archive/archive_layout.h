@@ -4,6 +4,7 @@
 //   DATA\<game>\<race>\<turn>.sav  the MessageTable of one turn
 //   DATA\<game>\<race>\<turn>.rac  the RaceTable as that turn's capture saw it
 //   DATA\<game>\<race>\<turn>.txt  the same turn as plain text
+//   DATA\<game>\SAVING.LCK         locked while a reader saves the game
 //
 // <race> is the player's 0-based race number, <turn> the game year, both in
 // decimal (archive_names.h says which names count). Paths are texts of the
@@ -33,6 +34,9 @@ class ArchiveLayout {
   // have none: RACES.SAV stands in for them).
   std::string TurnRaceFile(const std::string& game, int32_t race, int32_t turn) const;
   std::string TextFile(const std::string& game, int32_t race, int32_t turn) const;
+  // The file whose lock a reader holds while it writes the game's files
+  // (an empty file, never a race directory or a turn file).
+  std::string SaveLockFile(const std::string& game) const;
 
  private:
   std::string root_;

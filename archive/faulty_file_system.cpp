@@ -90,3 +90,10 @@ bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
 bool FaultyFileSystem::CreateDirectories(const std::string& path) {
   return !Fails() && target_.CreateDirectories(path);
 }
+
+LockResult FaultyFileSystem::Lock(const std::string& path, std::chrono::milliseconds patience,
+                                  std::unique_ptr<FileLock>* lock) {
+  lock->reset();
+  if (Fails()) return LockResult::kFailed;
+  return target_.Lock(path, patience, lock);
+}

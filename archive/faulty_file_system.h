@@ -3,10 +3,11 @@
 //
 // Counted are every open for reading, every creation, every write into a
 // created file (a write of its stream buffer), every flush, every close,
-// every rename and every directory creation; the n-th fails. (A write that
-// fails may take half its bytes first: a short write.) Removals, listings
-// and lookups are not counted, so that the clean-up after a failure is
-// never itself the failure.
+// every rename, every directory creation and every lock; the n-th fails.
+// (A write that fails may take half its bytes first: a short write.)
+// Removals, listings, lookups, process ids and serial numbers are not
+// counted, so that the clean-up after a failure is never itself the
+// failure.
 #pragma once
 
 #include <set>
@@ -37,6 +38,11 @@ class FaultyFileSystem : public FileSystem {
     return target_.List(path, entries);
   }
   PathKind Kind(const std::string& path) override { return target_.Kind(path); }
+  uint32_t ProcessId() override { return target_.ProcessId(); }
+  uint64_t NextSerial() override { return target_.NextSerial(); }
+  // A failing lock is kFailed at once.
+  LockResult Lock(const std::string& path, std::chrono::milliseconds patience,
+                  std::unique_ptr<FileLock>* lock) override;
 
   // True when the operation being counted now is to fail.
   bool Fails();

@@ -124,9 +124,101 @@ TEST_F(FileGroupWriterTest, AFailedRenamePutsTheReplacedFilesBack) {
   faulty.FailToo(counting.Operations() + 1);
   EXPECT_THROW(commit(faulty), LExc_Internal_Unexpected);
   EXPECT_EQ(fileBytes(path("a")), "new a");
-  EXPECT_EQ(fileBytes(path("a") + ".old"), "old a");
+  const std::vector<std::string> copies = testing_archive::writerFiles(path("a"), ".old");
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_EQ(fileBytes(copies[0]), "old a");
   EXPECT_FALSE(testing_archive::exists(path("b")));
-  EXPECT_FALSE(testing_archive::exists(path("a") + ".tmp"));
+  EXPECT_TRUE(testing_archive::writerFiles(path("a"), ".tmp").empty());
+}
+
+// Names an older writer took for its temporary files and copies may be
+// the user's own files or folders: no commit, failed or not, touches them.
+TEST_F(FileGroupWriterTest, TheUsersFilesBesideTheGroupSurviveEveryCommit) {
+  writeFile(path("a"), "old a");
+  writeFile(path("b"), "old b");
+  const char* userFiles[] = {"a.tmp", "a.old", "b.tmp", "c.old"};
+  const char* userFolders[] = {"b.old", "c.tmp"};
+  for (const char* name : userFiles) writeFile(path(name), std::string("user ") + name);
+  for (const char* name : userFolders) std::filesystem::create_directories(ToPath(path(name)));
+  const auto expectUserFilesKept = [&](int n) {
+    for (const char* name : userFiles) EXPECT_EQ(fileBytes(path(name)), std::string("user ") + name) << n;
+    for (const char* name : userFolders) {
+      EXPECT_TRUE(std::filesystem::is_directory(ToPath(path(name)))) << name << " " << n;
+    }
+  };
+
+  FaultyFileSystem faulty;
+  bool committed = false;
+  for (int n = 1; n < 200 && !committed; ++n) {
+    faulty.FailNth(n);
+    FileGroupWriter files(faulty);
+    for (const char* name : {"a", "b", "c"}) {
+      files.Add(path(name), [name](std::ostream& out) { out << "new " << name; });
+    }
+    try {
+      files.Commit();
+      committed = true;
+    } catch (const LExc_Internal_Unexpected&) {
+      EXPECT_EQ(fileBytes(path("a")), "old a") << n;
+      EXPECT_EQ(fileBytes(path("b")), "old b") << n;
+      EXPECT_FALSE(testing_archive::exists(path("c"))) << n;
+    }
+    expectUserFilesKept(n);
+    for (const char* name : {"a", "b", "c"}) {
+      EXPECT_TRUE(testing_archive::writerFiles(path(name), ".tmp").empty()) << name << " " << n;
+      EXPECT_TRUE(testing_archive::writerFiles(path(name), ".old").empty()) << name << " " << n;
+    }
+  }
+  ASSERT_TRUE(committed);
+  EXPECT_EQ(fileBytes(path("a")), "new a");
+  EXPECT_EQ(fileBytes(path("c")), "new c");
+}
+
+// A second writer of the same files runs while the first one is still
+// writing its temporary file (as another process or thread would): each
+// writes into temporary files of its own, so both succeed and the files
+// are whole, the last commit's.
+TEST_F(FileGroupWriterTest, WritersOfTheSameFilesAtOnceKeepToTheirOwnFiles) {
+  writeFile(path("a"), "old a");
+  size_t temporariesMeanwhile = 0;
+  FileGroupWriter first(FileSystem::Default());
+  first.Add(path("a"), [&](std::ostream& out) {
+    out << "first ";
+    out.flush();
+    FileGroupWriter second(FileSystem::Default());
+    second.Add(path("a"), [&](std::ostream& in) {
+      temporariesMeanwhile = testing_archive::writerFiles(path("a"), ".tmp").size();
+      in << "second a";
+    });
+    second.Add(path("b"), [](std::ostream& in) { in << "second b"; });
+    second.Commit();
+    EXPECT_EQ(fileBytes(path("a")), "second a");
+    out << "a";
+  });
+  first.Add(path("b"), [](std::ostream& out) { out << "first b"; });
+  ASSERT_NO_THROW(first.Commit());
+  EXPECT_EQ(temporariesMeanwhile, 2u);
+  EXPECT_EQ(fileBytes(path("a")), "first a");
+  EXPECT_EQ(fileBytes(path("b")), "first b");
+  EXPECT_EQ(temporaryFiles(scratch.text()), 0);
+}
+
+TEST_F(FileGroupWriterTest, RemoveAbandonedTakesOnlyWhatWritersLeft) {
+  const char* abandoned[] = {"a.123-4.tmp", "a.5-67.old"};
+  const char* others[] = {"a.tmp", "a.old", "a.1-.tmp", "a.-1.tmp", "a.x-1.tmp", "a.1-2.tmpx",
+                          "a.1-2.txt", "a.12.tmp", "ab.1-2.tmp", "b.1-2.tmp"};
+  for (const char* name : abandoned) writeFile(path(name), "left");
+  for (const char* name : others) writeFile(path(name), "kept");
+  std::filesystem::create_directories(ToPath(path("a.7-8.tmp")));
+
+  FileGroupWriter files(FileSystem::Default());
+  files.Add(path("a"), [](std::ostream& out) { out << "new a"; });
+  files.Commit();
+  files.RemoveAbandoned();
+  EXPECT_EQ(fileBytes(path("a")), "new a");
+  for (const char* name : abandoned) EXPECT_FALSE(testing_archive::exists(path(name))) << name;
+  for (const char* name : others) EXPECT_EQ(fileBytes(path(name)), "kept") << name;
+  EXPECT_TRUE(std::filesystem::is_directory(ToPath(path("a.7-8.tmp"))));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 // No operation raises: each reports failure in its result.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -22,6 +24,22 @@ struct DirectoryEntry {
 // FIFO, a device, a socket): nothing the archive reads or writes.
 enum class PathKind { kNone, kFile, kDirectory, kOther };
 
+// An exclusive lock on a file (FileSystem::Lock), held as long as the
+// object lives. Destroying it releases the lock; the file stays.
+class FileLock {
+ public:
+  FileLock() = default;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  virtual ~FileLock() = default;
+};
+
+enum class LockResult {
+  kTaken,   // the lock is the caller's
+  kBusy,    // another holder kept it for the whole wait
+  kFailed,  // the file cannot be created or opened, or locks do not work on it
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -37,7 +55,8 @@ class FileSystem {
   virtual bool Close(std::unique_ptr<std::ostream> stream) = 0;
   // Renames `from` to `to`, replacing `to` at once if it exists.
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
-  // Removes the file `path`; false when there was none or it stays.
+  // Removes the file `path`; false when there was none or it stays. A
+  // directory is never removed, not even an empty one.
   virtual bool Remove(const std::string& path) = 0;
   // Creates the directory `path` and the missing ones above it; true when
   // it exists afterwards.
@@ -50,7 +69,24 @@ class FileSystem {
   // What `path` is.
   virtual PathKind Kind(const std::string& path) = 0;
 
-  // The platform's file system. It belongs to the program, lives as long
-  // as the program does and holds no state: share it freely.
+  // The id of the running process, as the platform numbers processes: no
+  // other process that runs at the same time has it.
+  virtual uint32_t ProcessId() = 0;
+  // A number this file system has not given before in this process
+  // (1, 2, 3, ...); safe to call from several threads at once.
+  virtual uint64_t NextSerial() = 0;
+  // Takes the exclusive lock of the file `path`, creating it (empty) when
+  // it is missing; its directory must exist. While another holder has the
+  // lock, in this process or another one, waits up to `patience` for it.
+  // On kTaken, *lock receives the lock: it belongs to the caller, who
+  // releases it by destroying it, and it ends with the process too, so a
+  // killed holder never blocks the next one. On the other results *lock
+  // is null.
+  virtual LockResult Lock(const std::string& path, std::chrono::milliseconds patience,
+                          std::unique_ptr<FileLock>* lock) = 0;
+
+  // The platform's file system. It belongs to the program and lives as
+  // long as the program does; its only state is the counter of
+  // NextSerial, so share it freely, between threads as well.
   static FileSystem& Default();
 };

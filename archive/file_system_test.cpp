@@ -96,6 +96,50 @@ TEST_P(FileSystemTest, DirectoriesAreMadeAndListed) {
   EXPECT_FALSE(files->Rename(deep + s + "x", at("d") + s + "e"));
 }
 
+TEST_P(FileSystemTest, RemoveTakesFilesOnly) {
+  ASSERT_TRUE(files->CreateDirectories(at("empty")));
+  EXPECT_FALSE(files->Remove(at("empty")));
+  EXPECT_EQ(files->Kind(at("empty")), PathKind::kDirectory);
+}
+
+TEST_P(FileSystemTest, ALockIsHeldUntilItsOwnerDropsIt) {
+  using std::chrono::milliseconds;
+  const std::string file = at("game.lck");
+  std::unique_ptr<FileLock> first;
+  ASSERT_EQ(files->Lock(file, milliseconds(0), &first), LockResult::kTaken);
+  ASSERT_TRUE(first);
+
+  // A second holder, in this process too, waits and gives up.
+  std::unique_ptr<FileLock> second;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(files->Lock(file, milliseconds(60), &second), LockResult::kBusy);
+  EXPECT_FALSE(second);
+  if (files != &memory) {  // the disk's lock waits; the memory's cannot end meanwhile
+    EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(50));
+    EXPECT_EQ(files->Kind(file), PathKind::kFile);
+    std::vector<DirectoryEntry> entries;
+    files->List(root, &entries);
+    EXPECT_EQ(entries.size(), 1u);
+  }
+  first.reset();
+  EXPECT_EQ(files->Lock(file, milliseconds(0), &second), LockResult::kTaken);
+  // Other files have locks of their own.
+  std::unique_ptr<FileLock> other;
+  EXPECT_EQ(files->Lock(at("other.lck"), milliseconds(0), &other), LockResult::kTaken);
+
+  const char s = kPathSeparator;
+  EXPECT_EQ(files->Lock(at("missing") + s + "x.lck", milliseconds(0), &other), LockResult::kFailed);
+  EXPECT_FALSE(other);
+  ASSERT_TRUE(files->CreateDirectories(at("folder")));
+  EXPECT_EQ(files->Lock(at("folder"), milliseconds(0), &other), LockResult::kFailed);
+}
+
+TEST_P(FileSystemTest, SerialNumbersAreNeverRepeated) {
+  const uint64_t first = files->NextSerial();
+  EXPECT_GT(files->NextSerial(), first);
+  EXPECT_EQ(files->ProcessId(), files->ProcessId());
+}
+
 INSTANTIATE_TEST_SUITE_P(PlatformAndMemory, FileSystemTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return info.param ? std::string("Memory") : std::string("Platform");
@@ -147,7 +191,25 @@ TEST(FaultyFileSystem, FailsTheNthCountedOperationOnly) {
   EXPECT_EQ(faulty.Kind(file), PathKind::kFile);
   EXPECT_EQ(listed(faulty, "M:"), std::vector<std::string>{"f"});
   EXPECT_TRUE(faulty.Remove(file));
+  EXPECT_EQ(faulty.ProcessId(), memory.ProcessId());
+  const uint64_t serial = faulty.NextSerial();
+  EXPECT_EQ(memory.NextSerial(), serial + 1);  // one counter, the target's
   EXPECT_EQ(faulty.Operations(), 0);
+
+  // A lock is counted, and a failing one is never taken.
+  std::unique_ptr<FileLock> lock;
+  faulty.FailNth(1);
+  EXPECT_EQ(faulty.Lock(file, std::chrono::milliseconds(0), &lock), LockResult::kFailed);
+  EXPECT_FALSE(lock);
+  EXPECT_EQ(faulty.Lock(file, std::chrono::milliseconds(0), &lock), LockResult::kTaken);
+  EXPECT_EQ(faulty.Operations(), 2);
+}
+
+TEST(MemoryFileSystem, StandsForTheProcessItIsGiven) {
+  MemoryFileSystem memory(4242);
+  EXPECT_EQ(memory.ProcessId(), 4242u);
+  EXPECT_EQ(memory.NextSerial(), 1u);
+  EXPECT_EQ(memory.NextSerial(), 2u);
 }
 
 }  // namespace

@@ -36,6 +36,20 @@ class MemoryStream : public std::ostream {
   MemoryBuffer buffer_;
 };
 
+// Marks its path as locked while it lives.
+class MemoryLock : public FileLock {
+ public:
+  MemoryLock(std::shared_ptr<std::set<std::string>> locked, std::string path)
+      : locked_(std::move(locked)), path_(std::move(path)) {
+    locked_->insert(path_);
+  }
+  ~MemoryLock() override { locked_->erase(path_); }
+
+ private:
+  std::shared_ptr<std::set<std::string>> locked_;
+  std::string path_;
+};
+
 }  // namespace
 
 std::string MemoryFileSystem::Normal(const std::string& path) {
@@ -114,6 +128,16 @@ PathKind MemoryFileSystem::Kind(const std::string& path) {
   const std::string normal = Normal(path);
   if (files_.count(normal) != 0) return PathKind::kFile;
   return directories_.count(normal) != 0 ? PathKind::kDirectory : PathKind::kNone;
+}
+
+LockResult MemoryFileSystem::Lock(const std::string& path, std::chrono::milliseconds,
+                                  std::unique_ptr<FileLock>* lock) {
+  lock->reset();
+  const std::string normal = Normal(path);
+  if (!HasDirectory(Parent(normal)) || directories_.count(normal) != 0) return LockResult::kFailed;
+  if (locked_->count(normal) != 0) return LockResult::kBusy;
+  *lock = std::make_unique<MemoryLock>(locked_, normal);
+  return LockResult::kTaken;
 }
 
 void MemoryFileSystem::WriteFile(const std::string& path, const std::string& bytes) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -64,6 +65,34 @@ inline int temporaryFiles(const std::string& directory) {
     if (it->path().extension() == ".tmp" || it->path().extension() == ".old") ++count;
   }
   return count;
+}
+
+// The temporary files (`ending` ".tmp") or copies (".old") that file group
+// writers made of the file `path`: "<name>.<process id>-<n><ending>" beside
+// it. Program text paths, sorted.
+inline std::vector<std::string> writerFiles(const std::string& path, const std::string& ending) {
+  const std::filesystem::path file = ToPath(path);
+  std::string name;
+  FromPath(file.filename(), &name);
+  std::vector<std::string> found;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(file.parent_path(), error), end; !error && it != end;
+       it.increment(error)) {
+    std::string entry;
+    if (!it->is_regular_file() || !FromPath(it->path().filename(), &entry)) continue;
+    if (entry.size() <= name.size() + 1 + ending.size()) continue;
+    if (entry.compare(0, name.size() + 1, name + ".") != 0) continue;
+    if (entry.compare(entry.size() - ending.size(), ending.size(), ending) != 0) continue;
+    const std::string tag = entry.substr(name.size() + 1, entry.size() - name.size() - 1 - ending.size());
+    if (tag.find_first_not_of("0123456789-") != std::string::npos || tag.find('-') == std::string::npos) {
+      continue;
+    }
+    std::string text;
+    FromPath(it->path(), &text);
+    found.push_back(text);
+  }
+  std::sort(found.begin(), found.end());
+  return found;
 }
 
 }  // namespace testing_archive

@@ -131,6 +131,7 @@ void TurnStore::SaveTurn(const CurrentGame& current) const {
   const std::string& game = current.GameName();
   CheckGameName(game);
   MakeTurnDirectories(game, current.RaceNumber());
+  const std::unique_ptr<FileLock> lock = LockGame(game);
   FileGroupWriter files(files_);
   files.Add(layout_.RaceFile(game),
             [&](std::ostream& out) { saveToStream(current.RaceTable(), out); });
@@ -139,6 +140,7 @@ void TurnStore::SaveTurn(const CurrentGame& current) const {
   files.Add(layout_.TurnRaceFile(game, current.RaceNumber(), current.Turn()),
             [&](std::ostream& out) { saveToStream(current.RaceTable(), out); });
   files.Commit();
+  files.RemoveAbandoned();
 }
 
 void TurnStore::ExportTurnText(const CurrentGame& current) const {
@@ -146,10 +148,30 @@ void TurnStore::ExportTurnText(const CurrentGame& current) const {
   const std::string& game = current.GameName();
   CheckGameName(game);
   MakeTurnDirectories(game, current.RaceNumber());
+  const std::unique_ptr<FileLock> lock = LockGame(game);
   FileGroupWriter files(files_);
   files.Add(layout_.TextFile(game, current.RaceNumber(), current.Turn()),
             [&](std::ostream& out) { WriteTurnText(current, out); });
   files.Commit();
+  files.RemoveAbandoned();
+}
+
+std::unique_ptr<FileLock> TurnStore::LockGame(const std::string& game) const {
+  const std::string path = layout_.SaveLockFile(game);
+  std::unique_ptr<FileLock> lock;
+  switch (files_.Lock(path, savePatience_, &lock)) {
+    case LockResult::kTaken:
+      return lock;
+    case LockResult::kBusy:
+      raiseUnexpected(archive_site::kLockGame,
+                      formatText("another reader is saving the game \"%s\" and has not finished "
+                                 "within %d s; nothing was saved, try again once it is done",
+                                 game.c_str(), static_cast<int>((savePatience_.count() + 999) / 1000)));
+    case LockResult::kFailed:
+      break;
+  }
+  raiseUnexpected(archive_site::kLockGame,
+                  formatText("cannot lock file \"%s\"; nothing was saved", path.c_str()));
 }
 
 void TurnStore::MakeTurnDirectories(const std::string& game, int32_t race) const {

@@ -7,8 +7,10 @@
 // Listings come in the order the file system gives the entries.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,9 +27,14 @@ void ReadTableFile(FileSystem& files, const std::string& path, SmartCache& table
 
 class TurnStore {
  public:
-  // `files` does every file operation and must outlive the store.
-  explicit TurnStore(ArchiveLayout layout, FileSystem& files = FileSystem::Default())
-      : layout_(std::move(layout)), files_(files) {}
+  // How long a save waits while another reader saves the same game.
+  static constexpr std::chrono::milliseconds kSavePatience{5000};
+
+  // `files` does every file operation and must outlive the store. A save
+  // waits up to `savePatience` for the game's lock.
+  explicit TurnStore(ArchiveLayout layout, FileSystem& files = FileSystem::Default(),
+                     std::chrono::milliseconds savePatience = kSavePatience)
+      : layout_(std::move(layout)), files_(files), savePatience_(savePatience) {}
 
   const ArchiveLayout& Layout() const { return layout_; }
   FileSystem& Files() const { return files_; }
@@ -59,11 +66,19 @@ class TurnStore {
   // unless current.HasTurn(). The files are replaced only once all three
   // are complete. Raises on any
   // failure, after which every stored file is as it was.
+  //
+  // Saves of one game, in this process or others, take turns: each holds
+  // the lock of the game's SaveLockFile for the whole save, so the three
+  // files always come from one save. When another reader keeps the lock
+  // longer than the store's patience, raises LExc_Internal_Unexpected
+  // "another reader is saving the game ..." and writes nothing. Holding
+  // the lock, a save also removes what killed saves of its files left
+  // (FileGroupWriter::RemoveAbandoned).
   void SaveTurn(const CurrentGame& current) const;
 
-  // Writes the turn's text file (under the same guard as SaveTurn),
-  // replacing it only once it is complete; raises as SaveTurn does, and
-  // the old file stays.
+  // Writes the turn's text file (under the same guard and lock as
+  // SaveTurn), replacing it only once it is complete; raises as SaveTurn
+  // does, and the old file stays.
   void ExportTurnText(const CurrentGame& current) const;
 
   // Scans the table file `path` where it lies (scanTableStream), through
@@ -91,10 +106,14 @@ class TurnStore {
   // Creates DATA\, the game's and the race's directory (existing ones are
   // fine); raises when one cannot be made.
   void MakeTurnDirectories(const std::string& game, int32_t race) const;
+  // Takes the lock of `game`'s files (its directory exists); raises when
+  // it cannot. The lock belongs to the caller.
+  std::unique_ptr<FileLock> LockGame(const std::string& game) const;
   std::vector<DirectoryEntry> Entries(const std::string& directory) const;
 
   ArchiveLayout layout_;
   FileSystem& files_;
+  std::chrono::milliseconds savePatience_;
 };
 
 // Raises LExc_Internal_BadArg when `game` cannot be a directory under DATA

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "archive/faulty_file_system.h"
 #include "archive/memory_file_system.h"
@@ -395,6 +396,123 @@ TEST_F(TurnStoreTest, ExportOfAnUnreadableTextKeepsTheOldFile) {
   game->MessageTable().appendRow(broken);
   EXPECT_NE(raised([&] { store.ExportTurnText(*game); }), "");
   EXPECT_EQ(fileBytes(layout.TextFile("Galaxy", 0, 2401)), before);
+}
+
+// Files and empty folders named as the store's own files with ".tmp" or
+// ".old" are the user's: saves and exports, failed ones included, leave
+// them as they are.
+TEST_F(TurnStoreTest, SavesLeaveTheUsersOwnFilesAlone) {
+  saveTurn("Galaxy", 2, 2401);
+  ASSERT_NO_THROW(store.ExportTurnText(*game));
+  const std::string races = layout.RaceFile("Galaxy");
+  const std::string turn = layout.TurnFile("Galaxy", 2, 2401);
+  const std::string turnRaces = layout.TurnRaceFile("Galaxy", 2, 2401);
+  const std::string text = layout.TextFile("Galaxy", 2, 2401);
+  const std::string userFiles[] = {races + ".old", turn + ".tmp", turnRaces + ".old", text + ".tmp"};
+  const std::string userFolders[] = {races + ".tmp", turn + ".old", turnRaces + ".tmp", text + ".old"};
+  for (const std::string& file : userFiles) writeFile(file, "mine: " + file);
+  for (const std::string& folder : userFolders) std::filesystem::create_directories(ToPath(folder));
+  const auto expectKept = [&](const std::string& when) {
+    for (const std::string& file : userFiles) EXPECT_EQ(fileBytes(file), "mine: " + file) << when;
+    for (const std::string& folder : userFolders) {
+      EXPECT_TRUE(std::filesystem::is_directory(ToPath(folder))) << folder << " " << when;
+    }
+  };
+
+  capture(*game, "Galaxy", 2, 2401);
+  AddMessageRow(*game, "one more", 4, 1, -1);
+  bool stored = false;
+  for (int n = 1; n < 300 && !stored; ++n) {
+    files.FailNth(n);
+    stored = raised([&] { store.SaveTurn(*game); }).empty();
+    expectKept("save, failing operation " + std::to_string(n));
+  }
+  EXPECT_TRUE(stored);
+  bool exported = false;
+  for (int n = 1; n < 300 && !exported; ++n) {
+    files.FailNth(n);
+    exported = raised([&] { store.ExportTurnText(*game); }).empty();
+    expectKept("export, failing operation " + std::to_string(n));
+  }
+  EXPECT_TRUE(exported);
+  EXPECT_EQ(fileBytes(turn), saved(game->MessageTable()));
+}
+
+// A killed save leaves its temporary files; the next save of the game,
+// which holds the game's lock, removes them, and nothing of the user's.
+TEST_F(TurnStoreTest, ASaveRemovesWhatKilledSavesLeft) {
+  saveTurn("Galaxy", 2, 2401);
+  const std::string races = layout.RaceFile("Galaxy");
+  const std::string turn = layout.TurnFile("Galaxy", 2, 2401);
+  writeFile(races + ".31337-1.tmp", "half");
+  writeFile(turn + ".31337-1.old", "old");
+  writeFile(layout.TextFile("Galaxy", 2, 2401) + ".31337-2.tmp", "half");
+  writeFile(races + ".tmp", "mine");
+  saveTurn("Galaxy", 2, 2401);
+  EXPECT_FALSE(exists(races + ".31337-1.tmp"));
+  EXPECT_FALSE(exists(turn + ".31337-1.old"));
+  EXPECT_TRUE(exists(layout.TextFile("Galaxy", 2, 2401) + ".31337-2.tmp"));  // the export's
+  EXPECT_EQ(fileBytes(races + ".tmp"), "mine");
+  capture(*game, "Galaxy", 2, 2401);
+  ASSERT_NO_THROW(store.ExportTurnText(*game));
+  EXPECT_EQ(temporaryFiles(layout.Root()), 1);  // the user's
+}
+
+// The lock of the game keeps a save and an export from writing while
+// another reader saves the game: they give up with a clear error and
+// write nothing. The lock file is no race of the game.
+TEST_F(TurnStoreTest, SavesOfAGameWaitForItsLockThenGiveUp) {
+  saveTurn("Galaxy", 2, 2401);
+  const std::string before = fileBytes(layout.TurnFile("Galaxy", 2, 2401));
+  EXPECT_EQ(store.ListRaces("Galaxy"), std::vector<int32_t>{2});
+  EXPECT_EQ(store.ListGames(), std::vector<std::string>{"Galaxy"});
+  EXPECT_EQ(FileSystem::Default().Kind(layout.SaveLockFile("Galaxy")), PathKind::kFile);
+
+  std::unique_ptr<FileLock> otherReader;
+  ASSERT_EQ(FileSystem::Default().Lock(layout.SaveLockFile("Galaxy"), std::chrono::milliseconds(0),
+                                       &otherReader),
+            LockResult::kTaken);
+  const TurnStore impatient(ArchiveLayout(ProgramDirectory(scratch.text())), files,
+                            std::chrono::milliseconds(100));
+  capture(*game, "Galaxy", 2, 2401);
+  AddMessageRow(*game, "one more", 4, 1, -1);
+  const auto start = std::chrono::steady_clock::now();
+  const std::string report = raised([&] { impatient.SaveTurn(*game); });
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(90));
+  EXPECT_EQ(report,
+            "Type: LExc_Internal_Unexpected\r\n"
+            "Text: another reader is saving the game \"Galaxy\" and has not finished within 1 s; "
+            "nothing was saved, try again once it is done\r\n"
+            "File: archive/game_archive\r\nLine: 194");
+  EXPECT_TRUE(startsWith(raised([&] { impatient.ExportTurnText(*game); }),
+                         "Type: LExc_Internal_Unexpected\r\nText: another reader is saving"));
+  EXPECT_EQ(fileBytes(layout.TurnFile("Galaxy", 2, 2401)), before);
+  EXPECT_FALSE(exists(layout.TextFile("Galaxy", 2, 2401)));
+  EXPECT_EQ(temporaryFiles(layout.Root()), 0);
+
+  otherReader.reset();
+  ASSERT_NO_THROW(impatient.SaveTurn(*game));
+  EXPECT_EQ(fileBytes(layout.TurnFile("Galaxy", 2, 2401)), saved(game->MessageTable()));
+}
+
+TEST(TurnStoreInMemory, ALockThatCannotBeTakenIsAnError) {
+  MemoryFileSystem memory;
+  const TurnStore store(ArchiveLayout(ProgramDirectory(std::string("M:") + kPathSeparator)), memory);
+  auto game = testing_game::makeGame();
+  capture(*game, "Galaxy", 2, 2401);
+  ASSERT_NO_THROW(store.SaveTurn(*game));
+  const std::string lockFile = store.Layout().SaveLockFile("Galaxy");
+  std::unique_ptr<FileLock> held;
+  ASSERT_EQ(memory.Lock(lockFile, std::chrono::milliseconds(0), &held), LockResult::kTaken);
+  EXPECT_NE(raised([&] { store.SaveTurn(*game); }).find("another reader is saving the game \"Galaxy\""),
+            std::string::npos);
+  held.reset();
+
+  // A folder where the lock file belongs: the lock fails, and says where.
+  memory.CreateDirectories(lockFile);
+  EXPECT_NE(raised([&] { store.SaveTurn(*game); })
+                .find("Text: cannot lock file \"" + lockFile + "\"; nothing was saved"),
+            std::string::npos);
 }
 
 TEST(TurnStoreInMemory, KeepsAnArchiveWithoutADisk) {
