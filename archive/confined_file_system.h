@@ -2,7 +2,7 @@
 // through a symbolic link (of a game folder, of a turn file) or otherwise,
 // is treated as missing. Listings leave such entries out and reads find
 // nothing, so that a link in an archive cannot make the reader list,
-// search or print files elsewhere. Writes pass on unchanged.
+// search or print files elsewhere. Writes and locks pass on unchanged.
 #pragma once
 
 #include <filesystem>
@@ -28,6 +28,12 @@ class ConfinedFileSystem : public FileSystem {
   bool CreateDirectories(const std::string& path) override { return target_.CreateDirectories(path); }
   bool List(const std::string& path, std::vector<DirectoryEntry>* entries) override;
   PathKind Kind(const std::string& path) override;
+  uint32_t ProcessId() override { return target_.ProcessId(); }
+  uint64_t NextSerial() override { return target_.NextSerial(); }
+  LockResult Lock(const std::string& path, std::chrono::milliseconds patience,
+                  std::unique_ptr<FileLock>* lock) override {
+    return target_.Lock(path, patience, lock);
+  }
 
   // Whether `path`, its links followed, lies in the root.
   bool Inside(const std::string& path) const;
