@@ -26,4 +26,4 @@ inline constexpr const Color (&RaceColors)[kRaceCount] = palette::kRaces;
 
 // The colour of race `race`, the foreground colour outside the game's
 // races.
-inline Color RaceColor(int32_t race) { return IsRaceNumber(race) ? RaceColors[race] : kForeground; }
+using palette::RaceColor;

@@ -1,6 +1,7 @@
 #include "app/list_drawing.h"
 
 #include "app/control_drawing.h"
+#include "archive/message_heading.h"
 #include "archive/message_search.h"
 #include "app/stroke_font.h"
 #include "support/text_format.h"
@@ -19,12 +20,6 @@ constexpr int kLinesTop = 14;  // below the header row
 constexpr int kIncomingLinesLeft = 5;
 constexpr int kOutgoingLinesLeft = 45;  // beside the envelope
 constexpr int kLineGap = 4;             // between two text lines
-
-const char* relationWord(RaceRelation relation) {
-  if (relation == RaceRelation::kFriend) return "Friend";
-  if (relation == RaceRelation::kNeutral) return "Neutral";
-  return "Enemy";
-}
 
 bool incoming(const MessageListItem& item) {
   return item.direction == MessageDirection::kIncoming;
@@ -84,10 +79,8 @@ void DrawColorListItem(Canvas& canvas, const Rect& rect, const ColorListItem& it
 }
 
 std::string MessageItemHeader(const MessageListItem& item, int index, int count) {
-  if (item.raceName.empty()) return formatText("--- System Message [%d/%d] ---", index + 1, count);
-  return formatText("--- Diplomatic Message [%d/%d] --- %s: %s ( Relation: %s )", index + 1, count,
-                    incoming(item) ? "from" : "next turn outgoing to", item.raceName.c_str(),
-                    relationWord(item.relation));
+  return MessageHeading(item.raceName, incoming(item), static_cast<int32_t>(item.relation), index,
+                        count);
 }
 
 void DrawMessageListItem(Canvas& canvas, const Rect& rect, const MessageListItem& item, int index,

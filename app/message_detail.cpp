@@ -7,16 +7,6 @@
 #include "reader/game_tables.h"
 #include "support/text_format.h"
 
-Color RelationColor(bool known, int32_t relation) {
-  if (!known) return kForeground;
-  switch (relation) {
-    case kFriend: return kFriendColor;
-    case kNeutral: return kNeutralColor;
-    case kEnemy: return kEnemyColor;
-    default: return kForeground;
-  }
-}
-
 CachePosition FindMessage(const SmartCache& messages, int32_t id) {
   if (id < 0 || messages.findColumn(MSGID) < 0) return messages.end();
   CacheRow pattern = messages.templateRow();

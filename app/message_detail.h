@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/canvas.h"
+#include "archive/message_heading.h"  // RelationColor
 #include "cache/smartcache.h"
 
 class CurrentGame;
@@ -25,9 +26,6 @@ struct MessageDetailView {
   size_t markEnd = 0;
 };
 
-// The colour of a relation: green for friends, grey for neutrals, red for
-// enemies, the foreground colour otherwise.
-Color RelationColor(bool known, int32_t relation);
 
 // The first row, in store order, with MSGID `id`; the end when there is
 // none or `id` is negative.

@@ -11,8 +11,8 @@
 #include <set>
 #include <vector>
 
+#include "archive/message_heading.h"
 #include "archive/turn_store.h"
-#include "reader/game_bounds.h"
 #include "reader/game_tables.h"
 #include "support/cp1252.h"
 #include "support/palette.h"
@@ -242,18 +242,9 @@ std::string relationWord(const std::optional<int32_t>& relation) {
 }
 
 uint32_t relationColor(const std::optional<int32_t>& relation) {
-  if (!relation) return palette::kForeground;
-  switch (*relation) {
-    case kFriend: return palette::kFriend;
-    case kNeutral: return palette::kNeutral;
-    case kEnemy: return palette::kEnemy;
-    default: return palette::kForeground;
-  }
+  return RelationColor(relation.has_value(), relation.value_or(kNeutral));
 }
 
-uint32_t raceColor(int32_t race) {
-  return IsRaceNumber(race) ? palette::kRaces[race] : palette::kForeground;
-}
 
 // ---- The page ---------------------------------------------------------
 
@@ -323,7 +314,7 @@ class ReportPage {
     page_ += kStyle;
     page_ += "</style>\n</head>\n<body>\n<h1>";
     AppendHtmlText(page_, game_);
-    page_ += ": the post of <span style=\"color:" + CssColor(raceColor(race_)) + "\">" + html(own) +
+    page_ += ": the post of <span style=\"color:" + CssColor(palette::RaceColor(race_)) + "\">" + html(own) +
              "</span> (race " + std::to_string(race_) + ")</h1>\n<p>" +
              std::to_string(facts_.Turns().size()) + " stored turns";
     if (!facts_.Turns().empty()) {
@@ -382,7 +373,7 @@ class ReportPage {
         return turn ? std::to_string(*turn) : std::string("-");
       };
       page_ += "<tr data-race=\"" + std::to_string(other) + "\"><td style=\"color:" +
-               CssColor(raceColor(other)) + "\">" + html(facts_.NameOf(other)) +
+               CssColor(palette::RaceColor(other)) + "\">" + html(facts_.NameOf(other)) +
                "</td><td class=\"n\">" + std::to_string(total.in) + "</td><td class=\"n\">" +
                std::to_string(total.out) + "</td><td class=\"n\">" + turnText(first) +
                "</td><td class=\"n\">" + turnText(last) + "</td></tr>\n";
@@ -400,8 +391,10 @@ class ReportPage {
     const auto& turns = facts_.Turns();
     for (size_t k = 0; k < turns.size(); ++k) {
       written += WriteTurn(turns[k]);
-      // The turns left out were done in the first pass.
-      if (progress) progress(facts_.Listed() + k + 1 + (facts_.Listed() - turns.size()), 2 * facts_.Listed());
+      // Of the 2 x listed reads, the first pass did all listed ones; the
+      // turns it left out have no second read.
+      const size_t leftOut = facts_.Listed() - turns.size();
+      if (progress) progress(facts_.Listed() + leftOut + k + 1, 2 * facts_.Listed());
     }
     page_ += "<script>\n";
     page_ += kScript;
@@ -421,7 +414,7 @@ class ReportPage {
   void WriteChartRow(int32_t other, int top) {
     const std::string name = html(facts_.NameOf(other));
     page_ += formatText("<text x=\"0\" y=\"%d\" fill=\"%s\">", top + 14,
-                        CssColor(raceColor(other)).c_str());
+                        CssColor(palette::RaceColor(other)).c_str());
     page_ += name;
     page_ += "</text>\n";
     const auto& turns = facts_.Turns();
@@ -498,21 +491,12 @@ class ReportPage {
     page_ += " data-direction=\"";
     page_ += message.incoming ? "in" : "out";
     page_ += "\"><h4 style=\"color:";
-    page_ += CssColor(other ? raceColor(*message.race) : palette::kForeground);
+    page_ += CssColor(other ? palette::RaceColor(*message.race) : palette::kForeground);
     page_ += "\">";
-    if (other == nullptr) {
-      page_ += formatText("--- System Message [%d/%d] ---", index + 1, count);
-    } else {
-      const std::optional<int32_t> relation = other->relation;
-      const char* word = relation && *relation == kFriend    ? "Friend"
-                         : relation && *relation == kNeutral ? "Neutral"
-                         : relation                         ? "Enemy"
-                                                            : "Neutral";
-      page_ += formatText("--- Diplomatic Message [%d/%d] --- %s: ", index + 1, count,
-                          message.incoming ? "from" : "next turn outgoing to");
-      AppendHtmlText(page_, other->plural);
-      page_ += std::string(" ( Relation: ") + word + " )";
-    }
+    // A race without a known relation counts as neutral, as in the window.
+    AppendHtmlText(page_, MessageHeading(other ? other->plural : std::string(), message.incoming,
+                                         other ? other->relation.value_or(kNeutral) : kNeutral,
+                                         index, count));
     page_ += "</h4><pre>";
     AppendHtmlText(page_, message.text);
     page_ += "</pre></article>\n";

@@ -24,4 +24,9 @@ inline constexpr uint32_t kRaces[16] = {
     0x007F7F7F, 0x00FFFF00, 0x00FF3F3F, 0x003F3FFF, 0x003FFFFF, 0x00FF00FF,
     0x0000FFFF, 0x003FFF3F, 0x00FF3F3F, 0x003F3FFF};
 
+// The colour of race `race`, the foreground colour outside races 0 to 15.
+inline constexpr uint32_t RaceColor(int32_t race) {
+  return race >= 0 && race < 16 ? kRaces[race] : kForeground;
+}
+
 }  // namespace palette
