@@ -6,6 +6,8 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "archive/file_system.h"
@@ -35,10 +37,21 @@ class ConfinedFileSystem : public FileSystem {
     return target_.Lock(path, patience, lock);
   }
 
-  // Whether `path`, its links followed, lies in the root.
+  // Whether `path`, its links followed, lies in the root. The folder a
+  // path names an entry of is resolved once per object, so that a listing
+  // and the reads of its entries cost one look at each entry rather than
+  // one at every folder above it: a link made or moved above the root
+  // after the first look goes unseen by this object (a command's).
   bool Inside(const std::string& path) const;
 
  private:
+  // `path` with its links followed and "." and ".." resolved; empty when
+  // that cannot be found out.
+  std::filesystem::path resolvedPath(const std::filesystem::path& path) const;
+  bool inRoot(const std::filesystem::path& resolved) const;
+
   FileSystem& target_;
   std::filesystem::path root_;  // its links followed; empty when that failed
+  mutable std::mutex mutex_;    // guards `folders_`: reads may come from several threads
+  mutable std::map<std::filesystem::path, std::filesystem::path> folders_;  // resolved folders
 };

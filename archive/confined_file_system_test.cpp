@@ -61,6 +61,34 @@ TEST(ConfinedFileSystem, LinksOutAreLeftOutAndFifosAreNoFiles) {
   EXPECT_EQ(FileSystem::Default().OpenRead(fifo), nullptr);
   EXPECT_EQ(files.OpenRead(fifo), nullptr);
 }
+
+// Each folder is resolved once; the entries in it are looked at every time.
+TEST(ConfinedFileSystem, AnEntryThatBecomesALinkOutIsLeftOut) {
+  ScratchDirectory scratch;
+  const std::string root = scratch.text() + "root" + kPathSeparator;
+  const std::string game = root + "game" + kPathSeparator;
+  std::filesystem::create_directories(ToPath(game));
+  writeFile(game + "2401.sav", "here");
+  writeFile(scratch.text() + "secret", "far");
+  ConfinedFileSystem files(FileSystem::Default(), root);
+  ASSERT_NE(files.OpenRead(game + "2401.sav"), nullptr);
+
+  std::filesystem::remove(ToPath(game + "2401.sav"));
+  std::filesystem::create_symlink(ToPath(scratch.text() + "secret"), ToPath(game + "2401.sav"));
+  EXPECT_EQ(files.OpenRead(game + "2401.sav"), nullptr);
+  EXPECT_EQ(files.Kind(game + "2401.sav"), PathKind::kNone);
+  std::vector<DirectoryEntry> entries;
+  ASSERT_TRUE(files.List(game, &entries));
+  EXPECT_TRUE(entries.empty());
+  // Ways out through the names of a folder already looked at.
+  EXPECT_FALSE(files.Inside(game + ".." + kPathSeparator + ".." + kPathSeparator + "secret"));
+  EXPECT_TRUE(files.Inside(game + ".." + kPathSeparator + "game"));
+  // Where a link leads back in, it is inside.
+  std::filesystem::create_symlink(ToPath(game + "2401.sav"), ToPath(game + "again.sav"));
+  std::filesystem::remove(ToPath(game + "2401.sav"));
+  writeFile(game + "2401.sav", "here again");
+  EXPECT_TRUE(files.Inside(game + "again.sav"));
+}
 #endif
 
 }  // namespace
