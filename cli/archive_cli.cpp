@@ -199,6 +199,11 @@ class ConventionsFilter : public std::streambuf {
   }
 
   std::streamsize convert(const char* s, std::streamsize n) {
+    if (transparent() && static_cast<size_t>(n) >= kPiece) {  // a whole piece goes out as it is
+      if (!send()) return 0;
+      last_ = s[n - 1];
+      return target_->sputn(s, n);
+    }
     std::streamsize done = 0;
     while (done < n) {
       const std::streamsize plain = done + plainRun(s + done, n - done);
@@ -221,6 +226,8 @@ class ConventionsFilter : public std::streambuf {
     return n;
   }
 
+  // Whether every byte goes out as it is.
+  bool transparent() const { return !toUtf8_ && !crLf_ && !escape_; }
   // A control character the terminal would act on.
   bool isControl(char c) const {
     const auto b = static_cast<unsigned char>(c);
@@ -442,9 +449,11 @@ class Commands {
   // was skipped.
   bool Search(const SearchOptions& options, std::ostream& out, std::ostream& err) const {
     if (options.turns.game) CheckGame(*options.turns.game);
+    std::string piece;
     const int skipped = SearchArchive(
-        archive_, options, [&](const SearchHit& hit) { writeHit(hit, out); },
+        archive_, options, [&](const SearchHit& hit) { writeHit(hit, piece, out); },
         [&](const std::string& path, const std::string& reason) { skip(path, reason, err); });
+    flushPiece(piece, out);
     return skipped == 0;
   }
 
@@ -532,22 +541,38 @@ class Commands {
     return root;
   }
 
-  // A hit's header line, then each line of its text after a tab.
-  static void writeHit(const SearchHit& hit, std::ostream& out) {
-    out << hit.where.game << "\trace " << hit.where.race << "\tturn " << hit.where.turn
-        << "\tmessage " << hit.message.id << '\t'
-        << (hit.message.incoming ? "incoming" : "outgoing") << '\t' << hit.otherRace << '\n';
+  // A hit's header line, then each line of its text after a tab, added to
+  // `piece`, which goes to `out` once it holds 64 KB.
+  static void writeHit(const SearchHit& hit, std::string& piece, std::ostream& out) {
+    const auto number = [&](long long value) { piece += std::to_string(value); };
+    piece += hit.where.game;
+    piece += "\trace ";
+    number(hit.where.race);
+    piece += "\tturn ";
+    number(hit.where.turn);
+    piece += "\tmessage ";
+    number(hit.message.id);
+    piece += hit.message.incoming ? "\tincoming\t" : "\toutgoing\t";
+    piece += hit.otherRace;
+    piece += '\n';
     const std::string& text = hit.message.text;
     for (size_t start = 0; start < text.size();) {
       size_t end = text.find('\n', start);
       if (end == std::string::npos) end = text.size();
       size_t stop = end;
       if (stop > start && text[stop - 1] == '\r') --stop;
-      out << '\t';
-      out.write(text.data() + start, static_cast<std::streamsize>(stop - start));
-      out << '\n';
+      piece += '\t';
+      piece.append(text, start, stop - start);
+      piece += '\n';
       start = end + 1;
     }
+    if (piece.size() >= kPiece) flushPiece(piece, out);
+  }
+
+  static constexpr size_t kPiece = 64 * 1024;
+  static void flushPiece(std::string& piece, std::ostream& out) {
+    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    piece.clear();
   }
 
   static void skip(const std::string& path, const std::string& reason, std::ostream& err) {
