@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "archive/turn_store.h"
@@ -199,6 +200,23 @@ TEST_F(SearchTest, UnreadableFilesAreSkippedAndReported) {
   EXPECT_EQ(search(options), (std::vector<std::string>{"Beta 2 2402 #2 in race 0"}));
   // A missing RACES.SAV is called missing, not damaged.
   EXPECT_EQ(skipped, (std::vector<std::string>{archive.Layout().RaceFile("Beta") + ": no such file"}));
+}
+
+// The files are read ahead on a thread of their own: a caller whose output
+// fails on the first hit gets its error at once, and the next search starts
+// afresh.
+TEST_F(SearchTest, AHitThatRaisesEndsTheSearch) {
+  SearchOptions options;
+  options.text = "eace";
+  int seen = 0;
+  const auto failing = [&](const SearchHit&) {
+    ++seen;
+    throw std::runtime_error("cannot write the output");
+  };
+  const auto ignored = [](const std::string&, const std::string&) {};
+  EXPECT_THROW(SearchArchive(archive, options, failing, ignored), std::runtime_error);
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(search(options).size(), 7u);
 }
 
 }  // namespace

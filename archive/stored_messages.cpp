@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
+#include <optional>
 
+#include "archive/read_ahead.h"
 #include "archive/turn_store.h"
 #include "cache/smartcache.h"
 #include "cache/table_scan.h"
@@ -162,34 +165,71 @@ std::string WhyUnreadable(FileSystem& files, const std::string& path, const LExc
   return "damaged (" + error.text() + ")";
 }
 
+namespace {
+
+// A file that could not be read, and why.
+struct Unread {
+  std::string path;
+  std::string reason;
+};
+
+// A selected turn as the reading thread found it: its messages, or why its
+// file was skipped; and, for the first turn of a game, that game's races or
+// why RACES.SAV was skipped.
+struct TurnRead {
+  std::shared_ptr<const RaceInfos> races;
+  std::optional<Unread> racesUnread;  // set for the turn that first read them
+  std::optional<Unread> unread;
+  std::vector<StoredMessage> messages;
+};
+
+}  // namespace
+
 int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
                      const TurnVisit& visit, const SkippedFile& skipped,
                      const MessageWanted& wanted) {
-  int count = 0;
-  std::string racesOf;  // the game whose RACES.SAV `races` holds
-  RaceInfos races;
+  const std::vector<StoredTurn> turns = SelectTurns(store, selection);
   const ArchiveLayout& layout = store.Layout();
-  for (const StoredTurn& turn : SelectTurns(store, selection)) {
-    if (racesOf != turn.game) {
+  // The reading thread's own: the game whose RACES.SAV `races` holds.
+  std::string racesOf;
+  std::shared_ptr<const RaceInfos> races;
+  const auto read = [&](size_t k) {
+    const StoredTurn& turn = turns[k];
+    TurnRead result;
+    if (!races || racesOf != turn.game) {
       racesOf = turn.game;
-      races.clear();
+      const std::string path = layout.RaceFile(turn.game);
       try {
-        races = ReadRaceInfos(store, layout.RaceFile(turn.game));
+        races = std::make_shared<const RaceInfos>(ReadRaceInfos(store, path));
       } catch (const LExc_Base& e) {
-        ++count;
-        skipped(layout.RaceFile(turn.game), WhyUnreadable(store.Files(), layout.RaceFile(turn.game), e));
+        races = std::make_shared<const RaceInfos>();
+        result.racesUnread = Unread{path, WhyUnreadable(store.Files(), path, e)};
       }
     }
+    result.races = races;
     const std::string path = layout.TurnFile(turn.game, turn.race, turn.turn);
-    std::vector<StoredMessage> messages;
     try {
-      messages = ReadTurnMessages(store, path, wanted);
+      result.messages = ReadTurnMessages(store, path, wanted);
     } catch (const LExc_Base& e) {
+      result.unread = Unread{path, WhyUnreadable(store.Files(), path, e)};
+    }
+    return result;
+  };
+  // The next turns are read while the caller handles this one.
+  ReadAhead<TurnRead> ahead(turns.size(), read);
+  int count = 0;
+  for (const StoredTurn& turn : turns) {
+    const TurnRead found = ahead.Next();
+    if (found.racesUnread) {
       ++count;
-      skipped(path, WhyUnreadable(store.Files(), path, e));
+      skipped(found.racesUnread->path, found.racesUnread->reason);
+    }
+    if (found.unread) {
+      ++count;
+      skipped(found.unread->path, found.unread->reason);
       continue;
     }
-    visit(turn, messages, races);
+    visit(turn, found.messages, *found.races);
   }
   return count;
 }

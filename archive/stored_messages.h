@@ -94,7 +94,10 @@ using TurnVisit = std::function<void(const StoredTurn& turn, const std::vector<S
 // Reads the selected turns in archive order and passes each to `visit`,
 // with the races of its game's RACES.SAV (none when that cannot be read).
 // Files that cannot be read go to `skipped`, and their turns are left out.
-// Returns the number of files skipped.
+// Returns the number of files skipped. The files are read on a thread of
+// their own, a turn or two ahead of `visit`: `wanted` runs on that thread,
+// and `visit` and `skipped`, which run on the caller's, must not use
+// `store` meanwhile.
 int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
                      const TurnVisit& visit, const SkippedFile& skipped,
                      const MessageWanted& wanted = nullptr);
