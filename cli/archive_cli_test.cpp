@@ -537,6 +537,17 @@ TEST_F(ArchiveCliTest, LongOutputsConvertTheSameAcrossTheirPieces) {
   ASSERT_NO_THROW(archive.SaveTurn(*game));
   const std::string plain = run({"search", "--game", "Long", "Gr"}).out;
   ASSERT_GT(plain.size(), 150000u);  // two pieces and more
+  // Whole pieces pass unconverted output as they are: the same bytes as a
+  // terminal's, which the converter looks at one by one.
+  SystemConventions terminal;
+  terminal.terminal = true;
+  EXPECT_TRUE(run({"search", "--game", "Long", "Gr"}, true, terminal).out == plain);
+  int hits = 0;
+  for (const std::string& line : lines(plain)) {
+    hits += line.rfind("Long\trace 0\tturn 2401\tmessage ", 0) == 0 ? 1 : 0;
+    EXPECT_TRUE(line.rfind("Long\t", 0) == 0 || line.rfind("\t", 0) == 0) << line;
+  }
+  EXPECT_EQ(hits, 400);
 
   std::string expected;  // UTF-8, every line feed after a CR
   for (char c : plain) {
