@@ -40,8 +40,9 @@ class ConfinedFileSystem : public FileSystem {
   // Whether `path`, its links followed, lies in the root. The folder a
   // path names an entry of is resolved once per object, so that a listing
   // and the reads of its entries cost one look at each entry rather than
-  // one at every folder above it: a link made or moved above the root
-  // after the first look goes unseen by this object (a command's).
+  // one at every folder above it. A folder that becomes a link after this
+  // object first resolved it goes unseen by it; the reader's commands make
+  // one for each run.
   bool Inside(const std::string& path) const;
 
  private:
@@ -52,6 +53,6 @@ class ConfinedFileSystem : public FileSystem {
 
   FileSystem& target_;
   std::filesystem::path root_;  // its links followed; empty when that failed
-  mutable std::mutex mutex_;    // guards `folders_`: reads may come from several threads
+  mutable std::mutex mutex_;    // guards `folders_`, for reads on several threads
   mutable std::map<std::filesystem::path, std::filesystem::path> folders_;  // resolved folders
 };
