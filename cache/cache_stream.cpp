@@ -737,11 +737,9 @@ std::optional<int32_t> ScannedRow::longValue(uint32_t column) const {
 std::string_view ScannedRow::text(uint32_t column) const {
   if (isNull(column)) return std::string_view();
   const uint8_t* at = cells_ + offsets_[column];
-  const auto* bytes = reinterpret_cast<const char*>(at + 4);
-  const uint32_t length = getU32(at);
-  const void* zero = std::memchr(bytes, 0, length);
-  return std::string_view(bytes, zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes)
-                                      : length);
+  // The scan has looked for zero bytes already (checkCells) and cut the
+  // texts that held one (assignCells).
+  return std::string_view(reinterpret_cast<const char*>(at + 4), getU32(at));
 }
 
 void loadFromStream(SmartCache& table, std::istream& in) {

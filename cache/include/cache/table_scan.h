@@ -16,6 +16,8 @@
 // that hands it out: its bytes are the scan's.
 class ScannedRow {
  public:
+  // REQUIRES: no text cell holds a zero byte (the scan cuts such a text at
+  // it before the row is passed on, as a load does).
   ScannedRow(const uint8_t* flags, const uint8_t* cells, uint32_t cellLength,
              const uint32_t* offsets, const int32_t* types, uint32_t columnCount)
       : flags_(flags), cells_(cells), cellLength_(cellLength), offsets_(offsets), types_(types),
