@@ -36,6 +36,7 @@ class ConfinedFileSystem : public FileSystem {
                   std::unique_ptr<FileLock>* lock) override {
     return target_.Lock(path, patience, lock);
   }
+  bool ReadsInParallel() override { return target_.ReadsInParallel(); }
 
   // Whether `path`, its links followed, lies in the root. The folder a
   // path names an entry of is resolved once per object, so that a listing

@@ -131,6 +131,8 @@ bool removeFile(const std::string& path) { return ::unlink(ToPath(path).c_str())
 
 class PlatformFileSystem : public FileSystem {
  public:
+  bool ReadsInParallel() override { return true; }
+
   std::unique_ptr<std::istream> OpenRead(const std::string& path) override {
     if (Kind(path) != PathKind::kFile) return nullptr;
     auto file = std::make_unique<std::ifstream>(ToPath(path), std::ios::binary);

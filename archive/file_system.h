@@ -84,6 +84,10 @@ class FileSystem {
   // is null.
   virtual LockResult Lock(const std::string& path, std::chrono::milliseconds patience,
                           std::unique_ptr<FileLock>* lock) = 0;
+  // Whether OpenRead, List and Kind may be called from several threads at
+  // once; readers of many files then read on more than one. Unless a file
+  // system says so, they may not.
+  virtual bool ReadsInParallel() { return false; }
 
   // The platform's file system. It belongs to the program and lives as
   // long as the program does; its only state is the counter of
