@@ -141,19 +141,52 @@ std::string RaceLabel(const RaceInfos& races, const std::optional<int32_t>& race
   return found->second.plural;
 }
 
+namespace {
+
+// The hit that `message` of `turn` is.
+template <class OnHit>
+void asHit(const StoredTurn& turn, const StoredMessageView& message, const RaceInfos& races,
+           const OnHit& onHit) {
+  onHit(SearchHit{turn, message, message.playerPost ? RaceLabel(races, message.race) : "system"});
+}
+
+// A view of a message read out of its file.
+StoredMessageView viewOf(const StoredMessage& message) {
+  StoredMessageView view;
+  view.id = message.id;
+  view.playerPost = message.playerPost;
+  view.incoming = message.incoming;
+  view.race = message.race;
+  view.text = message.text;
+  return view;
+}
+
+// Only the messages found are taken out of the files.
+MessageWanted wantedBy(const SearchOptions& options, const TextMatcher& matcher) {
+  return [&options, &matcher](const StoredMessageView& message) {
+    return (!options.playerPostOnly || message.playerPost) && matcher.Matches(message.text);
+  };
+}
+
+}  // namespace
+
 int SearchArchive(const TurnStore& store, const SearchOptions& options,
                   const std::function<void(const SearchHit&)>& onHit, const SkippedFile& onSkipped) {
   const TextMatcher matcher(options.text, options.ignoreCase);
-  // Only the messages found are taken out of the files.
-  const auto wanted = [&](const StoredMessageView& message) {
-    return (!options.playerPostOnly || message.playerPost) && matcher.Matches(message.text);
-  };
   const auto visit = [&](const StoredTurn& turn, const std::vector<StoredMessage>& messages,
                          const RaceInfos& races) {
-    for (const StoredMessage& message : messages) {
-      onHit(SearchHit{turn, message,
-                      message.playerPost ? RaceLabel(races, message.race) : "system"});
-    }
+    for (const StoredMessage& message : messages) asHit(turn, viewOf(message), races, onHit);
   };
-  return VisitStoredTurns(store, options.turns, visit, onSkipped, wanted);
+  return VisitStoredTurns(store, options.turns, visit, onSkipped, wantedBy(options, matcher));
+}
+
+int WriteSearchHits(const TurnStore& store, const SearchOptions& options, const HitText& hitText,
+                    const std::function<void(const std::string&)>& write,
+                    const SkippedFile& onSkipped) {
+  const TextMatcher matcher(options.text, options.ignoreCase);
+  const auto text = [&](const StoredTurn& turn, const StoredMessageView& message,
+                        const RaceInfos& races, std::string& made) {
+    asHit(turn, message, races, [&](const SearchHit& hit) { hitText(hit, made); });
+  };
+  return WriteStoredTurns(store, options.turns, text, write, onSkipped, wantedBy(options, matcher));
 }

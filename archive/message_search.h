@@ -58,7 +58,7 @@ struct SearchOptions {
 // after it.
 struct SearchHit {
   const StoredTurn& where;
-  const StoredMessage& message;
+  const StoredMessageView& message;
   // The other race's plural name; "system" for a system message, "race N"
   // for a race that RACES.SAV does not name, "unknown race" for player post
   // whose race was not found.
@@ -71,6 +71,17 @@ struct SearchHit {
 // the search goes on without it. Returns the number of files skipped.
 int SearchArchive(const TurnStore& store, const SearchOptions& options,
                   const std::function<void(const SearchHit&)>& onHit, const SkippedFile& onSkipped);
+
+// Appends the text that stands for a hit to `text`.
+using HitText = std::function<void(const SearchHit& hit, std::string& text)>;
+
+// As SearchArchive, for output: `hitText` makes the text of every hit on
+// the threads that read the files (two at once where there are two), and
+// `write` gets the text of each turn that has hits, on the caller's thread
+// in archive order, so that the text is made while the last is written.
+int WriteSearchHits(const TurnStore& store, const SearchOptions& options, const HitText& hitText,
+                    const std::function<void(const std::string&)>& write,
+                    const SkippedFile& onSkipped);
 
 // The name of `race` for a reader: the plural name RACES.SAV gives, else
 // "race N"; "unknown race" when there is no race.

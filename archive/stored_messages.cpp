@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <functional>
-#include <memory>
+#include <map>
 #include <optional>
 
 #include "archive/read_ahead.h"
@@ -86,14 +86,13 @@ std::optional<MessageColumns> placedColumns(const CacheRow& templateRow) {
   return MessageColumns(templateRow);
 }
 
-// ReadTurnMessages through a table: for files whose columns are missing
+// ScanTurnMessages through a table: for files whose columns are missing
 // or of other types, which raise the table's own errors.
-std::vector<StoredMessage> readThroughTable(const TurnStore& store, const std::string& path,
-                                            const MessageWanted& wanted) {
+void scanThroughTable(const TurnStore& store, const std::string& path,
+                      const MessageSeen& onMessage) {
   SmartCache table;
   store.ReadTable(path, table);
   const MessageColumns columns(table.templateRow());
-  std::vector<StoredMessage> messages;
   for (CachePosition p = table.begin(); p != table.end(); p = table.next(p)) {
     const CacheRow row = table.rowAt(p);
     const std::string text = row.isNull(columns.text) ? std::string() : row.getString(columns.text);
@@ -103,16 +102,14 @@ std::vector<StoredMessage> readThroughTable(const TurnStore& store, const std::s
     view.incoming = longCell(row, columns.incoming) == 1;
     view.race = longCell(row, columns.race);
     view.text = text;
-    if (!wanted || wanted(view)) messages.push_back(messageOf(view));
+    onMessage(view);
   }
-  return messages;
 }
 
 }  // namespace
 
-std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::string& path,
-                                            const MessageWanted& wanted) {
-  std::vector<StoredMessage> messages;
+void ScanTurnMessages(const TurnStore& store, const std::string& path,
+                      const MessageSeen& onMessage) {
   std::optional<MessageColumns> columns;
   const auto onTemplate = [&](const CacheRow& templateRow) {
     columns = placedColumns(templateRow);
@@ -126,10 +123,18 @@ std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::s
     view.incoming = row.longValue(at(columns->incoming)) == 1;
     view.race = row.longValue(at(columns->race));
     view.text = row.text(at(columns->text));
-    if (!wanted || wanted(view)) messages.push_back(messageOf(view));
+    onMessage(view);
   };
   store.ScanTable(path, std::cref(onTemplate), std::cref(onRow));
-  if (!columns) return readThroughTable(store, path, wanted);
+  if (!columns) scanThroughTable(store, path, onMessage);
+}
+
+std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::string& path,
+                                            const MessageWanted& wanted) {
+  std::vector<StoredMessage> messages;
+  ScanTurnMessages(store, path, [&](const StoredMessageView& view) {
+    if (!wanted || wanted(view)) messages.push_back(messageOf(view));
+  });
   return messages;
 }
 
@@ -173,65 +178,109 @@ struct Unread {
   std::string reason;
 };
 
-// A selected turn as the reading thread found it: its messages, or why its
-// file was skipped; and, for the first turn of a game, that game's races or
-// why RACES.SAV was skipped.
+// A selected turn as a reading thread found it: what `make` made of its
+// messages, or why its file was skipped.
+template <class Made>
 struct TurnRead {
-  std::shared_ptr<const RaceInfos> races;
-  std::optional<Unread> racesUnread;  // set for the turn that first read them
   std::optional<Unread> unread;
-  std::vector<StoredMessage> messages;
+  Made made;
 };
 
-}  // namespace
+// The races of a game as RACES.SAV gives them, or none and why it was
+// skipped.
+struct GameRaces {
+  RaceInfos races;
+  std::optional<Unread> unread;
+};
 
-int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
-                     const TurnVisit& visit, const SkippedFile& skipped,
-                     const MessageWanted& wanted) {
+// The selected turns read on reading threads, one or two (where the file
+// system allows), up to eight turns ahead of the caller: make(turn, path),
+// which raises LExc_Base for a file it cannot read, runs there, and
+// use(turn, made, races) on the caller's thread in archive order. Skipped
+// files go to `skipped` there too, in their places.
+template <class Made, class Make, class Use>
+int visitTurns(const TurnStore& store, const TurnSelection& selection, const SkippedFile& skipped,
+               const Make& make, const Use& use) {
   const std::vector<StoredTurn> turns = SelectTurns(store, selection);
   const ArchiveLayout& layout = store.Layout();
-  // The reading thread's own: the game whose RACES.SAV `races` holds.
-  std::string racesOf;
-  std::shared_ptr<const RaceInfos> races;
+  // The races of every game first: the reading threads only look them up.
+  std::map<std::string, GameRaces> races;
+  for (const StoredTurn& turn : turns) {
+    if (races.count(turn.game) != 0) continue;
+    GameRaces& game = races[turn.game];
+    const std::string path = layout.RaceFile(turn.game);
+    try {
+      game.races = ReadRaceInfos(store, path);
+    } catch (const LExc_Base& e) {
+      game.unread = Unread{path, WhyUnreadable(store.Files(), path, e)};
+    }
+  }
   const auto read = [&](size_t k) {
     const StoredTurn& turn = turns[k];
-    TurnRead result;
-    if (!races || racesOf != turn.game) {
-      racesOf = turn.game;
-      const std::string path = layout.RaceFile(turn.game);
-      try {
-        races = std::make_shared<const RaceInfos>(ReadRaceInfos(store, path));
-      } catch (const LExc_Base& e) {
-        races = std::make_shared<const RaceInfos>();
-        result.racesUnread = Unread{path, WhyUnreadable(store.Files(), path, e)};
-      }
-    }
-    result.races = races;
     const std::string path = layout.TurnFile(turn.game, turn.race, turn.turn);
+    TurnRead<Made> result;
     try {
-      result.messages = ReadTurnMessages(store, path, wanted);
+      result.made = make(turn, path, races.at(turn.game).races);
     } catch (const LExc_Base& e) {
+      result.made = Made();
       result.unread = Unread{path, WhyUnreadable(store.Files(), path, e)};
     }
     return result;
   };
-  // The next turns are read while the caller handles this one.
-  ReadAhead<TurnRead> ahead(turns.size(), read);
+  ReadAhead<TurnRead<Made>> ahead(turns.size(), read, 8, store.Files().ReadsInParallel() ? 2 : 1);
   int count = 0;
+  const std::string* gameOfLast = nullptr;
   for (const StoredTurn& turn : turns) {
-    const TurnRead found = ahead.Next();
-    if (found.racesUnread) {
-      ++count;
-      skipped(found.racesUnread->path, found.racesUnread->reason);
+    TurnRead<Made> found = ahead.Next();
+    const GameRaces& game = races.at(turn.game);
+    if (gameOfLast == nullptr || *gameOfLast != turn.game) {
+      gameOfLast = &turn.game;
+      if (game.unread) {
+        ++count;
+        skipped(game.unread->path, game.unread->reason);
+      }
     }
     if (found.unread) {
       ++count;
       skipped(found.unread->path, found.unread->reason);
       continue;
     }
-    visit(turn, found.messages, *found.races);
+    use(turn, found.made, game.races);
   }
   return count;
+}
+
+}  // namespace
+
+int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
+                     const TurnVisit& visit, const SkippedFile& skipped,
+                     const MessageWanted& wanted) {
+  using Messages = std::vector<StoredMessage>;
+  const auto read = [&](const StoredTurn&, const std::string& path, const RaceInfos&) {
+    return ReadTurnMessages(store, path, wanted);
+  };
+  const auto use = [&](const StoredTurn& turn, const Messages& messages, const RaceInfos& races) {
+    visit(turn, messages, races);
+  };
+  return visitTurns<Messages>(store, selection, skipped, read, use);
+}
+
+int WriteStoredTurns(const TurnStore& store, const TurnSelection& selection,
+                     const MessageText& text, const std::function<void(const std::string&)>& write,
+                     const SkippedFile& skipped, const MessageWanted& wanted) {
+  // The texts are made from the file's bytes as they are scanned; a file
+  // that turns out damaged loses what was made of it.
+  const auto make = [&](const StoredTurn& turn, const std::string& path, const RaceInfos& races) {
+    std::string made;
+    ScanTurnMessages(store, path, [&](const StoredMessageView& message) {
+      if (!wanted || wanted(message)) text(turn, message, races, made);
+    });
+    return made;
+  };
+  const auto use = [&](const StoredTurn&, const std::string& made, const RaceInfos&) {
+    if (!made.empty()) write(made);
+  };
+  return visitTurns<std::string>(store, selection, skipped, make, use);
 }
 
 std::string RelationName(int32_t relation) {

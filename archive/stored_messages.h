@@ -56,6 +56,16 @@ struct StoredMessageView {
 };
 // Which messages to take: true for a message to keep.
 using MessageWanted = std::function<bool(const StoredMessageView&)>;
+// Receives a message of a turn file; the view is valid during the call.
+using MessageSeen = std::function<void(const StoredMessageView&)>;
+
+// Passes every message of the turn file `path` of `store` to `onMessage`,
+// in stored row order, without copying its text. Raises as
+// ReadTurnMessages does; a file that raises may have passed messages
+// before it did, so what is made of them is to be kept only once this has
+// returned.
+void ScanTurnMessages(const TurnStore& store, const std::string& path,
+                      const MessageSeen& onMessage);
 
 // The messages of the turn file `path` of `store`, in stored row order;
 // only those `wanted` accepts when it is given, and only their texts are
@@ -94,10 +104,24 @@ using TurnVisit = std::function<void(const StoredTurn& turn, const std::vector<S
 // Reads the selected turns in archive order and passes each to `visit`,
 // with the races of its game's RACES.SAV (none when that cannot be read).
 // Files that cannot be read go to `skipped`, and their turns are left out.
-// Returns the number of files skipped. The files are read on a thread of
-// their own, a turn or two ahead of `visit`: `wanted` runs on that thread,
-// and `visit` and `skipped`, which run on the caller's, must not use
-// `store` meanwhile.
+// Returns the number of files skipped. The files are read on threads of
+// their own (two where the file system allows), up to eight turns ahead of
+// `visit`: `wanted` runs on those threads (on two at once where there are
+// two), and `visit` and `skipped`,
+// which run on the caller's, must not use `store` meanwhile.
 int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
                      const TurnVisit& visit, const SkippedFile& skipped,
                      const MessageWanted& wanted = nullptr);
+
+// Appends the text that stands for a message of a stored turn, with the
+// races of its game, to `text`.
+using MessageText = std::function<void(const StoredTurn& turn, const StoredMessageView& message,
+                                       const RaceInfos& races, std::string& text)>;
+
+// As VisitStoredTurns, for output: `text` makes the text of each message
+// that `wanted` takes from the file's bytes, on the reading threads (two at
+// once where there are two), and `write` gets the text of each turn that
+// is not empty, on the caller's thread in archive order.
+int WriteStoredTurns(const TurnStore& store, const TurnSelection& selection,
+                     const MessageText& text, const std::function<void(const std::string&)>& write,
+                     const SkippedFile& skipped, const MessageWanted& wanted = nullptr);

@@ -449,11 +449,10 @@ class Commands {
   // was skipped.
   bool Search(const SearchOptions& options, std::ostream& out, std::ostream& err) const {
     if (options.turns.game) CheckGame(*options.turns.game);
-    std::string piece;
-    const int skipped = SearchArchive(
-        archive_, options, [&](const SearchHit& hit) { writeHit(hit, piece, out); },
+    const int skipped = WriteSearchHits(
+        archive_, options, hitText,
+        [&](const std::string& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); },
         [&](const std::string& path, const std::string& reason) { skip(path, reason, err); });
-    flushPiece(piece, out);
     return skipped == 0;
   }
 
@@ -541,9 +540,8 @@ class Commands {
     return root;
   }
 
-  // A hit's header line, then each line of its text after a tab, added to
-  // `piece`, which goes to `out` once it holds 64 KB.
-  static void writeHit(const SearchHit& hit, std::string& piece, std::ostream& out) {
+  // Appends a hit's header line, then each line of its text after a tab.
+  static void hitText(const SearchHit& hit, std::string& piece) {
     const auto number = [&](long long value) { piece += std::to_string(value); };
     piece += hit.where.game;
     piece += "\trace ";
@@ -555,24 +553,17 @@ class Commands {
     piece += hit.message.incoming ? "\tincoming\t" : "\toutgoing\t";
     piece += hit.otherRace;
     piece += '\n';
-    const std::string& text = hit.message.text;
+    const std::string_view text = hit.message.text;
     for (size_t start = 0; start < text.size();) {
       size_t end = text.find('\n', start);
-      if (end == std::string::npos) end = text.size();
+      if (end == std::string_view::npos) end = text.size();
       size_t stop = end;
       if (stop > start && text[stop - 1] == '\r') --stop;
       piece += '\t';
-      piece.append(text, start, stop - start);
+      piece.append(text.data() + start, stop - start);
       piece += '\n';
       start = end + 1;
     }
-    if (piece.size() >= kPiece) flushPiece(piece, out);
-  }
-
-  static constexpr size_t kPiece = 64 * 1024;
-  static void flushPiece(std::string& piece, std::ostream& out) {
-    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-    piece.clear();
   }
 
   static void skip(const std::string& path, const std::string& reason, std::ostream& err) {

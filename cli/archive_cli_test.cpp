@@ -213,6 +213,20 @@ TEST_F(ArchiveCliTest, SkippedFilesSayWhatIsWrongWithThem) {
             "vandormsg-archive: skipped \"" + races + "\": a folder, not a file\n");
 }
 
+// The hits of a turn are written once its file has been read to the end:
+// a file cut in its last message gives none of its first.
+TEST_F(ArchiveCliTest, AFileCutShortGivesNoneOfItsHits) {
+  const std::string cut = archive.Layout().TurnFile("Galaxy", 2, 2401);
+  const std::string whole = fileBytes(cut);
+  writeFile(cut, whole.substr(0, whole.size() - 3));
+  const Result found = run({"search", "--race", "2", "e"});  // both messages of both turns
+  EXPECT_EQ(found.status, kExitError);
+  EXPECT_EQ(found.out,
+            "Galaxy\trace 2\tturn 2403\tmessage 1\tincoming\tsystem\n\tTurn report\n\tall well\n"
+            "Galaxy\trace 2\tturn 2403\tmessage 2\tincoming\tZorgs\n\tPeace?\n");
+  EXPECT_EQ(found.err, "vandormsg-archive: skipped \"" + cut + "\": damaged (invalid stream)\n");
+}
+
 TEST_F(ArchiveCliTest, RootsWithoutADataFolderAreRefused) {
   const std::string data = archive.Layout().Root();
   expectFailure(run({"--root", data, "games"}, false), kExitError,
