@@ -107,8 +107,8 @@ using TurnVisit = std::function<void(const StoredTurn& turn, const std::vector<S
 // Returns the number of files skipped. The files are read on threads of
 // their own (two where the file system allows), up to eight turns ahead of
 // `visit`: `wanted` runs on those threads (on two at once where there are
-// two), and `visit` and `skipped`,
-// which run on the caller's, must not use `store` meanwhile.
+// two), and `visit` and `skipped`, which run on the caller's, must not use
+// `store` meanwhile.
 int VisitStoredTurns(const TurnStore& store, const TurnSelection& selection,
                      const TurnVisit& visit, const SkippedFile& skipped,
                      const MessageWanted& wanted = nullptr);

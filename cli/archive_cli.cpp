@@ -449,9 +449,11 @@ class Commands {
   // was skipped.
   bool Search(const SearchOptions& options, std::ostream& out, std::ostream& err) const {
     if (options.turns.game) CheckGame(*options.turns.game);
+    const auto write = [&](const std::string& text) {
+      out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    };
     const int skipped = WriteSearchHits(
-        archive_, options, hitText,
-        [&](const std::string& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); },
+        archive_, options, hitText, write,
         [&](const std::string& path, const std::string& reason) { skip(path, reason, err); });
     return skipped == 0;
   }
