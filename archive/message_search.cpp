@@ -150,17 +150,6 @@ void asHit(const StoredTurn& turn, const StoredMessageView& message, const RaceI
   onHit(SearchHit{turn, message, message.playerPost ? RaceLabel(races, message.race) : "system"});
 }
 
-// A view of a message read out of its file.
-StoredMessageView viewOf(const StoredMessage& message) {
-  StoredMessageView view;
-  view.id = message.id;
-  view.playerPost = message.playerPost;
-  view.incoming = message.incoming;
-  view.race = message.race;
-  view.text = message.text;
-  return view;
-}
-
 // Only the messages found are taken out of the files.
 MessageWanted wantedBy(const SearchOptions& options, const TextMatcher& matcher) {
   return [&options, &matcher](const StoredMessageView& message) {
@@ -175,7 +164,7 @@ int SearchArchive(const TurnStore& store, const SearchOptions& options,
   const TextMatcher matcher(options.text, options.ignoreCase);
   const auto visit = [&](const StoredTurn& turn, const std::vector<StoredMessage>& messages,
                          const RaceInfos& races) {
-    for (const StoredMessage& message : messages) asHit(turn, viewOf(message), races, onHit);
+    for (const StoredMessage& message : messages) asHit(turn, message.View(), races, onHit);
   };
   return VisitStoredTurns(store, options.turns, visit, onSkipped, wantedBy(options, matcher));
 }

@@ -58,16 +58,6 @@ std::vector<StoredTurn> SelectTurns(const TurnStore& store, const TurnSelection&
 
 namespace {
 
-StoredMessage messageOf(const StoredMessageView& view) {
-  StoredMessage message;
-  message.id = view.id;
-  message.playerPost = view.playerPost;
-  message.incoming = view.incoming;
-  message.race = view.race;
-  message.text.assign(view.text.data(), view.text.size());
-  return message;
-}
-
 // The columns of a message file as its template names them, when they
 // have the types the program writes: such a file is read in place.
 std::optional<MessageColumns> placedColumns(const CacheRow& templateRow) {
@@ -133,7 +123,7 @@ std::vector<StoredMessage> ReadTurnMessages(const TurnStore& store, const std::s
                                             const MessageWanted& wanted) {
   std::vector<StoredMessage> messages;
   ScanTurnMessages(store, path, [&](const StoredMessageView& view) {
-    if (!wanted || wanted(view)) messages.push_back(messageOf(view));
+    if (!wanted || wanted(view)) messages.push_back(StoredMessage::Of(view));
   });
   return messages;
 }
@@ -222,7 +212,6 @@ int visitTurns(const TurnStore& store, const TurnSelection& selection, const Ski
     try {
       result.made = make(turn, path, races.at(turn.game).races);
     } catch (const LExc_Base& e) {
-      result.made = Made();
       result.unread = Unread{path, WhyUnreadable(store.Files(), path, e)};
     }
     return result;

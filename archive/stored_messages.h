@@ -36,15 +36,6 @@ struct TurnSelection {
 // and turns ascending, whatever order the folders list them in.
 std::vector<StoredTurn> SelectTurns(const TurnStore& store, const TurnSelection& selection);
 
-// One row of a turn file, as the tools show it.
-struct StoredMessage {
-  int32_t id = 0;              // MSGID
-  bool playerPost = false;     // MSGTYP is player post
-  bool incoming = false;       // MSGINCOMING is 1
-  std::optional<int32_t> race;  // MSGRACNO: the other party, when known
-  std::string text;            // MSGTXT (empty when NULL)
-};
-
 // A message as it lies in a turn file: its text is the file's bytes, valid
 // only while the message is looked at.
 struct StoredMessageView {
@@ -53,6 +44,22 @@ struct StoredMessageView {
   bool incoming = false;
   std::optional<int32_t> race;
   std::string_view text;
+};
+
+// One row of a turn file, as the tools show it.
+struct StoredMessage {
+  int32_t id = 0;              // MSGID
+  bool playerPost = false;     // MSGTYP is player post
+  bool incoming = false;       // MSGINCOMING is 1
+  std::optional<int32_t> race;  // MSGRACNO: the other party, when known
+  std::string text;            // MSGTXT (empty when NULL)
+
+  // The message of `view`, its text copied.
+  static StoredMessage Of(const StoredMessageView& view) {
+    return StoredMessage{view.id, view.playerPost, view.incoming, view.race, std::string(view.text)};
+  }
+  // A view of this message, valid as long as it is.
+  StoredMessageView View() const { return StoredMessageView{id, playerPost, incoming, race, text}; }
 };
 // Which messages to take: true for a message to keep.
 using MessageWanted = std::function<bool(const StoredMessageView&)>;

@@ -200,9 +200,7 @@ class ConventionsFilter : public std::streambuf {
 
   std::streamsize convert(const char* s, std::streamsize n) {
     if (transparent() && static_cast<size_t>(n) >= kPiece) {  // a whole piece goes out as it is
-      if (!send()) return 0;
-      last_ = s[n - 1];
-      return target_->sputn(s, n);
+      return send() ? target_->sputn(s, n) : 0;
     }
     std::streamsize done = 0;
     while (done < n) {
