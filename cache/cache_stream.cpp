@@ -1,6 +1,7 @@
 #include "cache/cache_stream.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -351,6 +352,117 @@ CellCheck checkCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& 
   return exact ? CellCheck::kExact : CellCheck::kToAssign;
 }
 
+// How the cells of a record lie for one value of its NULL flags: the runs
+// of fixed-size cells before each counted one (texts and blobs) and after
+// the last. Nearly all rows of a table have the same NULLs, so the layout
+// is worked out once for the first record with those flags and checks the
+// cells of the others without looking at each column again. It gives
+// exactly what checkCells gives.
+class CellLayout {
+ public:
+  // Flag sets of at most this many bytes (rows of up to 63 columns) have
+  // a layout; the others are checked column by column.
+  static constexpr uint32_t kMaxFlagBytes = 8;
+
+  // True when the layout is that of `flags`, of `size` bytes.
+  bool fits(const uint8_t* flags, uint32_t size) const {
+    return built_ && keyOf(flags, size) == key_;
+  }
+
+  // Works out the layout of records of `shapes` whose flags are the
+  // `size` bytes `flags`, size <= kMaxFlagBytes and == bytesFor(count).
+  void build(const std::vector<ColumnShape>& shapes, const uint8_t* flags, uint32_t size) {
+    built_ = false;
+    counted_.clear();
+    const NullFlagSet set(static_cast<uint32_t>(shapes.size()), flags, size, site::kCopyFlags);
+    invalid_ = false;
+    exact_ = set.clearBeyondCount();
+    uint32_t fixed = 0;
+    for (uint32_t j = 0; j < shapes.size(); ++j) {
+      if (set.isSet(j)) continue;
+      const ColumnShape& shape = shapes[j];
+      if (!shape.storable) {
+        invalid_ = true;
+        break;
+      }
+      if (shape.fixed != 0) {
+        fixed += shape.fixed;
+        continue;
+      }
+      if (counted_.size() == counted_.capacity()) {
+        const size_t grown = std::max<size_t>(4, 2 * counted_.size());
+        guardAlloc(grown * sizeof(Counted), site::kNewColumnList, [&] { counted_.reserve(grown); });
+      }
+      counted_.push_back(Counted{fixed, shape.text});
+      fixed = 0;
+    }
+    fixedAfter_ = fixed;
+    key_ = keyOf(flags, size);
+    built_ = true;
+  }
+
+  // checkCells of `length` bytes of cells at `cells`. REQUIRES: fits().
+  CellCheck check(const uint8_t* cells, uint32_t length) const {
+    if (invalid_) return CellCheck::kInvalid;
+    bool exact = exact_;
+    uint64_t offset = 0;
+    for (const Counted& cell : counted_) {
+      offset += cell.fixedBefore;
+      if (offset + 4 > length) return CellCheck::kInvalid;
+      const uint32_t size = getU32(cells + offset);
+      if (offset + 4 + size > length) return CellCheck::kInvalid;
+      if (cell.text && size > 0 && std::memchr(cells + offset + 4, 0, size) != nullptr) {
+        exact = false;
+      }
+      offset += 4 + uint64_t{size};
+    }
+    if (offset + fixedAfter_ != length) return CellCheck::kInvalid;
+    return exact ? CellCheck::kExact : CellCheck::kToAssign;
+  }
+
+ private:
+  struct Counted {
+    uint32_t fixedBefore;  // bytes of fixed-size cells before it
+    bool text;
+  };
+
+  static uint64_t keyOf(const uint8_t* flags, uint32_t size) {
+    uint64_t key = 0;
+    for (uint32_t k = 0; k < size; ++k) key |= uint64_t{flags[k]} << (8 * k);
+    return key;
+  }
+
+  bool built_ = false;
+  uint64_t key_ = 0;
+  bool invalid_ = false;  // a non-NULL cell of a type that holds no value
+  bool exact_ = true;     // no flag set beyond the columns
+  std::vector<Counted> counted_;
+  uint32_t fixedAfter_ = 0;
+};
+
+// The layouts of the few flag values a run of records has (a table's
+// rows with and without their optional values), the oldest replaced.
+class CellLayouts {
+ public:
+  // The layout of records of `shapes` with the `size` flag bytes `flags`.
+  // REQUIRES: size <= CellLayout::kMaxFlagBytes and == bytesFor(count).
+  const CellLayout& of(const std::vector<ColumnShape>& shapes, const uint8_t* flags,
+                       uint32_t size) {
+    for (const CellLayout& layout : layouts_) {
+      if (layout.fits(flags, size)) return layout;
+    }
+    CellLayout& layout = layouts_[next_];
+    next_ = (next_ + 1) % kLayouts;
+    layout.build(shapes, flags, size);
+    return layout;
+  }
+
+ private:
+  static constexpr size_t kLayouts = 4;
+  std::array<CellLayout, kLayouts> layouts_;
+  size_t next_ = 0;
+};
+
 // A record's flags and cells, after its columns. The cells are in place in
 // the bytes of a reader in memory, else in `own`.
 struct RecordCells {
@@ -549,6 +661,34 @@ ReadStream readStream(std::istream& in) {
   return ReadStream{std::move(head), headSize, std::move(bytes)};
 }
 
+// The quick way through a record of the template's columns in a reader in
+// memory: its head, flags and cell length are looked at in place and its
+// cells checked through the layout of its flags. False, with nothing
+// read, for any other record and for one that is not whole, which the
+// careful way (readCells) then reads, and refuses.
+bool readOwnRecord(StreamReader& reader, const RecordShape& own, CellLayouts& layouts,
+                   RecordCells& record) {
+  const auto count = static_cast<uint32_t>(own.cells.size());
+  const uint32_t flagBytes = NullFlagSet::bytesFor(count);
+  if (!reader.inMemory() || flagBytes > CellLayout::kMaxFlagBytes) return false;
+  const size_t before = own.head.size() + flagBytes + 4;  // the bytes before the cells
+  const size_t left = reader.left();
+  const uint8_t* at = reader.peek();
+  if (left < before || std::memcmp(at, own.head.data(), own.head.size()) != 0) return false;
+  const uint8_t* flags = at + own.head.size();
+  const uint32_t length = getU32(flags + flagBytes);
+  if (length > static_cast<uint32_t>(INT32_MAX) || length > left - before) return false;
+  const uint8_t* cells = flags + flagBytes + 4;
+  const CellCheck check = layouts.of(own.cells, flags, flagBytes).check(cells, length);
+  if (check == CellCheck::kInvalid) return false;
+  record.flags = NullFlagSet(count, flags, flagBytes, site::kCopyFlags);
+  record.cells = cells;
+  record.length = length;
+  record.check = check;
+  reader.take(before + length);
+  return true;
+}
+
 // Reads the row records of a table stream whose head was `head` from
 // `reader`, a reader in memory of the bytes after the head: every row
 // record goes to onRow(exact, record, shape, templateData). `exact` tells
@@ -564,15 +704,19 @@ void decodeRows(StreamReader& reader, const TableHead& head, OnRow onRow) {
   // their first bytes. The others are matched by name once for each run
   // of records with the same columns.
   RecordShape other;
+  CellLayouts layouts;  // of the template's columns
   for (int32_t k = 0; k < head.rowCount; ++k) {
     const RecordShape* shape = &own;
-    if (!reader.skipIfNext(own.head)) {
-      if (!other.columns || !reader.skipIfNext(other.head)) {
-        other = shapeOf(newColumnList(readColumns(reader)), *head.columns);
+    RecordCells record;
+    if (!readOwnRecord(reader, own, layouts, record)) {
+      if (!reader.skipIfNext(own.head)) {
+        if (!other.columns || !reader.skipIfNext(other.head)) {
+          other = shapeOf(newColumnList(readColumns(reader)), *head.columns);
+        }
+        shape = &other;
       }
-      shape = &other;
+      record = readCells(reader, shape->cells);
     }
-    RecordCells record = readCells(reader, shape->cells);
     onRow(shape == &own && record.check == CellCheck::kExact, record, *shape, templateData);
   }
 }

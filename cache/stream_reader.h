@@ -53,6 +53,9 @@ class StreamReader {
   uint64_t leftAtMost() const { return inMemory() ? left() : UINT64_MAX; }
   // The next `count` bytes in place, read. REQUIRES inMemory().
   const uint8_t* take(size_t count);
+  // The next byte in place, not read; left() bytes follow from it.
+  // REQUIRES inMemory().
+  const uint8_t* peek() const { return at_; }
 
   // Exactly `count` bytes into `out`.
   void read(uint8_t* out, size_t count);
