@@ -319,6 +319,19 @@ enum class CellCheck {
   kToAssign,  // valid, but to be copied through assignByName
 };
 
+// Steps over the counted cell (a 32-bit length, then that many bytes) at
+// `offset` of the `length` bytes at `cells`: false when it does not fit in
+// them, else true with `offset` past it and `exact` cleared for a text
+// that holds a zero byte.
+bool passCounted(const uint8_t* cells, uint32_t length, bool text, uint64_t& offset, bool& exact) {
+  if (offset + 4 > length) return false;
+  const uint32_t size = getU32(cells + offset);
+  if (offset + 4 + size > length) return false;
+  if (text && size > 0 && std::memchr(cells + offset + 4, 0, size) != nullptr) exact = false;
+  offset += 4 + uint64_t{size};
+  return true;
+}
+
 // The one check of a record's cells: the non-NULL cells that `flags` and
 // the column shapes describe must fill `cells` exactly, every length
 // included. They are exact when no flag is set beyond the columns and no
@@ -340,13 +353,7 @@ CellCheck checkCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& 
       if (offset > length) return CellCheck::kInvalid;
       continue;
     }
-    if (offset + 4 > length) return CellCheck::kInvalid;
-    const uint32_t size = getU32(cells + offset);
-    if (offset + 4 + size > length) return CellCheck::kInvalid;
-    if (shape.text && size > 0 && std::memchr(cells + offset + 4, 0, size) != nullptr) {
-      exact = false;
-    }
-    offset += 4 + uint64_t{size};
+    if (!passCounted(cells, length, shape.text, offset, exact)) return CellCheck::kInvalid;
   }
   if (offset != length) return CellCheck::kInvalid;
   return exact ? CellCheck::kExact : CellCheck::kToAssign;
@@ -408,13 +415,7 @@ class CellLayout {
     uint64_t offset = 0;
     for (const Counted& cell : counted_) {
       offset += cell.fixedBefore;
-      if (offset + 4 > length) return CellCheck::kInvalid;
-      const uint32_t size = getU32(cells + offset);
-      if (offset + 4 + size > length) return CellCheck::kInvalid;
-      if (cell.text && size > 0 && std::memchr(cells + offset + 4, 0, size) != nullptr) {
-        exact = false;
-      }
-      offset += 4 + uint64_t{size};
+      if (!passCounted(cells, length, cell.text, offset, exact)) return CellCheck::kInvalid;
     }
     if (offset + fixedAfter_ != length) return CellCheck::kInvalid;
     return exact ? CellCheck::kExact : CellCheck::kToAssign;
