@@ -332,20 +332,21 @@ bool passCounted(const uint8_t* cells, uint32_t length, bool text, uint64_t& off
   return true;
 }
 
-// The one check of a record's cells: the non-NULL cells that `flags` and
-// the column shapes describe must fill `cells` exactly, every length
+// The one check of a record's cells: the non-NULL cells that the flag
+// bytes `flags` (bytesFor(shapes.size()) of them) and the column shapes
+// describe must fill `cells` exactly, every length
 // included. They are exact when no flag is set beyond the columns and no
 // text holds a zero byte (the typed copy ends a text there).
-CellCheck checkCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& flags,
+CellCheck checkCells(const std::vector<ColumnShape>& shapes, const uint8_t* flags,
                      const uint8_t* cells, uint32_t length) {
   const uint32_t count = static_cast<uint32_t>(shapes.size());
   bool exact = true;
-  for (uint32_t bit = count; bit < flags.byteSize() * 8; ++bit) {
-    if (flags.isSet(bit)) exact = false;
+  for (uint32_t bit = count; bit < NullFlagSet::bytesFor(count) * 8; ++bit) {
+    if (NullFlagSet::isSetIn(flags, bit)) exact = false;
   }
   uint64_t offset = 0;
   for (uint32_t j = 0; j < count; ++j) {
-    if (flags.isSet(j)) continue;
+    if (NullFlagSet::isSetIn(flags, j)) continue;
     const ColumnShape& shape = shapes[j];
     if (!shape.storable) return CellCheck::kInvalid;
     if (shape.fixed != 0) {
@@ -464,14 +465,31 @@ class CellLayouts {
   size_t next_ = 0;
 };
 
-// A record's flags and cells, after its columns. The cells are in place in
-// the bytes of a reader in memory, else in `own`.
+// Where a record's flags (bytesFor(column count) bytes) and its `length`
+// bytes of cells lie.
+struct RecordView {
+  const uint8_t* flags;
+  const uint8_t* cells;
+  uint32_t length;
+};
+
+// A record's flags and cells, after its columns. They are in place in the
+// bytes of a reader in memory, else in `ownFlags` and `own`.
 struct RecordCells {
-  NullFlagSet flags;
+  const uint8_t* inPlaceFlags = nullptr;
+  NullFlagSet ownFlags;
   const uint8_t* cells = nullptr;
   uint32_t length = 0;
   ByteBlock own;
   CellCheck check = CellCheck::kInvalid;
+
+  // The flag bytes, NullFlagSet::bytesFor(column count) of them.
+  const uint8_t* flags() const { return inPlaceFlags != nullptr ? inPlaceFlags : ownFlags.bytes(); }
+  RecordView view() const { return RecordView{flags(), cells, length}; }
+  // The flags as a set of their own, of `count` columns.
+  NullFlagSet flagSet(uint32_t count) const {
+    return NullFlagSet(count, flags(), NullFlagSet::bytesFor(count), site::kCopyFlags);
+  }
 
   // The cells as a block of their own.
   ByteBlock takeBlock() {
@@ -489,23 +507,23 @@ RecordCells readCells(StreamReader& reader, const std::vector<ColumnShape>& shap
   const uint32_t flagBytes = NullFlagSet::bytesFor(count);
   RecordCells record;
   if (reader.inMemory()) {
-    record.flags = NullFlagSet(count, reader.take(flagBytes), flagBytes, site::kCopyFlags);
+    record.inPlaceFlags = reader.take(flagBytes);
     record.length = static_cast<uint32_t>(reader.readCountOf(1, 0));
     record.cells = reader.take(record.length);
   } else {
     if (flagBytes <= kFlagBytesOnStack) {
       uint8_t bytes[kFlagBytesOnStack];
       reader.read(bytes, flagBytes);
-      record.flags = NullFlagSet(count, bytes, flagBytes, site::kCopyFlags);
+      record.ownFlags = NullFlagSet(count, bytes, flagBytes, site::kCopyFlags);
     } else {
       const ByteBlock bytes = reader.readBlock(flagBytes, site::kCopyFlags);
-      record.flags = NullFlagSet(count, bytes.data(), flagBytes, site::kCopyFlags);
+      record.ownFlags = NullFlagSet(count, bytes.data(), flagBytes, site::kCopyFlags);
     }
     record.own = reader.readBlock(static_cast<uint32_t>(reader.readCount()), site::kCopyCells);
     record.cells = record.own.data();
     record.length = static_cast<uint32_t>(record.own.size());
   }
-  record.check = checkCells(shapes, record.flags, record.cells, record.length);
+  record.check = checkCells(shapes, record.flags(), record.cells, record.length);
   if (record.check == CellCheck::kInvalid) raiseInvalidStream(site::kStreamBadRecord);
   return record;
 }
@@ -524,14 +542,14 @@ template <class Refuse>
 RefPtr<CacheRowData> assignCells(const CacheRowData& destination, const std::vector<int32_t>& source,
                                  const std::vector<ColumnShape>& shapes,
                                  const std::vector<CacheColumn>& sourceColumns,
-                                 const NullFlagSet& flags, const uint8_t* cells, Refuse refuse) {
+                                 const uint8_t* flags, const uint8_t* cells, Refuse refuse) {
   // Where each non-NULL source cell begins.
   std::vector<uint32_t> offsets;
   guardAlloc(shapes.size() * sizeof(uint32_t), site::kCopyCells,
              [&] { offsets.resize(shapes.size()); });
   uint32_t offset = 0;
   for (uint32_t i = 0; i < shapes.size(); ++i) {
-    if (flags.isSet(i)) continue;
+    if (NullFlagSet::isSetIn(flags, i)) continue;
     offsets[i] = offset;
     offset += cellSize(shapes[i], cells + offset);
   }
@@ -549,7 +567,7 @@ RefPtr<CacheRowData> assignCells(const CacheRowData& destination, const std::vec
   uint64_t total = 0;
   for (uint32_t j = 0; j < count; ++j) {
     const int32_t i = source[j];
-    if (i < 0 || flags.isSet(static_cast<uint32_t>(i))) continue;
+    if (i < 0 || NullFlagSet::isSetIn(flags, static_cast<uint32_t>(i))) continue;
     const int32_t type = destination.column(j).type;
     if (!isStorableType(type)) continue;  // columns of other codes stay NULL
     if (type != sourceColumns[static_cast<uint32_t>(i)].type) refuse(j, i);
@@ -562,7 +580,7 @@ RefPtr<CacheRowData> assignCells(const CacheRowData& destination, const std::vec
   uint8_t* out = result.data();
   for (uint32_t j = 0; j < count; ++j) {
     const int32_t i = source[j];
-    if (i < 0 || flags.isSet(static_cast<uint32_t>(i))) continue;
+    if (i < 0 || NullFlagSet::isSetIn(flags, static_cast<uint32_t>(i))) continue;
     if (!isStorableType(destination.column(j).type)) continue;
     const uint8_t* at = cells + offsets[static_cast<uint32_t>(i)];
     const uint64_t size = copied(i);
@@ -615,7 +633,7 @@ TableHead readHead(StreamReader& reader) {
   RecordShape own = shapeOf(columns, *columns);
   RecordCells cells = readCells(reader, own.cells);
   const CacheRow templateRow = RowAccess::fromData(
-      CacheRowData::create(columns, std::move(cells.flags), cells.takeBlock()));
+      CacheRowData::create(columns, cells.flagSet(columns->size()), cells.takeBlock()));
   return TableHead{rowCount, std::move(columns), std::move(own), templateRow};
 }
 
@@ -664,38 +682,40 @@ ReadStream readStream(std::istream& in) {
 
 // The quick way through a record of the template's columns in a reader in
 // memory: its head, flags and cell length are looked at in place and its
-// cells checked through the layout of its flags. False, with nothing
+// cells checked through the layout of its flags. kInvalid, with nothing
 // read, for any other record and for one that is not whole, which the
-// careful way (readCells) then reads, and refuses.
-bool readOwnRecord(StreamReader& reader, const RecordShape& own, CellLayouts& layouts,
-                   RecordCells& record) {
+// careful way (readCells) then reads, and refuses; else `record` tells
+// where it lies.
+CellCheck readOwnRecord(StreamReader& reader, const RecordShape& own, CellLayouts& layouts,
+                        RecordView& record) {
   const auto count = static_cast<uint32_t>(own.cells.size());
   const uint32_t flagBytes = NullFlagSet::bytesFor(count);
-  if (!reader.inMemory() || flagBytes > CellLayout::kMaxFlagBytes) return false;
+  if (!reader.inMemory() || flagBytes > CellLayout::kMaxFlagBytes) return CellCheck::kInvalid;
   const size_t before = own.head.size() + flagBytes + 4;  // the bytes before the cells
   const size_t left = reader.left();
   const uint8_t* at = reader.peek();
-  if (left < before || std::memcmp(at, own.head.data(), own.head.size()) != 0) return false;
+  if (left < before || std::memcmp(at, own.head.data(), own.head.size()) != 0) {
+    return CellCheck::kInvalid;
+  }
   const uint8_t* flags = at + own.head.size();
   const uint32_t length = getU32(flags + flagBytes);
-  if (length > static_cast<uint32_t>(INT32_MAX) || length > left - before) return false;
+  if (length > static_cast<uint32_t>(INT32_MAX) || length > left - before) {
+    return CellCheck::kInvalid;
+  }
   const uint8_t* cells = flags + flagBytes + 4;
   const CellCheck check = layouts.of(own.cells, flags, flagBytes).check(cells, length);
-  if (check == CellCheck::kInvalid) return false;
-  record.flags = NullFlagSet(count, flags, flagBytes, site::kCopyFlags);
-  record.cells = cells;
-  record.length = length;
-  record.check = check;
+  if (check == CellCheck::kInvalid) return check;
+  record = RecordView{flags, cells, length};
   reader.take(before + length);
-  return true;
+  return check;
 }
 
 // Reads the row records of a table stream whose head was `head` from
 // `reader`, a reader in memory of the bytes after the head: every row
-// record goes to onRow(exact, record, shape, templateData). `exact` tells
-// a record of the template's columns whose cells are what a load keeps as
-// they are; the others are to be given the template's columns by
-// assignCells.
+// record goes to onRow(exact, record, shape, templateData), `record` valid
+// during the call. `exact` tells a record of the template's columns whose
+// cells are what a load keeps as they are; the others are to be given the
+// template's columns by assignCells.
 template <class OnRow>
 void decodeRows(StreamReader& reader, const TableHead& head, OnRow onRow) {
   const CacheRowData& templateData = rowData(head.templateRow);
@@ -707,18 +727,21 @@ void decodeRows(StreamReader& reader, const TableHead& head, OnRow onRow) {
   RecordShape other;
   CellLayouts layouts;  // of the template's columns
   for (int32_t k = 0; k < head.rowCount; ++k) {
-    const RecordShape* shape = &own;
-    RecordCells record;
-    if (!readOwnRecord(reader, own, layouts, record)) {
-      if (!reader.skipIfNext(own.head)) {
-        if (!other.columns || !reader.skipIfNext(other.head)) {
-          other = shapeOf(newColumnList(readColumns(reader)), *head.columns);
-        }
-        shape = &other;
-      }
-      record = readCells(reader, shape->cells);
+    RecordView quick;
+    const CellCheck check = readOwnRecord(reader, own, layouts, quick);
+    if (check != CellCheck::kInvalid) {
+      onRow(check == CellCheck::kExact, quick, own, templateData);
+      continue;
     }
-    onRow(shape == &own && record.check == CellCheck::kExact, record, *shape, templateData);
+    const RecordShape* shape = &own;
+    if (!reader.skipIfNext(own.head)) {
+      if (!other.columns || !reader.skipIfNext(other.head)) {
+        other = shapeOf(newColumnList(readColumns(reader)), *head.columns);
+      }
+      shape = &other;
+    }
+    const RecordCells record = readCells(reader, shape->cells);
+    onRow(shape == &own && record.check == CellCheck::kExact, record.view(), *shape, templateData);
   }
 }
 
@@ -734,12 +757,12 @@ void readTable(SmartCache& loaded, const TableHead& head, StreamReader& reader, 
   loaded.setTemplateRow(head.templateRow);
   const RefPtr<CacheColumnList> columns = head.columns;
   loaded.reserveRows(head.rowCount);
-  const auto onRow = [&](bool exact, RecordCells& record, const RecordShape& shape,
+  const auto onRow = [&](bool exact, const RecordView& record, const RecordShape& shape,
                          const CacheRowData& templateData) {
     if (exact) {
       uint8_t* cells = bytes + (record.cells - static_cast<const uint8_t*>(bytes));
-      loaded.appendRow(RowAccess::fromData(CacheRowData::createIn(
-          arena, columns, std::move(record.flags), cells, record.length)));
+      loaded.appendRow(RowAccess::fromData(
+          CacheRowData::createIn(arena, columns, record.flags, cells, record.length)));
     } else {
       loaded.appendRow(RowAccess::fromData(
           assignCells(templateData, shape.source, shape.cells, shape.columns->columns(),
@@ -751,12 +774,12 @@ void readTable(SmartCache& loaded, const TableHead& head, StreamReader& reader, 
 
 // The cell offsets, per column, of a valid row of `shapes`; a NULL cell's
 // is where it would begin.
-void locateCells(const std::vector<ColumnShape>& shapes, const NullFlagSet& flags,
+void locateCells(const std::vector<ColumnShape>& shapes, const uint8_t* flags,
                  const uint8_t* cells, std::vector<uint32_t>& offsets) {
   uint32_t offset = 0;
   for (uint32_t j = 0; j < shapes.size(); ++j) {
     offsets[j] = offset;
-    if (!flags.isSet(j)) offset += cellSize(shapes[j], cells + offset);
+    if (!NullFlagSet::isSetIn(flags, j)) offset += cellSize(shapes[j], cells + offset);
   }
 }
 
@@ -782,7 +805,8 @@ void readRowData(CacheRowData& row, std::istream& in) {
   StreamReader reader(in);
   std::vector<CacheColumn> columns = readColumns(reader);
   RecordCells record = readCells(reader, shapesOf(columns));
-  row.replaceContents(std::move(columns), std::move(record.flags), record.takeBlock());
+  NullFlagSet flags = record.flagSet(static_cast<uint32_t>(columns.size()));
+  row.replaceContents(std::move(columns), std::move(flags), record.takeBlock());
 }
 
 void saveToStream(const SmartCache& table, std::ostream& out) {
@@ -817,11 +841,11 @@ void scanTableStream(std::istream& in, const std::function<void(const CacheRow&)
     for (uint32_t j = 0; j < data.columnCount(); ++j) types[j] = data.column(j).type;
     onTemplate(templateRow);
   }
-  const auto rowSeen = [&](bool exact, RecordCells& record, const RecordShape& shape,
+  const auto rowSeen = [&](bool exact, const RecordView& record, const RecordShape& shape,
                            const CacheRowData& templateData) {
-    const auto pass = [&](const NullFlagSet& flags, const uint8_t* cells, uint32_t length) {
+    const auto pass = [&](const uint8_t* flags, const uint8_t* cells, uint32_t length) {
       locateCells(shapes, flags, cells, offsets);
-      onRow(ScannedRow(flags.bytes(), cells, length, offsets.data(), types.data(),
+      onRow(ScannedRow(flags, cells, length, offsets.data(), types.data(),
                        static_cast<uint32_t>(offsets.size())));
     };
     if (exact) {
@@ -831,7 +855,8 @@ void scanTableStream(std::istream& in, const std::function<void(const CacheRow&)
     const RefPtr<CacheRowData> assigned =
         assignCells(templateData, shape.source, shape.cells, shape.columns->columns(),
                     record.flags, record.cells, refuseRecord);
-    pass(assigned->flags(), assigned->cellBytes(), static_cast<uint32_t>(assigned->cellByteLength()));
+    pass(assigned->flags().bytes(), assigned->cellBytes(),
+         static_cast<uint32_t>(assigned->cellByteLength()));
   };
   decodeRows(reader, stream.head, rowSeen);
 }
@@ -860,11 +885,10 @@ bool appendScannedRows(SmartCache& table, std::istream& in,
   const auto onRow = [&](const ScannedRow& row) {
     if (!same || !wanted(row)) return;
     RowArena& arena = TableAccess::arena(table);
-    NullFlagSet flags(row.count_, row.flags_, NullFlagSet::bytesFor(row.count_), site::kCopyFlags);
     auto* cells = static_cast<uint8_t*>(arena.allocate(row.cellLength_, 1, site::kCopyCells));
     if (row.cellLength_ > 0) std::memcpy(cells, row.cells_, row.cellLength_);
     table.appendRow(RowAccess::fromData(
-        CacheRowData::createIn(arena, columns, std::move(flags), cells, row.cellLength_)));
+        CacheRowData::createIn(arena, columns, row.flags_, cells, row.cellLength_)));
   };
   try {
     // Passed by reference: a function object of the lambdas themselves
@@ -922,6 +946,6 @@ void assignByName(CacheRow& destination, const CacheRow& source) {
     raiseBadConversion(site::kStorageSize, typeName(to.column(j).type));
   };
   destination = RowAccess::fromData(assignCells(to, matchColumns(from.columnList(), to.columnList()),
-                                                shapesOf(columns), columns, from.flags(),
+                                                shapesOf(columns), columns, from.flags().bytes(),
                                                 from.cellBytes(), refuse));
 }

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-NullFlagSet::NullFlagSet(uint32_t bitCount, const uint8_t* bytes, uint32_t size,
-                         const RaiseSite& where)
-    : bitCount_(bitCount), byteSize_(size) {
-  if (size > kInline) heap_ = allocBlock(size, where, false);
-  if (size > 0) std::memcpy(data(), bytes, size);
+void NullFlagSet::copyToHeap(const uint8_t* bytes, const RaiseSite& where) {
+  heap_ = allocBlock(byteSize_, where, false);
+  std::memcpy(heap_.data(), bytes, byteSize_);
 }
 
 NullFlagSet NullFlagSet::copy(const RaiseSite& where) const {

@@ -17,14 +17,25 @@ class NullFlagSet {
   // A flag set of `bitCount` flags holding `size` bytes from `bytes`; more
   // than fit in the set itself are allocated, and a failure raised at
   // `where`. REQUIRES: size == bytesFor(bitCount).
-  NullFlagSet(uint32_t bitCount, const uint8_t* bytes, uint32_t size, const RaiseSite& where);
+  NullFlagSet(uint32_t bitCount, const uint8_t* bytes, uint32_t size, const RaiseSite& where)
+      : bitCount_(bitCount), byteSize_(size) {
+    // Rows of up to 63 columns, nearly all, are copied here without a call.
+    if (size <= kInline) {
+      for (uint32_t k = 0; k < size; ++k) inline_[k] = bytes[k];
+    } else {
+      copyToHeap(bytes, where);
+    }
+  }
+
+  // Whether flag i is set in the flag bytes `bytes` of a stored row.
+  static bool isSetIn(const uint8_t* bytes, uint32_t i) { return (bytes[i / 8] & mask(i)) != 0; }
 
   uint32_t bitCount() const { return bitCount_; }
   uint32_t byteSize() const { return byteSize_; }
   const uint8_t* bytes() const { return byteSize_ <= kInline ? inline_ : heap_.data(); }
 
   // REQUIRES: i < byteSize() * 8.
-  bool isSet(uint32_t i) const { return (bytes()[i / 8] & mask(i)) != 0; }
+  bool isSet(uint32_t i) const { return isSetIn(bytes(), i); }
   void set(uint32_t i) { data()[i / 8] |= mask(i); }
   void reset(uint32_t i) { data()[i / 8] &= static_cast<uint8_t>(~mask(i)); }
 
@@ -54,6 +65,8 @@ class NullFlagSet {
   static constexpr uint32_t kInline = 8;
   static uint8_t mask(uint32_t i) { return static_cast<uint8_t>(0x80u >> (i % 8)); }
   uint8_t* data() { return byteSize_ <= kInline ? inline_ : heap_.data(); }
+  // Gives the set a block of its own for the byteSize_ bytes at `bytes`.
+  void copyToHeap(const uint8_t* bytes, const RaiseSite& where);
 
   uint32_t bitCount_ = 0;
   uint32_t byteSize_ = 0;

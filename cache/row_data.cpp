@@ -24,16 +24,29 @@ RefPtr<CacheRowData> CacheRowData::create(RefPtr<CacheColumnList> columns, NullF
   return data;
 }
 
-RefPtr<CacheRowData> CacheRowData::createIn(RowArena& arena, RefPtr<CacheColumnList> columns,
-                                            NullFlagSet flags, uint8_t* cells, uint32_t length) {
-  void* place = arena.allocate(sizeof(CacheRowData), alignof(CacheRowData), site::kNewRowData);
-  RefPtr<CacheRowData> data(new (place) CacheRowData);
-  data->home_ = RefPtr<RowArena>(&arena);
-  data->columns_ = std::move(columns);
-  data->flags_ = std::move(flags);
-  data->cells_ = cells;
-  data->cellLength_ = length;
-  return data;
+CacheRowData::CacheRowData(RowArena& home, const RefPtr<CacheColumnList>& columns,
+                           NullFlagSet&& flags, uint8_t* cells, uint32_t length)
+    : home_(&home),
+      cells_(cells),
+      cellLength_(length),
+      flags_(std::move(flags)),
+      columns_(columns) {}
+
+RefPtr<CacheRowData> CacheRowData::placeIn(RowArena& home, const RefPtr<CacheColumnList>& columns,
+                                           NullFlagSet&& flags, uint8_t* cells, uint32_t length) {
+  void* place = home.allocate(sizeof(CacheRowData), alignof(CacheRowData), site::kNewRowData);
+  return RefPtr<CacheRowData>(
+      new (place) CacheRowData(home, columns, std::move(flags), cells, length));
+}
+
+RefPtr<CacheRowData> CacheRowData::createIn(RowArena& arena, const RefPtr<CacheColumnList>& columns,
+                                            const uint8_t* flags, uint8_t* cells, uint32_t length) {
+  // The flags of a wide row need a block of their own, taken before the
+  // arena gives room for the object.
+  const uint32_t count = columns->size();
+  return placeIn(arena, columns,
+                 NullFlagSet(count, flags, NullFlagSet::bytesFor(count), site::kCopyFlags), cells,
+                 length);
 }
 
 RefPtr<CacheRowData> CacheRowData::copyInto(RowArena& arena,
@@ -43,7 +56,7 @@ RefPtr<CacheRowData> CacheRowData::copyInto(RowArena& arena,
   NullFlagSet flags = flags_.copy(site::kCopyFlags);
   auto* cells = static_cast<uint8_t*>(arena.allocate(cellLength_, 1, site::kCopyCells));
   if (cellLength_ > 0) std::memcpy(cells, cells_, cellLength_);
-  return createIn(arena, std::move(columns), std::move(flags), cells, cellLength_);
+  return placeIn(arena, columns, std::move(flags), cells, cellLength_);
 }
 
 RefPtr<CacheRowData> CacheRowData::clone() const {

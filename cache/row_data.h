@@ -43,10 +43,12 @@ class CacheRowData {
   // has one bit per column and `cells` holds exactly the non-NULL cells.
   static RefPtr<CacheRowData> create(RefPtr<CacheColumnList> columns, NullFlagSet flags,
                                      ByteBlock cells);
-  // Row data in `arena` whose cells are the `length` bytes at `cells`,
-  // which the arena holds. REQUIRES as create does.
-  static RefPtr<CacheRowData> createIn(RowArena& arena, RefPtr<CacheColumnList> columns,
-                                       NullFlagSet flags, uint8_t* cells, uint32_t length);
+  // Row data in `arena` of `columns` (shared), whose flags are copied from
+  // the NullFlagSet::bytesFor(columns->size()) bytes at `flags` and whose
+  // cells are the `length` bytes at `cells`, which the arena holds.
+  // REQUIRES: those cells are exactly the non-NULL ones the flags give.
+  static RefPtr<CacheRowData> createIn(RowArena& arena, const RefPtr<CacheColumnList>& columns,
+                                       const uint8_t* flags, uint8_t* cells, uint32_t length);
   // A copy in `arena`, its cells copied in one block, taking `columns`
   // (a list equal to its own, or its own). REQUIRES: `columns` has this
   // row's column names and types in the same order.
@@ -117,6 +119,14 @@ class CacheRowData {
                        ByteBlock cells);
 
  private:
+  // Row data in `home` of `columns`, `flags` and the `length` bytes at
+  // `cells`, which `home` holds.
+  CacheRowData(RowArena& home, const RefPtr<CacheColumnList>& columns, NullFlagSet&& flags,
+               uint8_t* cells, uint32_t length);
+  // The same, placed in `home`.
+  static RefPtr<CacheRowData> placeIn(RowArena& home, const RefPtr<CacheColumnList>& columns,
+                                      NullFlagSet&& flags, uint8_t* cells, uint32_t length);
+
   // Gives this row data a column list of its own when the list is shared.
   void makeColumnsUnique();
   // Makes `cells` the row's own cell bytes.
