@@ -340,10 +340,7 @@ bool passCounted(const uint8_t* cells, uint32_t length, bool text, uint64_t& off
 CellCheck checkCells(const std::vector<ColumnShape>& shapes, const uint8_t* flags,
                      const uint8_t* cells, uint32_t length) {
   const uint32_t count = static_cast<uint32_t>(shapes.size());
-  bool exact = true;
-  for (uint32_t bit = count; bit < NullFlagSet::bytesFor(count) * 8; ++bit) {
-    if (NullFlagSet::isSetIn(flags, bit)) exact = false;
-  }
+  bool exact = NullFlagSet::clearBeyondCountIn(flags, count, NullFlagSet::bytesFor(count));
   uint64_t offset = 0;
   for (uint32_t j = 0; j < count; ++j) {
     if (NullFlagSet::isSetIn(flags, j)) continue;
@@ -382,12 +379,12 @@ class CellLayout {
   void build(const std::vector<ColumnShape>& shapes, const uint8_t* flags, uint32_t size) {
     built_ = false;
     counted_.clear();
-    const NullFlagSet set(static_cast<uint32_t>(shapes.size()), flags, size, site::kCopyFlags);
+    const auto count = static_cast<uint32_t>(shapes.size());
     invalid_ = false;
-    exact_ = set.clearBeyondCount();
+    exact_ = NullFlagSet::clearBeyondCountIn(flags, count, size);
     uint32_t fixed = 0;
-    for (uint32_t j = 0; j < shapes.size(); ++j) {
-      if (set.isSet(j)) continue;
+    for (uint32_t j = 0; j < count; ++j) {
+      if (NullFlagSet::isSetIn(flags, j)) continue;
       const ColumnShape& shape = shapes[j];
       if (!shape.storable) {
         invalid_ = true;

@@ -40,9 +40,11 @@ class NullFlagSet {
   void reset(uint32_t i) { data()[i / 8] &= static_cast<uint8_t>(~mask(i)); }
 
   // True when no bit beyond the bit count is set.
-  bool clearBeyondCount() const {
-    for (uint32_t bit = bitCount_; bit < byteSize_ * 8; ++bit) {
-      if (isSet(bit)) return false;
+  bool clearBeyondCount() const { return clearBeyondCountIn(bytes(), bitCount_, byteSize_); }
+  // The same of the `size` flag bytes `bytes` of `bitCount` flags.
+  static bool clearBeyondCountIn(const uint8_t* bytes, uint32_t bitCount, uint32_t size) {
+    for (uint32_t bit = bitCount; bit < size * 8; ++bit) {
+      if (isSetIn(bytes, bit)) return false;
     }
     return true;
   }
