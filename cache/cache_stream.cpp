@@ -18,10 +18,6 @@
 
 namespace {
 
-// Rows the row store makes room for before the first is read: enough for a
-// turn, not so many that a damaged count could take much memory.
-constexpr int32_t kRowsReservedAtOnce = 4096;
-
 // Flag bytes read into the stack rather than a block of their own: those
 // of rows up to 511 columns.
 constexpr uint32_t kFlagBytesOnStack = 64;
