@@ -347,8 +347,8 @@ TEST(CacheStream, ARowOfOtherColumnsIsSavedWithItsOwnRecord) {
 }
 
 TEST(CacheStream, LargeTablesGoToStreamsAsToStrings) {
-  // Several megabytes: past the small piece, through the large ones and
-  // cells that cross their ends, with a cell larger than a piece.
+  // Several megabytes: past the small piece, through the growing ones and
+  // cells that cross their ends, with a cell larger than the largest piece.
   SmartCache table;
   table.addColumn("N", SQL_C_LONG);
   table.addColumn("T", SQL_C_CHAR);
@@ -359,7 +359,7 @@ TEST(CacheStream, LargeTablesGoToStreamsAsToStrings) {
     table.appendRow(row);
   }
   CacheRow huge = table.templateRow();
-  huge.setString("T", std::string(3 * 1024 * 1024, 'h'));
+  huge.setString("T", std::string(5 * 1024 * 1024, 'h'));
   table.appendRow(huge);
   std::ostringstream out;
   saveToStream(table, out);
@@ -367,7 +367,7 @@ TEST(CacheStream, LargeTablesGoToStreamsAsToStrings) {
   SmartCache again;
   load(again, out.str());
   EXPECT_EQ(again.rowCount(), 3001);
-  EXPECT_EQ(again.rowAt(3000).getString("T").size(), 3u * 1024 * 1024);
+  EXPECT_EQ(again.rowAt(3000).getString("T").size(), 5u * 1024 * 1024);
 }
 
 TEST(CacheStream, FailedLoadLeavesTheTableAsItWas) {

@@ -19,6 +19,7 @@
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 #include "cache/cache_dump.h"
 #include "cache/cache_sort.h"
@@ -145,16 +146,17 @@ std::string rowBytes(const CacheRow& row) {
   return out.str();
 }
 
-// A stream buffer that never allocates: what is written to it stays in a
-// fixed block, so that only the table's own allocations are failed.
+// A stream buffer that never allocates once made: what is written to it
+// stays in a block of `size` bytes, so that only the table's own
+// allocations are failed.
 class FixedBuffer : public std::streambuf {
  public:
-  FixedBuffer() { reset(); }
-  void reset() { setp(block_, block_ + sizeof block_); }
+  explicit FixedBuffer(size_t size = 1 << 16) : block_(size) { reset(); }
+  void reset() { setp(block_.data(), block_.data() + block_.size()); }
   std::string text() const { return std::string(pbase(), pptr()); }
 
  private:
-  char block_[1 << 16];
+  std::vector<char> block_;
 };
 
 TEST(OutOfMemory, ChangingRows) {
@@ -328,6 +330,21 @@ TEST(OutOfMemory, SavingAndDumping) {
   EXPECT_GT(failEveryAllocation({[&] { buffer.reset(); }, [&] { dumpCache(table, out); },
                                  [&] { return buffer.text(); }, true}),
             10);
+
+  // A table that fills the piece on the stack and the next one, and goes
+  // on in a third: without the memory for a larger piece the save goes on
+  // in the one it has, and gives the same bytes.
+  SmartCache large;
+  fill(large);
+  CacheRow row = large.templateRow();
+  row.setString("S", std::string(1000, 'l'));
+  for (int k = 0; k < 200; ++k) large.appendRow(row);
+  FixedBuffer wide(1 << 20);
+  std::ostream toWide(&wide);
+  EXPECT_GE(failEveryAllocation({[&] { wide.reset(); }, [&] { saveToStream(large, toWide); },
+                                 [&] { return wide.text(); }, true}),
+            3);
+  EXPECT_EQ(wide.text(), saved(large));
 }
 
 TEST(OutOfMemory, Sorting) {
