@@ -79,5 +79,9 @@ void AddMessageRow(CurrentGame& game, const char* text, int32_t number,
   row.setString(MSGTXT, body);
   row.setLong(MSGINCOMING, incoming == 1 ? 1 : 0);
   row.setTimestamp(MSGHROWID, game.RowClock().now());
-  messages.appendRow(row);
+  // Copied into the table's own memory, after the messages before it: the
+  // row built here has its cells wherever its changes left them, so a
+  // turn of such rows lies all over the heap, and every pass over it is
+  // slower for that (saving 100,000 of them took a sixth longer).
+  messages.appendCopy(row);
 }

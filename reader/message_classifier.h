@@ -7,7 +7,8 @@ class CurrentGame;
 
 // Appends one row to the game's MessageTable for `text` (nothing for a null
 // text): TURN is the game's turn, MSGID is `number`, MSGHROWID the game's
-// clock.
+// clock. The row is a copy in the table's own memory (SmartCache::appendCopy),
+// so that the rows of a turn lie one after another.
 //
 // An incoming text (`incoming` 1, from the reading edit) that begins with
 // "FROM" or "VON" in any case is player post, any other incoming text a
