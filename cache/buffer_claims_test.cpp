@@ -1,43 +1,19 @@
-// A load reads a stream in as few reads as its buffer's claim of what it
-// holds allows: what it loads must not depend on how the buffer hands out
-// its bytes or on whether that claim is right.
+// A load reads a stream by what its buffer claims to hold, in pieces as it
+// decodes the rows: what it loads must not depend on how the buffer hands
+// out its bytes or on whether that claim is right.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 #include <string>
 
 #include "cache/cache_stream.h"
 #include "cache/test_bytes.h"
 #include "cache/test_tables.h"
+#include "cache/test_telling_buffer.h"
 
 namespace {
 
 using testing_tables::saved;
-
-// A stream buffer that hands out `bytes` a few KB at a time and says it
-// holds `claim` bytes before the first is read (std::streambuf::in_avail),
-// rightly or not.
-class TellingBuffer : public std::streambuf {
- public:
-  TellingBuffer(std::string bytes, std::streamsize claim) : bytes_(std::move(bytes)), claim_(claim) {}
-
- protected:
-  std::streamsize showmanyc() override { return at_ == 0 ? claim_ : 0; }
-  int_type underflow() override {
-    if (at_ >= bytes_.size()) return traits_type::eof();
-    const size_t size = std::min<size_t>(4096 + at_ % 1000, bytes_.size() - at_);
-    char* begin = &bytes_[at_];
-    setg(begin, begin, begin + size);
-    at_ += size;
-    return traits_type::to_int_type(*begin);
-  }
-
- private:
-  std::string bytes_;
-  std::streamsize claim_;
-  size_t at_ = 0;
-};
 
 // About 2 MB of rows: texts of every length up to 3 KB, NULL cells, a text
 // holding a zero byte (loaded cut) and, in the middle, rows that name the
@@ -102,6 +78,7 @@ TEST(BufferClaims, TheSameRowsLoadWhateverTheBufferSaysItHolds) {
   EXPECT_TRUE(loadedThrough(bytes, size) == whole);            // the truth
   EXPECT_TRUE(loadedThrough(bytes, size / 2) == whole);        // less than it holds
   EXPECT_TRUE(loadedThrough(bytes, size + 100000) == whole);   // more than it holds
+  EXPECT_TRUE(loadedThrough(bytes, 20000) == whole);           // too little for its rows
   std::istringstream string(bytes);
   SmartCache fromString;
   loadFromStream(fromString, string);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -641,16 +642,17 @@ void checkRowsFit(const TableHead& head, const StreamReader& reader) {
   }
 }
 
-// A table stream read from `in`: its head (and the columns of its first
-// row) is read from `in` and decoded as it comes, so that a head no table
-// could have (a template that names 2^31 columns, say, followed by zero
-// bytes) is refused before the rest is read; then the rest comes in one
-// piece, as loads read it. `bytes`
-// holds all the bytes read, the head's first.
-struct ReadStream {
+// The start of a table stream read from `in`: its head (and the columns
+// of its first row) is read from `in` and decoded as it comes, so that a
+// head no table could have (a template that names 2^31 columns, say,
+// followed by zero bytes) is refused before the rest is read. `bytes` holds
+// all the bytes read so far, the head's first; `hint` is what the stream's
+// buffer said it held before the first (StreamReader::bytesHint).
+struct StreamStart {
   TableHead head;
   size_t headSize;
   ByteBlock bytes;
+  std::streamsize hint;
 };
 
 // Reads the columns of the first row record, to see that they can be
@@ -662,7 +664,7 @@ void checkFirstRow(StreamReader& reader, const TableHead& head) {
   (void)readColumns(reader);
 }
 
-ReadStream readStream(std::istream& in) {
+StreamStart readStart(std::istream& in) {
   const std::streamsize hint = StreamReader::bytesHint(in);
   ByteBlock bytes;
   // Room for all of a small stream, for the head of a large one.
@@ -672,9 +674,115 @@ ReadStream readStream(std::istream& in) {
   TableHead head = readHead(headReader);
   const size_t headSize = bytes.size();
   checkFirstRow(headReader, head);
-  StreamReader::readRest(in, hint, bytes);
-  return ReadStream{std::move(head), headSize, std::move(bytes)};
+  return StreamStart{std::move(head), headSize, std::move(bytes), hint};
 }
+
+// A whole table stream read from `in`: its start, then the rest in one
+// piece.
+struct ReadStream {
+  TableHead head;
+  size_t headSize;
+  ByteBlock bytes;
+};
+
+ReadStream readStream(std::istream& in) {
+  StreamStart start = readStart(in);
+  StreamReader::readRest(in, start.hint, start.bytes);
+  return ReadStream{std::move(start.head), start.headSize, std::move(start.bytes)};
+}
+
+// True when the buffer of the stream that `start` began said it holds all
+// bytes read so far and enough bytes after the head for its rows: a load
+// then reads the rest in pieces as it decodes the rows, into a block of
+// that size. Else it reads all of the rest first, to check the rows
+// against what the stream really holds.
+bool claimsRoomForRows(const StreamStart& start) {
+  const auto claim = static_cast<uint64_t>(start.hint);
+  if (claim >= SIZE_MAX || claim < start.bytes.size()) return false;
+  return static_cast<uint64_t>(start.head.rowCount) * kSmallestRecord <= claim - start.headSize;
+}
+
+// The rest of a stream that a load reads in pieces while it decodes the
+// rows, so that each piece is decoded while it is still in the
+// processor's cache, rather than after the whole stream has been copied
+// (a stream larger than the cache is then read from memory twice). The
+// bytes go into one block of the size the stream's buffer said it held,
+// and one more byte to see whether it holds more; the arena keeps the
+// block from the start, and the rows point into it. Should the stream hold
+// more than it said, the bytes of the block not decoded yet and the rest
+// of the stream go into a second block, read in one piece.
+class PieceFeed {
+ public:
+  // Bytes read at once: few enough to stay in the processor's cache until
+  // they are decoded, enough that a file takes few reads.
+  static constexpr size_t kPiece = 64 * 1024;
+
+  // Takes `start`'s bytes into a block of `capacity` bytes kept by
+  // `arena`, of which the first start.bytes.size() are read; `reader`
+  // becomes a reader of those from the head's end on. REQUIRES: capacity
+  // > start.bytes.size(). Raises LExc_Internal_Mem.
+  PieceFeed(std::istream& in, StreamStart& start, size_t capacity, RowArena& arena,
+            StreamReader& reader)
+      : in_(in), arena_(arena), capacity_(capacity) {
+    ByteBlock& bytes = start.bytes;
+    done_ = bytes.size();
+    guardAlloc(capacity, site::kCopyCells, [&] { bytes.resize(capacity); });
+    data_ = bytes.data();
+    arena.keep(std::move(bytes));
+    reader = StreamReader(data_ + start.headSize, done_ - start.headSize);
+  }
+
+  // Reads on until `reader`, a reader of this feed's bytes, has `wanted`
+  // bytes left or the stream has ended. True when more bytes came;
+  // `reader` then reads on from where it was, over all bytes read.
+  bool more(StreamReader& reader, uint64_t wanted) {
+    if (ended_ || reader.left() >= wanted) return false;
+    const size_t offset = static_cast<size_t>(reader.peek() - data_);
+    bool got = false;
+    while (!ended_ && done_ - offset < wanted) {
+      if (done_ == capacity_) {
+        readRestAside(offset);
+        reader = StreamReader(data_, done_);
+        return true;
+      }
+      const uint64_t missing = wanted - (done_ - offset);
+      const size_t count = static_cast<size_t>(
+          std::min<uint64_t>(std::max<uint64_t>(missing, kPiece), capacity_ - done_));
+      const size_t read = StreamReader::readFrom(in_, data_ + done_, count);
+      done_ += read;
+      got = got || read > 0;
+      ended_ = read < count;
+    }
+    reader = StreamReader(data_ + offset, done_ - offset);
+    return got;
+  }
+
+  // `at`, a byte this feed read, as one the rows may own.
+  uint8_t* writable(const uint8_t* at) const { return data_ + (at - data_); }
+
+ private:
+  // The bytes from `offset` on and the rest of the stream, in a block of
+  // their own kept by the arena.
+  void readRestAside(size_t offset) {
+    ByteBlock rest;
+    const size_t tail = done_ - offset;
+    guardAlloc(tail, site::kCopyCells, [&] { rest.resize(tail); });
+    if (tail > 0) std::memcpy(rest.data(), data_ + offset, tail);
+    StreamReader::readRest(in_, 0, rest);
+    done_ = capacity_ = rest.size();
+    ended_ = true;
+    uint8_t* const data = rest.data();  // moving the block keeps its bytes where they are
+    arena_.keep(std::move(rest));
+    data_ = data;
+  }
+
+  std::istream& in_;
+  RowArena& arena_;
+  uint8_t* data_ = nullptr;  // the block read into
+  size_t done_ = 0;          // bytes of it read
+  size_t capacity_;
+  bool ended_ = false;
+};
 
 // The quick way through a record of the template's columns in a reader in
 // memory: its head, flags and cell length are looked at in place and its
@@ -706,14 +814,35 @@ CellCheck readOwnRecord(StreamReader& reader, const RecordShape& own, CellLayout
   return check;
 }
 
+// The bytes the next record needs in `reader` for readOwnRecord to read
+// it: all of a record of the template's columns once its length shows,
+// else as many as show it; for any other record, all there are.
+uint64_t ownRecordNeeds(const StreamReader& reader, const RecordShape& own) {
+  const auto count = static_cast<uint32_t>(own.cells.size());
+  const uint64_t before = own.head.size() + NullFlagSet::bytesFor(count) + 4;
+  const size_t left = reader.left();
+  const uint8_t* at = reader.peek();
+  if (std::memcmp(at, own.head.data(), std::min(left, own.head.size())) != 0) return UINT64_MAX;
+  if (left < before) return before;
+  const uint32_t length = getU32(at + before - 4);
+  return length > static_cast<uint32_t>(INT32_MAX) ? UINT64_MAX : before + length;
+}
+
+// A stream whose bytes are all in the reader already.
+struct AllRead {
+  bool operator()(StreamReader&, uint64_t) const { return false; }
+};
+
 // Reads the row records of a table stream whose head was `head` from
 // `reader`, a reader in memory of the bytes after the head: every row
 // record goes to onRow(exact, record, shape, templateData), `record` valid
 // during the call. `exact` tells a record of the template's columns whose
 // cells are what a load keeps as they are; the others are to be given the
-// template's columns by assignCells.
-template <class OnRow>
-void decodeRows(StreamReader& reader, const TableHead& head, OnRow onRow) {
+// template's columns by assignCells. more(reader, wanted) reads more of
+// the stream into `reader` (see PieceFeed::more); a record is read only
+// once it is whole or the stream has ended.
+template <class OnRow, class More>
+void decodeRows(StreamReader& reader, const TableHead& head, OnRow onRow, More more) {
   const CacheRowData& templateData = rowData(head.templateRow);
   const RecordShape& own = head.own;
   // A row record names its columns again. Those that name the template's
@@ -724,7 +853,10 @@ void decodeRows(StreamReader& reader, const TableHead& head, OnRow onRow) {
   CellLayouts layouts;  // of the template's columns
   for (int32_t k = 0; k < head.rowCount; ++k) {
     RecordView quick;
-    const CellCheck check = readOwnRecord(reader, own, layouts, quick);
+    CellCheck check = readOwnRecord(reader, own, layouts, quick);
+    while (check == CellCheck::kInvalid && more(reader, ownRecordNeeds(reader, own))) {
+      check = readOwnRecord(reader, own, layouts, quick);
+    }
     if (check != CellCheck::kInvalid) {
       onRow(check == CellCheck::kExact, quick, own, templateData);
       continue;
@@ -744,28 +876,29 @@ void decodeRows(StreamReader& reader, const TableHead& head, OnRow onRow) {
 void refuseRecord(uint32_t, int32_t) { raiseInvalidStream(site::kStreamBadRecord); }
 
 // Reads the rows of a table stream whose head was `head` into `loaded`,
-// an empty table, from `reader`, a reader in memory of bytes in `arena`
-// (of which `bytes` is the first). The cells of exact records stay where
+// an empty table, from `reader`, a reader in memory of bytes in `arena`,
+// which writable(at) gives as bytes the rows may own; more(reader, wanted)
+// reads more of them (decodeRows). The cells of exact records stay where
 // they were read, in the arena, sharing the template's column list.
+// REQUIRES: checkRowsFit(head, ...) has passed.
+template <class Writable, class More>
 void readTable(SmartCache& loaded, const TableHead& head, StreamReader& reader, RowArena& arena,
-               uint8_t* bytes) {
-  checkRowsFit(head, reader);
+               Writable writable, More more) {
   loaded.setTemplateRow(head.templateRow);
   const RefPtr<CacheColumnList> columns = head.columns;
   loaded.reserveRows(head.rowCount);
   const auto onRow = [&](bool exact, const RecordView& record, const RecordShape& shape,
                          const CacheRowData& templateData) {
     if (exact) {
-      uint8_t* cells = bytes + (record.cells - static_cast<const uint8_t*>(bytes));
-      loaded.appendRow(RowAccess::fromData(
-          CacheRowData::createIn(arena, columns, record.flags, cells, record.length)));
+      loaded.appendRow(RowAccess::fromData(CacheRowData::createIn(
+          arena, columns, record.flags, writable(record.cells), record.length)));
     } else {
       loaded.appendRow(RowAccess::fromData(
           assignCells(templateData, shape.source, shape.cells, shape.columns->columns(),
                       record.flags, record.cells, refuseRecord)));
     }
   };
-  decodeRows(reader, head, onRow);
+  decodeRows(reader, head, onRow, more);
 }
 
 // The cell offsets, per column, of a valid row of `shapes`; a NULL cell's
@@ -854,7 +987,7 @@ void scanTableStream(std::istream& in, const std::function<void(const CacheRow&)
     pass(assigned->flags().bytes(), assigned->cellBytes(),
          static_cast<uint32_t>(assigned->cellByteLength()));
   };
-  decodeRows(reader, stream.head, rowSeen);
+  decodeRows(reader, stream.head, rowSeen, AllRead());
 }
 
 namespace {
@@ -914,14 +1047,25 @@ void loadFromStream(SmartCache& table, std::istream& in) {
   // The stream is read into the arena of the new rows, which point into
   // it. The table is built aside and takes the result only when all of it
   // has been read, so that a failure leaves the caller's table untouched.
-  ReadStream stream = readStream(in);
-  uint8_t* const data = stream.bytes.data();
-  const size_t size = stream.bytes.size();
+  StreamStart start = readStart(in);
   RefPtr<RowArena> arena = RowArena::create();
-  arena->keep(std::move(stream.bytes));
-  StreamReader reader(data + stream.headSize, size - stream.headSize);
   SmartCache loaded;
-  readTable(loaded, stream.head, reader, *arena, data);
+  if (claimsRoomForRows(start)) {
+    StreamReader reader(nullptr, 0);
+    PieceFeed feed(in, start, static_cast<size_t>(start.hint) + 1, *arena, reader);
+    readTable(loaded, start.head, reader, *arena,
+              [&](const uint8_t* at) { return feed.writable(at); },
+              [&](StreamReader& r, uint64_t wanted) { return feed.more(r, wanted); });
+  } else {
+    StreamReader::readRest(in, start.hint, start.bytes);
+    uint8_t* const data = start.bytes.data();
+    const size_t size = start.bytes.size();
+    arena->keep(std::move(start.bytes));
+    StreamReader reader(data + start.headSize, size - start.headSize);
+    checkRowsFit(start.head, reader);
+    readTable(loaded, start.head, reader, *arena,
+              [data](const uint8_t* at) { return data + (at - data); }, AllRead());
+  }
   table.swap(loaded);
 }
 

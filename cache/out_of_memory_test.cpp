@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <new>
 #include <ostream>
 #include <sstream>
@@ -28,6 +29,7 @@
 #include "cache/row_record.h"
 #include "cache/table_scan.h"
 #include "cache/test_tables.h"
+#include "cache/test_telling_buffer.h"
 
 namespace {
 
@@ -313,6 +315,39 @@ TEST(OutOfMemory, LoadingStreams) {
                                    [&] { return saved(table); }}),
               3);
   }
+}
+
+TEST(OutOfMemory, LoadingInPieces) {
+  // About 400 KB: read in several pieces as the rows are decoded. A buffer
+  // that says it holds half of that has the rest read into a second block.
+  SmartCache large;
+  large.addColumn("N", SQL_C_LONG);
+  large.addColumn("T", SQL_C_CHAR);
+  for (int32_t i = 0; i < 400; ++i) {
+    CacheRow row = large.templateRow();
+    row.setLong("N", i);
+    const auto length = static_cast<size_t>(900 + i % 200);
+    row.setString("T", std::string(length, static_cast<char>('a' + i % 26)));
+    large.appendRow(row);
+  }
+  const std::string stream = saved(large);
+  SmartCache table;
+  std::unique_ptr<TellingBuffer> buffer;
+  std::unique_ptr<std::istream> in;
+  for (const size_t claim : {stream.size(), stream.size() / 2}) {
+    SCOPED_TRACE(claim);
+    EXPECT_GT(failEveryAllocation({[&] {
+                                     table.resetSchema();
+                                     testing_tables::defineRaceColumns(table);
+                                     buffer = std::make_unique<TellingBuffer>(
+                                         stream, static_cast<std::streamsize>(claim));
+                                     in = std::make_unique<std::istream>(buffer.get());
+                                   },
+                                   [&] { loadFromStream(table, *in); },
+                                   [&] { return saved(table); }}),
+              3);
+  }
+  EXPECT_EQ(table.rowCount(), 400);
 }
 
 TEST(OutOfMemory, SavingAndDumping) {

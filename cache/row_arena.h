@@ -1,7 +1,8 @@
 // The memory of a table's rows in a few large blocks instead of one or two
-// allocations per row: the bytes of a stream read in one piece, which the
-// cells of the rows loaded from it point into, and blocks that row objects
-// and copied cells are carved from.
+// allocations per row: the bytes of a stream read into one block (two when
+// the stream held more than its buffer said), which the cells of the rows
+// loaded from it point into, and blocks that row objects and copied cells
+// are carved from.
 //
 // Every row placed here holds a reference to its arena, so the arena lives
 // while any of its rows does, also after the table that made it has gone.

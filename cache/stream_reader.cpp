@@ -23,8 +23,7 @@ std::streamsize StreamReader::bytesHint(std::istream& in) {
 }
 
 void StreamReader::readRest(std::istream& in, std::streamsize hint, ByteBlock& bytes) {
-  std::streambuf* source = in.rdbuf();
-  if (source == nullptr) return;
+  if (in.rdbuf() == nullptr) return;
   // A file's buffer knows how many bytes are left: they come in one read.
   // A stream that does not know grows by doubling.
   size_t done = bytes.size();
@@ -32,20 +31,26 @@ void StreamReader::readRest(std::istream& in, std::streamsize hint, ByteBlock& b
   size_t wanted = hinted > done ? hinted + 1 : done + kPiece;
   for (;;) {
     guardAlloc(wanted, site::kCopyCells, [&] { bytes.resize(wanted); });
-    std::streamsize got = 0;
-    try {
-      got = source->sgetn(reinterpret_cast<char*>(bytes.data() + done),
-                          static_cast<std::streamsize>(wanted - done));
-    } catch (const std::bad_alloc&) {
-      raiseMem(site::kCopyCells, wanted - done);
-    } catch (const std::exception&) {
-      got = 0;  // a buffer that cannot read on (a folder): the stream ends
-    }
-    if (got > 0) done += static_cast<size_t>(got);
-    if (got <= 0 || done < wanted) break;
+    const size_t got = readFrom(in, bytes.data() + done, wanted - done);
+    done += got;
+    if (done < wanted) break;
     wanted = done * 2;
   }
   bytes.resize(done);
+}
+
+size_t StreamReader::readFrom(std::istream& in, uint8_t* out, size_t count) {
+  std::streambuf* source = in.rdbuf();
+  if (source == nullptr || count == 0) return 0;
+  std::streamsize got = 0;
+  try {
+    got = source->sgetn(reinterpret_cast<char*>(out), static_cast<std::streamsize>(count));
+  } catch (const std::bad_alloc&) {
+    raiseMem(site::kCopyCells, count);
+  } catch (const std::exception&) {
+    got = 0;  // a buffer that cannot read on (a folder): the stream ends
+  }
+  return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
 const uint8_t* StreamReader::take(size_t count) {

@@ -6,8 +6,8 @@
 // allocate much more than the stream really holds. The stream's buffer is
 // only read, never sought or asked for its state.
 //
-// A reader of bytes in memory (a whole stream read in one piece, as much at
-// once as the stream's buffer says it holds) reads the same way, can also
+// A reader of bytes in memory (a stream read in as few pieces as its
+// buffer allows, or those of it read so far) reads the same way, can also
 // hand out bytes in place (take), and refuses a count or length that the
 // bytes left could not hold before anything is made for it.
 #pragma once
@@ -43,6 +43,11 @@ class StreamReader {
   // first `bytes.size()` bytes were read from `in`. Allocation failures
   // raise LExc_Internal_Mem.
   static void readRest(std::istream& in, std::streamsize hint, ByteBlock& bytes);
+  // Reads up to `count` bytes of `in` into `out` in one call of its
+  // buffer, which gives fewer only where the stream ends: the bytes read,
+  // 0 at the end and for a buffer that cannot read on. Allocation failures
+  // raise LExc_Internal_Mem.
+  static size_t readFrom(std::istream& in, uint8_t* out, size_t count);
 
   // True for a reader of bytes in memory.
   bool inMemory() const { return in_ == nullptr; }

@@ -27,8 +27,9 @@ std::string saveToString(const SmartCache& table);
 // cell that cannot be read as its template column's type) raises
 // LExc_Internal_Unexpected "invalid stream"; the table is then left as it
 // was before the call. Counts beyond what the stream's bytes could hold
-// are refused before memory is taken for them, and the head (row count,
-// template record and the first row's columns) before the rest is read.
+// (while they are read, what its buffer says it holds) are refused before
+// memory is taken for them, and the head (row count, template record and
+// the first row's columns) before the rest is read.
 void loadFromStream(SmartCache& table, std::istream& in);
 
 // A null text is written as the length 0.
