@@ -679,16 +679,10 @@ StreamStart readStart(std::istream& in) {
 
 // A whole table stream read from `in`: its start, then the rest in one
 // piece.
-struct ReadStream {
-  TableHead head;
-  size_t headSize;
-  ByteBlock bytes;
-};
-
-ReadStream readStream(std::istream& in) {
-  StreamStart start = readStart(in);
-  StreamReader::readRest(in, start.hint, start.bytes);
-  return ReadStream{std::move(start.head), start.headSize, std::move(start.bytes)};
+StreamStart readStream(std::istream& in) {
+  StreamStart stream = readStart(in);
+  StreamReader::readRest(in, stream.hint, stream.bytes);
+  return stream;
 }
 
 // True when the buffer of the stream that `start` began said it holds all
@@ -784,6 +778,15 @@ class PieceFeed {
   bool ended_ = false;
 };
 
+// The flag bytes of a record of `own`'s columns.
+uint32_t flagBytesOf(const RecordShape& own) {
+  return NullFlagSet::bytesFor(static_cast<uint32_t>(own.cells.size()));
+}
+
+// The bytes of a record of `own`'s columns before its cells: its head,
+// its flags and its cell length.
+size_t bytesBeforeCells(const RecordShape& own) { return own.head.size() + flagBytesOf(own) + 4; }
+
 // The quick way through a record of the template's columns in a reader in
 // memory: its head, flags and cell length are looked at in place and its
 // cells checked through the layout of its flags. kInvalid, with nothing
@@ -792,10 +795,9 @@ class PieceFeed {
 // where it lies.
 CellCheck readOwnRecord(StreamReader& reader, const RecordShape& own, CellLayouts& layouts,
                         RecordView& record) {
-  const auto count = static_cast<uint32_t>(own.cells.size());
-  const uint32_t flagBytes = NullFlagSet::bytesFor(count);
+  const uint32_t flagBytes = flagBytesOf(own);
   if (!reader.inMemory() || flagBytes > CellLayout::kMaxFlagBytes) return CellCheck::kInvalid;
-  const size_t before = own.head.size() + flagBytes + 4;  // the bytes before the cells
+  const size_t before = bytesBeforeCells(own);
   const size_t left = reader.left();
   const uint8_t* at = reader.peek();
   if (left < before || std::memcmp(at, own.head.data(), own.head.size()) != 0) {
@@ -818,8 +820,7 @@ CellCheck readOwnRecord(StreamReader& reader, const RecordShape& own, CellLayout
 // it: all of a record of the template's columns once its length shows,
 // else as many as show it; for any other record, all there are.
 uint64_t ownRecordNeeds(const StreamReader& reader, const RecordShape& own) {
-  const auto count = static_cast<uint32_t>(own.cells.size());
-  const uint64_t before = own.head.size() + NullFlagSet::bytesFor(count) + 4;
+  const uint64_t before = bytesBeforeCells(own);
   const size_t left = reader.left();
   const uint8_t* at = reader.peek();
   if (std::memcmp(at, own.head.data(), std::min(left, own.head.size())) != 0) return UINT64_MAX;
@@ -952,7 +953,7 @@ std::string saveToString(const SmartCache& table) {
 
 void scanTableStream(std::istream& in, const std::function<void(const CacheRow&)>& onTemplate,
                      const std::function<void(const ScannedRow&)>& onRow) {
-  const ReadStream stream = readStream(in);
+  const StreamStart stream = readStream(in);
   StreamReader reader(stream.bytes.data() + stream.headSize,
                       stream.bytes.size() - stream.headSize);
   checkRowsFit(stream.head, reader);

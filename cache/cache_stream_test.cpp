@@ -350,14 +350,7 @@ TEST(CacheStream, LargeTablesGoToStreamsAsToStrings) {
   // Several megabytes: past the small piece, through the growing ones and
   // cells that cross their ends, with a cell larger than the largest piece.
   SmartCache table;
-  table.addColumn("N", SQL_C_LONG);
-  table.addColumn("T", SQL_C_CHAR);
-  for (int32_t i = 0; i < 3000; ++i) {
-    CacheRow row = table.templateRow();
-    row.setLong("N", i);
-    row.setString("T", std::string(static_cast<size_t>(700 + i % 997), static_cast<char>('a' + i % 26)));
-    table.appendRow(row);
-  }
+  testing_tables::fillNumberedTexts(table, 3000, 700, 997);
   CacheRow huge = table.templateRow();
   huge.setString("T", std::string(5 * 1024 * 1024, 'h'));
   table.appendRow(huge);

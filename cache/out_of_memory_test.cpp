@@ -321,15 +321,7 @@ TEST(OutOfMemory, LoadingInPieces) {
   // About 400 KB: read in several pieces as the rows are decoded. A buffer
   // that says it holds half of that has the rest read into a second block.
   SmartCache large;
-  large.addColumn("N", SQL_C_LONG);
-  large.addColumn("T", SQL_C_CHAR);
-  for (int32_t i = 0; i < 400; ++i) {
-    CacheRow row = large.templateRow();
-    row.setLong("N", i);
-    const auto length = static_cast<size_t>(900 + i % 200);
-    row.setString("T", std::string(length, static_cast<char>('a' + i % 26)));
-    large.appendRow(row);
-  }
+  testing_tables::fillNumberedTexts(large, 400, 900, 200);
   const std::string stream = saved(large);
   SmartCache table;
   std::unique_ptr<TellingBuffer> buffer;

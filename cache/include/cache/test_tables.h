@@ -47,6 +47,20 @@ inline void defineAllTypeColumns(SmartCache& table) {
   table.addColumn("TS", SQL_C_TYPE_TIMESTAMP);
 }
 
+// Columns N (SQL_C_LONG) and T (SQL_C_CHAR) and `rows` rows: row i has N i
+// and a text of `shortest + i % spread` times the letter 'a' + i % 26.
+inline void fillNumberedTexts(SmartCache& table, int32_t rows, size_t shortest, int32_t spread) {
+  table.addColumn("N", SQL_C_LONG);
+  table.addColumn("T", SQL_C_CHAR);
+  for (int32_t i = 0; i < rows; ++i) {
+    CacheRow row = table.templateRow();
+    row.setLong("N", i);
+    const size_t length = shortest + static_cast<size_t>(i % spread);
+    row.setString("T", std::string(length, static_cast<char>('a' + i % 26)));
+    table.appendRow(row);
+  }
+}
+
 inline std::string saved(const SmartCache& table) { return saveToString(table); }
 
 inline void load(SmartCache& table, const std::string& bytes) {
